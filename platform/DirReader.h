@@ -1,0 +1,18 @@
+#pragma once
+// Directory enumeration with the names' exact bytes.
+#include <QByteArray>
+#include <vector>
+
+namespace platform {
+
+struct DirEntry {
+    QByteArray name;          // exact bytes, never "." or ".."
+    bool isDirectory = false; // a symbolic link to a directory counts as a directory
+};
+
+// Reads every entry of dir with readdir; d_type decides, and only DT_UNKNOWN and DT_LNK entries
+// are stat'ed. Returns false (and leaves errno) when the directory cannot be opened or read;
+// entries read before a read error are kept in out.
+bool readDirectory(const QByteArray &dir, std::vector<DirEntry> &out);
+
+} // namespace platform
