@@ -5,7 +5,7 @@
 namespace platform {
 
 // $XDG_CONFIG_HOME when it is set to an absolute path, else $HOME/.config (HOME from the
-// password database when unset). No trailing '/'.
+// password database when unset or empty). No trailing '/', except for "/" itself.
 QByteArray configDirectory();
 
 } // namespace platform

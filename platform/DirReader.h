@@ -11,8 +11,9 @@ struct DirEntry {
 };
 
 // Reads every entry of dir with readdir; d_type decides, and only DT_UNKNOWN and DT_LNK entries
-// are stat'ed. Returns false (and leaves errno) when the directory cannot be opened or read;
-// entries read before a read error are kept in out.
+// are stat'ed (an entry that vanished meanwhile is left out; a dangling link is a file). out is
+// emptied first and filled in directory order, unsorted. Returns false (and leaves errno) when the
+// directory cannot be opened or read; entries read before a read error are kept in out.
 bool readDirectory(const QByteArray &dir, std::vector<DirEntry> &out);
 
 } // namespace platform

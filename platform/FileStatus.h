@@ -6,13 +6,14 @@
 namespace platform {
 
 struct FileStatus {
-    qint64 size = 0;      // bytes, 64-bit
-    qint64 mtimeSec = 0;  // last write, seconds since the epoch (UTC)
+    qint64 size = 0;     // bytes, 64-bit
+    qint64 mtimeSec = 0; // last write, seconds since the epoch (UTC)
 };
 
 // Opens a regular file for reading (O_NONBLOCK, O_NOCTTY, O_CLOEXEC), takes its length and
 // last-write time, closes it. Special files (FIFOs, sockets, devices) are only stat'ed, never
-// opened, so nothing can block. Empty optional when the file cannot be opened or does not exist.
+// opened, so nothing can block. A symbolic link reports its target. Empty optional when the
+// file cannot be opened, does not exist, or is a directory.
 std::optional<FileStatus> readFileStatus(const QByteArray &path);
 
 } // namespace platform

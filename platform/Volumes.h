@@ -13,27 +13,35 @@ struct MountEntry {
     QByteArray mountPoint;
     QByteArray fsType;
     QByteArray source; // device, //server/share, host:/path ...
+    QByteArray device; // "major:minor" as the kernel reports it; empty when not parsed
 };
 
 // Pure: parses the text of /proc/self/mountinfo; malformed lines are skipped.
 std::vector<MountEntry> parseMountInfo(const QByteArray &text);
 
 // Pure: true for kernel and virtual filesystems that hold no user files
-// (proc, sysfs, cgroup, devpts, devtmpfs, mqueue, ...).
+// (proc, sysfs, cgroup, devpts, devtmpfs, mqueue, ...), and for read-only package images
+// (squashfs, as snap mounts dozens of them). Not for overlay: a container's "/" is one.
 bool isPseudoFilesystem(const QByteArray &fsType);
 
+// Pure: decodes the \xHH escapes udev puts in the names under /dev/disk/by-label.
+QByteArray decodeUdevName(const QByteArray &name);
+
 struct Volume {
-    QByteArray root;     // mount point, absolute, no trailing '/' except for "/"
+    QByteArray root; // mount point, absolute, no trailing '/' except for "/"
     DriveType type = DriveType::Fixed;
-    QString label;       // filesystem label as stored, empty when none
-    QString remoteName;  // for Remote: the source (//SERVER/SHARE, host:/path), else empty
+    QString label;      // filesystem label as stored, empty when none
+    QString remoteName; // for Remote: the source (//SERVER/SHARE, host:/path), else empty
     bool caseSensitive = true;
 };
 
 // Pure: turns parsed mount entries into volumes. Skips pseudo filesystems, mount points that
-// are not directories (bind-mounted files), mounts below /proc, /sys, /dev and /run (except
-// /run/media), and mount points mounted over again (the last one wins). Sorted by root.
+// are not directories (bind-mounted files), mounts at or below /proc, /sys, /dev and /run
+// (except /run/media), container-engine storage (/var/lib/docker, /var/lib/containers), and
+// mount points mounted over again (the last one wins). Sorted by root.
 // labelOf and isRemovable are asked per entry; they must not touch the medium itself.
+// isDirectory is not asked for network and FUSE mounts: a dead server must not hang the
+// caller, and those are never bind-mounted files in practice.
 struct VolumeProbe {
     virtual ~VolumeProbe() = default;
     virtual bool isDirectory(const QByteArray &path) const = 0;

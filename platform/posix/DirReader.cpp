@@ -1,0 +1,82 @@
+#include "platform/DirReader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+bool isDotOrDotDot(const char *n) {
+    return n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'));
+}
+
+// Only for entries whose type readdir left open. Returns false when the entry has vanished.
+bool probeIsDirectory(int dirFd, const char *name, bool &isDir) {
+    struct stat st;
+    if (::fstatat(dirFd, name, &st, 0) == 0) {
+        isDir = S_ISDIR(st.st_mode);
+        return true;
+    }
+    // A dangling link, or a name we may not search: listed as a file. Gone: not listed.
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        isDir = S_ISDIR(st.st_mode);
+        return true;
+    }
+    isDir = false;
+    return errno != ENOENT;
+}
+
+} // namespace
+
+bool readDirectory(const QByteArray &dir, std::vector<DirEntry> &out) {
+    out.clear();
+    if (dir.contains('\0')) {
+        errno = ENOENT;
+        return false;
+    }
+    // O_DIRECTORY: a FIFO or device given by mistake fails at once instead of blocking.
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    DIR *d = ::fdopendir(fd);
+    if (!d) {
+        const int saved = errno;
+        ::close(fd);
+        errno = saved;
+        return false;
+    }
+    for (;;) {
+        errno = 0;
+        const dirent *e = ::readdir(d);
+        if (!e)
+            break;
+        if (isDotOrDotDot(e->d_name))
+            continue;
+        DirEntry entry;
+        switch (e->d_type) {
+        case DT_DIR:
+            entry.isDirectory = true;
+            break;
+        case DT_UNKNOWN:
+        case DT_LNK:
+            if (!probeIsDirectory(fd, e->d_name, entry.isDirectory))
+                continue;
+            break;
+        default:
+            break;
+        }
+        entry.name = QByteArray(e->d_name, int(std::strlen(e->d_name)));
+        out.push_back(std::move(entry));
+    }
+    const int readError = errno;
+    ::closedir(d);
+    errno = readError;
+    return readError == 0;
+}
+
+} // namespace platform
