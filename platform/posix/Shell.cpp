@@ -57,13 +57,17 @@ void closePair(int fds[2]) {
 }
 
 // Runs in the grandchild: async-signal-safe calls only.
-[[noreturn]] void execOpener(const char *program, char *const argv[], int devNull, int report) {
+[[noreturn]] void execOpener(const char *program, char *const argv[], int devNull, int report,
+                             int maxFd) {
     ::setsid();
     ::dup2(devNull, 0);
     ::dup2(devNull, 1);
     ::dup2(devNull, 2);
     // Whatever the program left open without close-on-exec stays with us.
-    ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
+        for (int fd = 3; fd < maxFd; ++fd)
+            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
     struct sigaction dfl = {};
     dfl.sa_handler = SIG_DFL;
     for (int sig = 1; sig < NSIG; ++sig) {
@@ -117,6 +121,10 @@ bool shellOpen(const QByteArray &target) {
         return false;
     }
 
+    // For kernels without close_range: sysconf is not safe to call after fork.
+    const long openMax = ::sysconf(_SC_OPEN_MAX);
+    const int maxFd = openMax > 0 && openMax < 65536 ? int(openMax) : 65536;
+
     // No handler of ours may run in the children before exec.
     sigset_t all, old;
     ::sigfillset(&all);
@@ -125,7 +133,7 @@ bool shellOpen(const QByteArray &target) {
     if (child == 0) {
         const pid_t grandchild = ::fork();
         if (grandchild == 0)
-            execOpener(program.constData(), argv, devNull, report[1]);
+            execOpener(program.constData(), argv, devNull, report[1], maxFd);
         if (grandchild < 0) {
             const int err = errno;
             if (::write(report[1], &err, sizeof err) < 0) {

@@ -32,7 +32,7 @@ const char containerInfo[] =
     "1246 1235 0:48 /bus /proc/bus ro,relatime - proc proc rw\n";
 
 // A desktop: EFI partition, USB stick, network share, optical disc, RAM /tmp, a point mounted
-// over twice, a mount point with a blank, user runtime directories.
+// over twice, a mount point with a blank, user runtime directories, container-engine layers.
 const char desktopInfo[] =
     "22 1 259:2 / / rw,relatime shared:1 - ext4 /dev/nvme0n1p2 rw,errors=remount-ro\n"
     "23 22 0:21 / /proc rw,nosuid,nodev,noexec,relatime shared:12 - proc proc rw\n"
@@ -58,7 +58,9 @@ const char desktopInfo[] =
     "41 22 0:61 / /mnt/host rw,relatime - nfs4 server:/export/home rw\n"
     "42 22 7:3 / /snap/core/123 ro,relatime - squashfs /dev/loop3 ro\n"
     "43 22 0:62 / /home/user/remote rw,relatime - fuse.sshfs user@host:/home rw\n"
-    "44 22 8:33 / /media/user/Old rw,relatime - exfat /dev/sdc2 rw\n";
+    "44 22 8:33 / /media/user/Old rw,relatime - exfat /dev/sdc2 rw\n"
+    "45 22 0:70 / /var/lib/docker/overlay2/abc/merged rw,relatime - overlay overlay rw\n"
+    "46 22 0:71 / /var/lib/containers/storage/overlay/def/merged rw - overlay overlay rw\n";
 
 class FakeProbe : public platform::VolumeProbe {
 public:
