@@ -1,0 +1,33 @@
+#pragma once
+// The rows of the file list: every non-directory entry of one directory, sorted by name
+// case-insensitively. Rows keep the names' exact bytes.
+#include <QAbstractListModel>
+#include <QByteArray>
+#include <vector>
+
+struct FileRow {
+    QByteArray name; // exact bytes
+    QByteArray key;  // case-folded sort and search key
+    bool executable = false;
+};
+
+class FileListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit FileListModel(QObject *parent);
+
+    // Reads dir's files into sorted rows; false (and no rows) when dir cannot be read.
+    static bool readRows(const QByteArray &dir, std::vector<FileRow> &rows);
+    void setRows(std::vector<FileRow> rows);
+
+    const FileRow &row(int i) const { return m_rows[size_t(i)]; }
+    int count() const { return int(m_rows.size()); }
+    // First row whose key begins with the folded text, or -1.
+    int findPrefix(const QString &text) const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+
+private:
+    std::vector<FileRow> m_rows;
+};

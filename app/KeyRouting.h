@@ -1,0 +1,26 @@
+#pragma once
+// Routes keys in one window: a key that is the shortcut of one of the window's actions runs it
+// in every control (line edits would otherwise claim keys like Delete for themselves), and
+// every typed character is shown to the window before the focused control sees it.
+#include <QObject>
+#include <functional>
+
+class QWidget;
+
+class KeyRouting : public QObject {
+    Q_OBJECT
+public:
+    using KeyPreview = std::function<void(QChar)>;
+    // Installs itself on the application; keys count only in window's own controls.
+    KeyRouting(QWidget *window, KeyPreview preview);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool inWindow(QObject *watched) const;
+    bool isActionShortcut(int keyCombination) const;
+
+    QWidget *m_window;
+    KeyPreview m_preview;
+};

@@ -1,0 +1,184 @@
+#include "app/Unit1.h"
+
+#include "app/KeyRouting.h"
+#include "app/Messenger.h"
+#include "app/NameRules.h"
+#include "app/SettingsFile.h"
+#include "app/StatusTexts.h"
+#include "commands/Unit2.h"
+#include "dialogs/Unit3.h"
+#include "dialogs/Unit4.h"
+#include "platform/ConfigDir.h"
+#include "platform/FileStatus.h"
+#include "platform/Shell.h"
+#include "ui_Unit1.h"
+
+#include <QCloseEvent>
+#include <QTimer>
+
+namespace {
+constexpr int Opacity = 200;
+constexpr QChar EscapeChar(27);
+} // namespace
+
+TForm1::TForm1(Messenger &messenger, QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()), m_messenger(messenger) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::CustomizeWindowHint);
+    setWindowOpacity(Opacity / 255.0);
+    setFixedSize(sizeHint());
+    move(176, 104);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(2000);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(300);
+    Timer3 = new QTimer(this);
+    Timer3->setObjectName(QStringLiteral("Timer3"));
+    Timer3->setInterval(1000);
+
+    ui->Label1->adjustSize();
+    ui->Label2->adjustSize();
+    ui->DirectoryListBox1->link(ui->DriveComboBox1, ui->FileLB1);
+    new KeyRouting(this, [this](QChar key) { FormKeyPress(key); });
+    wireHandlers();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::setDialogs(TForm2 *options, TForm3 *about, TForm4 *view) {
+    m_options = options;
+    m_about = about;
+    m_view = view;
+}
+
+void TForm1::wireHandlers() {
+    connect(ui->N3, &QAction::triggered, this, &TForm1::N3Click);
+    connect(ui->N15, &QAction::triggered, this, &TForm1::N15Click);
+    connect(ui->N16, &QAction::triggered, this, &TForm1::N16Click);
+    connect(ui->N8, &QAction::triggered, this, &TForm1::N8Click);
+    connect(ui->FileLB1, &FileListBox::userClicked, this, &TForm1::FileLB1Click);
+    connect(ui->FileLB1, &FileListBox::userDoubleClicked, this, &TForm1::FileLB1DblClick);
+    connect(ui->cbAll, &QCheckBox::toggled, this, &TForm1::cbAllClick);
+    connect(ui->DirectoryListBox1, &DirectoryListBox::userClicked, this,
+            &TForm1::DirectoryListBox1Click);
+    connect(ui->DirectoryListBox1, &DirectoryListBox::aboutToOpen, this,
+            &TForm1::DirectoryListBox1DblClick);
+    connect(ui->DirectoryListBox1, &DirectoryListBox::changed, this,
+            &TForm1::DirectoryListBox1Change);
+    connect(Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
+}
+
+void TForm1::FormCreate() {
+    ui->Label4->clear();
+    const QByteArray path = settings::filePath(platform::configDirectory());
+    const settings::ReadResult saved = settings::read(path);
+    if (saved.status == settings::ReadResult::Unreadable)
+        m_messenger.error(this, errorReportText(settings::cannotOpenText(path)));
+    else if (saved.status == settings::ReadResult::Ok && !saved.firstLine.isEmpty())
+        ui->DirectoryListBox1->setDirectory(saved.firstLine);
+    Timer3->start();
+}
+
+void TForm1::FormShow() {
+    // The view settings dialog decides this once it has its controls; until then the bar shows.
+    ui->StatusBar1->setVisible(true);
+}
+
+void TForm1::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm1::FormKeyPress(QChar key) {
+    // Reached only by a combination other than the Esc key itself, which runs "Выход".
+    if (key == EscapeChar)
+        close();
+}
+
+bool TForm1::FormCloseQuery() {
+    return true;
+}
+
+void TForm1::closeEvent(QCloseEvent *event) {
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TForm1::N3Click() {
+    const QByteArray path = settings::filePath(platform::configDirectory());
+    if (!settings::write(path, ui->DirectoryListBox1->directory())) {
+        m_messenger.error(this, errorReportText(settings::cannotCreateText(path)));
+        return;
+    }
+    close();
+}
+
+void TForm1::N15Click() {
+    if (m_options)
+        m_options->exec();
+}
+
+void TForm1::N16Click() {
+    if (m_view)
+        m_view->exec();
+}
+
+void TForm1::N8Click() {
+    if (m_about)
+        m_about->exec();
+}
+
+int TForm1::sizeUnit() const {
+    // Bytes until the view settings dialog offers a choice.
+    return 0;
+}
+
+void TForm1::FileLB1Click() {
+    ui->cbAll->setChecked(false);
+    const QByteArray current = ui->FileLB1->currentFile();
+    ui->Label4->setText(names::displayName(current));
+    ui->Label4->adjustSize();
+    const QString name = names::displayName(names::baseName(current));
+    ui->Edit1->setText(names::archiveNameProposal(name));
+
+    const std::optional<platform::FileStatus> file =
+        current.isEmpty() ? std::nullopt : platform::readFileStatus(current);
+    if (!file)
+        return;
+    ui->StatusBar1->setPanelText(0, status::fileNameText(name));
+    ui->StatusBar1->setPanelText(1, status::sizeText(file->size, sizeUnit()));
+    ui->StatusBar1->setPanelText(2, status::fileTimeText(file->mtimeSec));
+}
+
+void TForm1::FileLB1DblClick() {
+    platform::shellOpen(ui->FileLB1->currentFile());
+}
+
+void TForm1::cbAllClick() {
+    ui->FileLB1->setAllSelected(ui->cbAll->isChecked());
+}
+
+void TForm1::DirectoryListBox1Click() {
+    ui->cbAll->setChecked(false);
+}
+
+void TForm1::DirectoryListBox1DblClick() {
+    ui->FileLB1->refresh();
+}
+
+void TForm1::DirectoryListBox1Change() {
+    repaint();
+}
+
+void TForm1::Timer3Timer() {
+    ui->StatusBar1->setPanelText(3, status::clockText(QDateTime::currentDateTime()));
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The main window: menu, toolbar, file browsing panel, archive name and status bar.
+#include <QMainWindow>
+#include <memory>
+
+namespace Ui {
+class TForm1;
+}
+class Messenger;
+class QTimer;
+class TForm2;
+class TForm3;
+class TForm4;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // messenger shows the window's message boxes and must outlive it.
+    explicit TForm1(Messenger &messenger, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // The dialogs, created after the main window.
+    void setDialogs(TForm2 *options, TForm3 *about, TForm4 *view);
+
+    Ui::TForm1 *form() const { return ui.get(); }
+    QTimer *Timer1 = nullptr;
+    QTimer *Timer2 = nullptr;
+    QTimer *Timer3 = nullptr;
+
+    // Handlers, named after their components and events.
+    void FormCreate();
+    void FormShow();
+    void FormKeyPress(QChar key);
+    bool FormCloseQuery();
+    void N3Click();
+    void N15Click();
+    void N16Click();
+    void N8Click();
+    void FileLB1Click();
+    void FileLB1DblClick();
+    void cbAllClick();
+    void DirectoryListBox1Click();
+    void DirectoryListBox1DblClick();
+    void DirectoryListBox1Change();
+    void Timer3Timer();
+
+    // The unit in which the status bar shows sizes: 0 bytes, 1 kilobytes, 2 megabytes.
+    int sizeUnit() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void wireHandlers();
+
+    std::unique_ptr<Ui::TForm1> ui;
+    Messenger &m_messenger;
+    TForm2 *m_options = nullptr;
+    TForm3 *m_about = nullptr;
+    TForm4 *m_view = nullptr;
+};

@@ -1,0 +1,18 @@
+#pragma once
+// The empty window the program creates and never shows.
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class TForm5;
+}
+
+class TForm5 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm5(QWidget *parent = nullptr);
+    ~TForm5() override;
+
+private:
+    std::unique_ptr<Ui::TForm5> ui;
+};

@@ -1,0 +1,12 @@
+#include "commands/Unit2.h"
+
+#include "ui_Unit2.h"
+
+TForm2::TForm2(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TForm2>()) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::CustomizeWindowHint);
+    setFixedSize(size());
+}
+
+TForm2::~TForm2() = default;
