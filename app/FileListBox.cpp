@@ -111,9 +111,19 @@ QByteArray FileListBox::currentFile() const {
 }
 
 void FileListBox::mousePressEvent(QMouseEvent *event) {
+    m_selectionAtPress = selectionModel()->selection();
     QListView::mousePressEvent(event);
-    if (indexAt(event->position().toPoint()).isValid())
+    m_pressOnRow = indexAt(event->position().toPoint()).isValid();
+    if (m_pressOnRow)
         emit userClicked();
+}
+
+void FileListBox::mouseReleaseEvent(QMouseEvent *event) {
+    QListView::mouseReleaseEvent(event);
+    // A click below the last row clears the selection on release: a change by the user too.
+    if (!m_pressOnRow && selectionModel()->selection() != m_selectionAtPress)
+        emit userClicked();
+    m_pressOnRow = true;
 }
 
 void FileListBox::mouseDoubleClickEvent(QMouseEvent *event) {

@@ -3,6 +3,7 @@
 // Reading it makes its directory the working directory.
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QItemSelection>
 #include <QList>
 #include <QListView>
 
@@ -37,6 +38,7 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -45,6 +47,8 @@ private:
 
     FileListModel *m_model;
     QByteArray m_directory;
+    QItemSelection m_selectionAtPress;
+    bool m_pressOnRow = true;
     QString m_search;
     QElapsedTimer m_lastTyped;
 };

@@ -126,6 +126,15 @@ private slots:
         QCOMPARE(ui()->StatusBar1->panelText(1), QString::fromUtf8(" Размер: 1048576 байт"));
     }
 
+    void clickBelowTheRowsClearsTheCurrentFile() {
+        clickRow(1);
+        QVERIFY(!ui()->Label4->text().isEmpty());
+        QTest::mouseClick(ui()->FileLB1->viewport(), Qt::LeftButton, {}, QPoint(20, 180));
+        QVERIFY(ui()->FileLB1->selectedRows().isEmpty());
+        QCOMPARE(ui()->Label4->text(), QString());
+        QCOMPARE(ui()->Edit1->text(), QString());
+    }
+
     void vanishedFileKeepsPanels() {
         clickRow(1);
         const QString panel0 = ui()->StatusBar1->panelText(0);
