@@ -6,10 +6,10 @@
 #include "app/GlyphRowDelegate.h"
 #include "app/NameRules.h"
 #include "app/PathRules.h"
+#include "platform/FileStatus.h"
 #include "platform/WorkingDir.h"
 
 #include <QKeyEvent>
-#include <sys/stat.h>
 
 DirectoryListBox::DirectoryListBox(QWidget *parent)
     : QListView(parent), m_model(new DirectoryListModel(this)) {
@@ -67,8 +67,8 @@ void DirectoryListBox::setDirectory(const QByteArray &path) {
         }
     }
     if (!enter(target)) {
-        struct stat st;
-        if (::stat(target.constData(), &st) == 0 && !S_ISDIR(st.st_mode))
+        const platform::FileKind kind = platform::fileKind(target);
+        if (kind == platform::FileKind::Regular || kind == platform::FileKind::Special)
             enter(paths::parentOf(target));
     }
     rebuildAndReport(true);

@@ -1,10 +1,11 @@
 #include "app/SettingsFile.h"
 
+#include "platform/FileStatus.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <sys/stat.h>
 
 namespace settings {
 
@@ -14,11 +15,11 @@ QByteArray filePath(const QByteArray &configDirectory) {
 
 ReadResult read(const QByteArray &path) {
     ReadResult result;
-    struct stat st;
-    if (::stat(path.constData(), &st) != 0 || S_ISDIR(st.st_mode))
+    const platform::FileKind kind = platform::fileKind(path);
+    if (kind == platform::FileKind::Missing || kind == platform::FileKind::Directory)
         return result;
     // Only a regular file is read: opening a FIFO or a device could block or have effects.
-    if (!S_ISREG(st.st_mode)) {
+    if (kind != platform::FileKind::Regular) {
         result.status = ReadResult::Unreadable;
         return result;
     }

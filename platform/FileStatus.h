@@ -16,4 +16,8 @@ struct FileStatus {
 // file cannot be opened, does not exist, or is a directory.
 std::optional<FileStatus> readFileStatus(const QByteArray &path);
 
+// What a path names, from stat alone (links followed); nothing is opened.
+enum class FileKind { Missing, Directory, Regular, Special };
+FileKind fileKind(const QByteArray &path);
+
 } // namespace platform

@@ -35,4 +35,13 @@ std::optional<FileStatus> readFileStatus(const QByteArray &path) {
     return status;
 }
 
+FileKind fileKind(const QByteArray &path) {
+    struct stat st;
+    if (path.isEmpty() || path.contains('\0') || ::stat(path.constData(), &st) != 0)
+        return FileKind::Missing;
+    if (S_ISDIR(st.st_mode))
+        return FileKind::Directory;
+    return S_ISREG(st.st_mode) ? FileKind::Regular : FileKind::Special;
+}
+
 } // namespace platform

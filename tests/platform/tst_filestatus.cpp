@@ -137,6 +137,21 @@ private slots:
         QCOMPARE(status->size, qint64(0));
     }
 
+    void kinds() {
+        const QByteArray file = dir_ + "/file";
+        const QByteArray fifo = dir_ + "/fifo";
+        QVERIFY(::close(::open(file.constData(), O_WRONLY | O_CREAT, 0644)) == 0);
+        QVERIFY(::mkfifo(fifo.constData(), 0644) == 0);
+        QVERIFY(::symlink("file", (dir_ + "/link").constData()) == 0);
+        QCOMPARE(platform::fileKind(file), platform::FileKind::Regular);
+        QCOMPARE(platform::fileKind(dir_ + "/link"), platform::FileKind::Regular);
+        QCOMPARE(platform::fileKind(fifo), platform::FileKind::Special);
+        QCOMPARE(platform::fileKind("/dev/null"), platform::FileKind::Special);
+        QCOMPARE(platform::fileKind(dir_), platform::FileKind::Directory);
+        QCOMPARE(platform::fileKind(dir_ + "/missing"), platform::FileKind::Missing);
+        QCOMPARE(platform::fileKind(QByteArray()), platform::FileKind::Missing);
+    }
+
     void unreadableFile() {
         const QByteArray path = makeFile("secret", 5);
         QVERIFY(!path.isEmpty());
