@@ -5,6 +5,7 @@
 #include "app/DriveComboBox.h"
 #include "app/FileListBox.h"
 #include "app/GlyphRowDelegate.h"
+#include "app/NameRules.h"
 #include "platform/WorkingDir.h"
 
 #include <QTemporaryDir>
@@ -59,6 +60,52 @@ private slots:
                  (QStringList{"-dash", ".hidden", "a b", "A.txt", "b.txt", "c", "dangling", "pipe",
                               QString::fromUtf8("Ёж"), QString::fromUtf8("ёлка")}));
         QCOMPARE(platform::workingDirectory(), m_dir);
+    }
+
+    // The order is the folded key, then the raw bytes, whatever the names have in common:
+    // long shared beginnings, keys of exactly eight and sixteen bytes, equal keys.
+    void orderIsKeyThenBytes() {
+        const QList<QByteArray> names = {"IMG_20230101_000010.JPG",
+                                         "img_20230101_000009.jpg",
+                                         "IMG_20230101_00001.jpg",
+                                         "IMG_20230101_000010.jpg",
+                                         "abcdefgh",
+                                         "ABCDEFGH",
+                                         "abcdefg",
+                                         "ABCDEFGHI",
+                                         "abcdefghZ",
+                                         "abcdefghy",
+                                         "abcdefghijklmnop",
+                                         "abcdefghijklmnoP",
+                                         "abcdefghijklmno",
+                                         "ABCDEFGHIJKLMNOPQ",
+                                         "abcdefghijklmnopqr",
+                                         QString::fromUtf8("Отчёт за год.txt").toUtf8(),
+                                         QString::fromUtf8("отчёт за год.TXT").toUtf8(),
+                                         QString::fromUtf8("Отчёт за Год 2.txt").toUtf8(),
+                                         "bad\xff",
+                                         "bad\xfe",
+                                         "bad\xef\xbf\xbd",
+                                         "README",
+                                         "ReadMe",
+                                         "readme",
+                                         "a",
+                                         "A",
+                                         "B"};
+        for (const QByteArray &name : names)
+            QVERIFY(makeFile(path(name)));
+
+        QList<QByteArray> expected = names;
+        std::sort(expected.begin(), expected.end(), [](const QByteArray &a, const QByteArray &b) {
+            const QByteArray ka = names::sortKey(a), kb = names::sortKey(b);
+            return ka != kb ? ka < kb : a < b;
+        });
+        FileListBox list;
+        list.setDirectory(m_dir);
+        QList<QByteArray> listed;
+        for (int i = 0; i < list.count(); ++i)
+            listed << list.rowName(i);
+        QCOMPARE(listed, expected);
     }
 
     void socketsAreListed() {

@@ -74,6 +74,39 @@ private slots:
         QVERIFY(!names::sortKey("\xff\xfe").isEmpty());
     }
 
+    // Names outside ASCII take a shortcut when they are made of two-byte characters; its key
+    // must be the one the general folding gives, or lists would sort differently by alphabet.
+    void sortKeyShortcutAgreesWithFullFolding_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("cyrillic upper") << QString::fromUtf8("АРХИВ Ёлка.TXT").toUtf8();
+        QTest::newRow("greek sigmas") << QString::fromUtf8("ΣΑΣ όσος").toUtf8();
+        QTest::newRow("latin-1 and sharp s") << QString::fromUtf8("Äpfel Straße").toUtf8();
+        QTest::newRow("dotted capital I") << QString::fromUtf8("İstanbul").toUtf8();
+        QTest::newRow("three-byte letter") << QString::fromUtf8("Ⓐ Ω").toUtf8();
+        QTest::newRow("four-byte letter") << QString::fromUtf8("𐐀 file").toUtf8();
+        QTest::newRow("lone lead byte at end") << QByteArray("name\xd0");
+        QTest::newRow("lead byte then ASCII") << QByteArray("\xd0"
+                                                            "A");
+        QTest::newRow("overlong slash") << QByteArray("\xc0\xaf");
+        QTest::newRow("overlong C1") << QByteArray("\xc1\xbf");
+        QTest::newRow("stray continuation") << QByteArray("a\x80"
+                                                          "b");
+        QTest::newRow("latin-1 bytes") << QByteArray("caf\xe9");
+    }
+    void sortKeyShortcutAgreesWithFullFolding() {
+        QFETCH(QByteArray, name);
+        QCOMPARE(names::sortKey(name), QString::fromUtf8(name).toCaseFolded().toUtf8());
+    }
+
+    void sortKeyShortcutAgreesForEveryTwoByteCharacter() {
+        for (char16_t c = 0x80; c < 0x800; ++c) {
+            const QString name = QLatin1String("Ab") + QChar(c) + QLatin1String("Z");
+            const QByteArray raw = name.toUtf8();
+            if (names::sortKey(raw) != name.toCaseFolded().toUtf8())
+                QFAIL(qPrintable(QStringLiteral("U+%1").arg(int(c), 4, 16, QLatin1Char('0'))));
+        }
+    }
+
     void displayKeepsInvalidBytesVisible() {
         const QString shown = names::displayName("a\xff.txt");
         QCOMPARE(shown.size(), 6);
