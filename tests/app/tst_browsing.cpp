@@ -388,6 +388,31 @@ private slots:
         QCOMPARE(changes.count(), 1);
     }
 
+    void missingPathOnAnotherVolumeLandsOnItsDirectory() {
+        QVERIFY(makeDir(path("volA")));
+        QVERIFY(makeDir(path("volB")));
+        QVERIFY(makeDir(path("volB/kept")));
+        std::vector<platform::Volume> volumes(3);
+        volumes[0].root = "/";
+        volumes[1].root = path("volA");
+        volumes[2].root = path("volB");
+        FileListBox files;
+        DriveComboBox drives;
+        QVERIFY(platform::setWorkingDirectory(path("volA")));
+        DirectoryListBox dirs;
+        dirs.link(&drives, &files);
+        drives.setVolumes(volumes);
+        dirs.setDirectory(path("volB/kept"));
+        dirs.setDirectory(path("volA"));
+        QCOMPARE(drives.currentIndex(), 1);
+
+        dirs.setDirectory(path("volB/missing"));
+        QCOMPARE(dirs.directory(), path("volB/kept"));
+        QCOMPARE(drives.currentIndex(), 2);
+        dirs.setDirectory(path("volB/kept/missing")); // same volume: nothing changes
+        QCOMPARE(dirs.directory(), path("volB/kept"));
+    }
+
     void rowsAreSixteenPixelsHigh() {
         QVERIFY(makeFile(path("a")));
         FileListBox list;
