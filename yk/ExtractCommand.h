@@ -1,0 +1,16 @@
+#pragma once
+// "e" and "x": extract every entry into the working directory, never outside it.
+
+#include "CommandLine.h"
+#include "Console.h"
+#include "OverwritePrompt.h"
+
+namespace yk {
+
+int runExtract(const Options &options, Console &console, OverwritePrompt &prompt);
+
+// Why an entry's name may not be written, or empty when it may: absolute names and ".."
+// components would reach outside the working directory.
+std::string unsafeNameReason(const std::string &name);
+
+} // namespace yk
