@@ -68,6 +68,15 @@ private:
             ++outcome_.failed;
             return true;
         }
+        if (const char *link = archive_entry_symlink_utf8(e)) {
+            const std::string to = decodeName(link);
+            if (linkEscapes(target, to)) {
+                console_.problem(msg::refused(stored, "ссылка ведёт за пределы каталога: " + to));
+                ++outcome_.failed;
+                return true;
+            }
+            archive_entry_set_symlink(e, to.c_str());
+        }
         struct stat st;
         if (!isDir && lstat(target.c_str(), &st) == 0) {
             switch (prompt_.ask(target)) {
@@ -88,8 +97,6 @@ private:
             }
         }
         archive_entry_set_pathname(e, target.c_str());
-        if (const char *link = archive_entry_symlink_utf8(e))
-            archive_entry_set_symlink(e, decodeName(link).c_str());
         if (o_.currentTime) {
             archive_entry_unset_mtime(e);
             archive_entry_unset_atime(e);
@@ -164,6 +171,29 @@ std::string unsafeNameReason(const std::string &name) {
             return std::string();
         start = slash + 1;
     }
+}
+
+bool linkEscapes(const std::string &linkPath, const std::string &target) {
+    if (target.empty() || target[0] == '/')
+        return true;
+    long depth = 0;
+    const std::string dir = dirName(linkPath);
+    for (const std::string &path : {dir, target}) {
+        size_t start = 0;
+        while (start <= path.size()) {
+            const size_t slash = path.find('/', start);
+            const size_t end = slash == std::string::npos ? path.size() : slash;
+            const std::string part = path.substr(start, end - start);
+            if (part == "..") {
+                if (--depth < 0)
+                    return true;
+            } else if (!part.empty() && part != ".") {
+                ++depth;
+            }
+            start = end + 1;
+        }
+    }
+    return false;
 }
 
 int runExtract(const Options &options, Console &console, OverwritePrompt &prompt) {

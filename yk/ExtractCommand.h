@@ -13,4 +13,9 @@ int runExtract(const Options &options, Console &console, OverwritePrompt &prompt
 // components would reach outside the working directory.
 std::string unsafeNameReason(const std::string &name);
 
+// Whether a link at `linkPath` whose target is `target` points outside the working directory:
+// absolute targets, or more ".." steps than the link's own depth. Such links are not made, so that
+// nothing extracted leads out of the directory.
+bool linkEscapes(const std::string &linkPath, const std::string &target);
+
 } // namespace yk
