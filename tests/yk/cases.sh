@@ -409,6 +409,11 @@ case_command_lines() {
     expect_rc 0 "default extract"
     run l "$work/backup"
     expect_rc 0 "archive named without extension"
+    # Nothing selected: the command line ends after the archive name.
+    run a1 nothing
+    expect_rc 2 "add with no names"
+    contains "$ERR" "нечего добавлять"
+    [ ! -e nothing.yk ] || fail "an empty archive was written"
     # Not the grammar: usage and status 2.
     for bad in "" "z arc" "a3 arc x" "-a1 arc x" "l" "x a b" "lq arc" "a1r arc x"; do
         # shellcheck disable=SC2086

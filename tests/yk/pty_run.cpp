@@ -4,10 +4,10 @@
 // when it does not finish within the time limit.
 // Usage: yk_pty_run "ANSWER1 ANSWER2 ..." COMMAND [ARG...]
 
-#include <pty.h>
-#include <sys/wait.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -62,7 +62,8 @@ int main(int argc, char **argv) {
                 ++count;
             while (questions < count) {
                 ++questions;
-                const std::string reply = (answered < answers.size() ? answers[answered++] : "") + "\n";
+                const std::string reply =
+                    (answered < answers.size() ? answers[answered++] : "") + "\n";
                 if (write(master, reply.data(), reply.size()) < 0)
                     break;
             }

@@ -84,39 +84,68 @@ private slots:
         // The forms the program composes.
         QTest::newRow("add defaults") << "a1|archive|notes|quarterly report.html"
                                       << "add1  archive [notes] [quarterly report.html]";
-        QTest::newRow("add every switch") << "asdqemr2|backup|*.*" << "add2 sdqemr backup [*.*]";
-        QTest::newRow("add copy") << "a0|b|x" << "add0  b [x]";
-        QTest::newRow("add with no names") << "a1|archive" << "add1  archive";
-        QTest::newRow("add empty names dropped") << "a1|archive||x|" << "add1  archive [x]";
-        QTest::newRow("extract defaults") << "xy|/work/BACKUP.YK" << "extract y /work/BACKUP.YK";
-        QTest::newRow("extract every switch")
-            << "eqaty|/work/BACKUP.YK" << "extract-flat qaty /work/BACKUP.YK";
-        QTest::newRow("extract plain") << "x|a.yk" << "extract  a.yk";
-        QTest::newRow("list") << "l|/w/B.YK" << "list  /w/B.YK";
-        QTest::newRow("list full") << "lf|/w/B.YK" << "list f /w/B.YK";
-        QTest::newRow("test") << "t|a.yk" << "test  a.yk";
-        QTest::newRow("test quiet") << "tq|a.yk" << "test q a.yk";
+        QTest::newRow("add every switch") << "asdqemr2|backup|*.*"
+                                          << "add2 sdqemr backup [*.*]";
+        QTest::newRow("add copy") << "a0|b|x"
+                                  << "add0  b [x]";
+        QTest::newRow("add with no names") << "a1|archive"
+                                           << "add1  archive";
+        QTest::newRow("add empty names dropped") << "a1|archive||x|"
+                                                 << "add1  archive [x]";
+        QTest::newRow("extract defaults") << "xy|/work/BACKUP.YK"
+                                          << "extract y /work/BACKUP.YK";
+        QTest::newRow("extract every switch") << "eqaty|/work/BACKUP.YK"
+                                              << "extract-flat qaty /work/BACKUP.YK";
+        QTest::newRow("extract plain") << "x|a.yk"
+                                       << "extract  a.yk";
+        QTest::newRow("list") << "l|/w/B.YK"
+                              << "list  /w/B.YK";
+        QTest::newRow("list full") << "lf|/w/B.YK"
+                                   << "list f /w/B.YK";
+        QTest::newRow("test") << "t|a.yk"
+                              << "test  a.yk";
+        QTest::newRow("test quiet") << "tq|a.yk"
+                                    << "test q a.yk";
         // Operands are names, whatever they look like.
-        QTest::newRow("dash name") << "a1|arc|-x|--help" << "add1  arc [-x] [--help]";
-        QTest::newRow("dash archive") << "l|-x.yk" << "list  -x.yk";
-        QTest::newRow("upper case letters") << "A1|arc|x" << "add1  arc [x]";
+        QTest::newRow("dash name") << "a1|arc|-x|--help"
+                                   << "add1  arc [-x] [--help]";
+        QTest::newRow("dash archive") << "l|-x.yk"
+                                      << "list  -x.yk";
+        QTest::newRow("upper case letters") << "A1|arc|x"
+                                            << "add1  arc [x]";
         // Refused.
-        QTest::newRow("nothing") << "" << "-";
-        QTest::newRow("no archive") << "l" << "-";
-        QTest::newRow("empty archive") << "l|" << "-";
-        QTest::newRow("unknown command") << "z|arc" << "-";
-        QTest::newRow("dash option") << "-a1|arc" << "-";
-        QTest::newRow("add without method") << "a|arc|x" << "-";
-        QTest::newRow("add method 3") << "a3|arc|x" << "-";
-        QTest::newRow("add two digits") << "a12|arc|x" << "-";
-        QTest::newRow("add switch after digit") << "a1r|arc|x" << "-";
-        QTest::newRow("add switches out of order") << "ars1|arc|x" << "-";
-        QTest::newRow("add switch twice") << "ass1|arc|x" << "-";
-        QTest::newRow("add extract switch") << "ay1|arc|x" << "-";
-        QTest::newRow("extract extra operand") << "x|a.yk|b" << "-";
-        QTest::newRow("extract out of order") << "xyq|a.yk" << "-";
-        QTest::newRow("list quiet") << "lq|a.yk" << "-";
-        QTest::newRow("test full") << "tf|a.yk" << "-";
+        QTest::newRow("nothing") << ""
+                                 << "-";
+        QTest::newRow("no archive") << "l"
+                                    << "-";
+        QTest::newRow("empty archive") << "l|"
+                                       << "-";
+        QTest::newRow("unknown command") << "z|arc"
+                                         << "-";
+        QTest::newRow("dash option") << "-a1|arc"
+                                     << "-";
+        QTest::newRow("add without method") << "a|arc|x"
+                                            << "-";
+        QTest::newRow("add method 3") << "a3|arc|x"
+                                      << "-";
+        QTest::newRow("add two digits") << "a12|arc|x"
+                                        << "-";
+        QTest::newRow("add switch after digit") << "a1r|arc|x"
+                                                << "-";
+        QTest::newRow("add switches out of order") << "ars1|arc|x"
+                                                   << "-";
+        QTest::newRow("add switch twice") << "ass1|arc|x"
+                                          << "-";
+        QTest::newRow("add extract switch") << "ay1|arc|x"
+                                            << "-";
+        QTest::newRow("extract extra operand") << "x|a.yk|b"
+                                               << "-";
+        QTest::newRow("extract out of order") << "xyq|a.yk"
+                                              << "-";
+        QTest::newRow("list quiet") << "lq|a.yk"
+                                    << "-";
+        QTest::newRow("test full") << "tf|a.yk"
+                                   << "-";
     }
     void commandLine() {
         QFETCH(QString, args);
@@ -129,15 +158,24 @@ private slots:
     void archiveName_data() {
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("file");
-        QTest::newRow("plain") << "archive" << "archive.yk";
-        QTest::newRow("has extension") << "a.yk" << "a.yk";
-        QTest::newRow("upper extension") << "A.YK" << "A.YK";
-        QTest::newRow("mixed extension") << "a.Yk" << "a.Yk";
-        QTest::newRow("other extension") << "a.txt" << "a.txt.yk";
-        QTest::newRow("extension as part") << "a.yka" << "a.yka.yk";
-        QTest::newRow("path") << "dir/sub/b" << "dir/sub/b.yk";
-        QTest::newRow("dashes") << "-x" << "-x.yk";
-        QTest::newRow("blank") << "my archive" << "my archive.yk";
+        QTest::newRow("plain") << "archive"
+                               << "archive.yk";
+        QTest::newRow("has extension") << "a.yk"
+                                       << "a.yk";
+        QTest::newRow("upper extension") << "A.YK"
+                                         << "A.YK";
+        QTest::newRow("mixed extension") << "a.Yk"
+                                         << "a.Yk";
+        QTest::newRow("other extension") << "a.txt"
+                                         << "a.txt.yk";
+        QTest::newRow("extension as part") << "a.yka"
+                                           << "a.yka.yk";
+        QTest::newRow("path") << "dir/sub/b"
+                              << "dir/sub/b.yk";
+        QTest::newRow("dashes") << "-x"
+                                << "-x.yk";
+        QTest::newRow("blank") << "my archive"
+                               << "my archive.yk";
     }
     void archiveName() {
         QFETCH(QString, given);
@@ -150,25 +188,42 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("hidden");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("star dot star, no dot") << "*.*" << "README" << false << true;
-        QTest::newRow("star dot star, dot") << "*.*" << "a.txt" << false << true;
-        QTest::newRow("star") << "*" << "a.txt" << false << true;
-        QTest::newRow("extension") << "*.c" << "main.c" << false << true;
-        QTest::newRow("extension, other") << "*.c" << "main.cpp" << false << false;
-        QTest::newRow("case") << "*.TXT" << "notes.txt" << false << true;
-        QTest::newRow("question mark") << "?.c" << "a.c" << false << true;
-        QTest::newRow("question mark needs one") << "?.c" << ".c" << true << false;
-        QTest::newRow("question mark, two") << "?.c" << "ab.c" << false << false;
-        QTest::newRow("prefix dot star") << "rep*.*" << "report" << false << true;
-        QTest::newRow("hidden excluded") << "*.*" << ".profile" << false << false;
-        QTest::newRow("hidden with s") << "*.*" << ".profile" << true << true;
-        QTest::newRow("hidden by dot pattern") << ".p*" << ".profile" << false << true;
-        QTest::newRow("dot and dotdot never") << "*" << ".." << true << false;
-        QTest::newRow("blank in name") << "*report*" << "my report.html" << false << true;
-        QTest::newRow("many stars") << "*a*b*c*" << "xxaxxbxxcxx" << false << true;
-        QTest::newRow("many stars, no") << "*a*b*c*d" << "aaaaaaaaaaaaaaaaaaaaaaaaabc" << false
-                                        << false;
-        QTest::newRow("literal") << "exact" << "exact" << false << true;
+        QTest::newRow("star dot star, no dot") << "*.*"
+                                               << "README" << false << true;
+        QTest::newRow("star dot star, dot") << "*.*"
+                                            << "a.txt" << false << true;
+        QTest::newRow("star") << "*"
+                              << "a.txt" << false << true;
+        QTest::newRow("extension") << "*.c"
+                                   << "main.c" << false << true;
+        QTest::newRow("extension, other") << "*.c"
+                                          << "main.cpp" << false << false;
+        QTest::newRow("case") << "*.TXT"
+                              << "notes.txt" << false << true;
+        QTest::newRow("question mark") << "?.c"
+                                       << "a.c" << false << true;
+        QTest::newRow("question mark needs one") << "?.c"
+                                                 << ".c" << true << false;
+        QTest::newRow("question mark, two") << "?.c"
+                                            << "ab.c" << false << false;
+        QTest::newRow("prefix dot star") << "rep*.*"
+                                         << "report" << false << true;
+        QTest::newRow("hidden excluded") << "*.*"
+                                         << ".profile" << false << false;
+        QTest::newRow("hidden with s") << "*.*"
+                                       << ".profile" << true << true;
+        QTest::newRow("hidden by dot pattern") << ".p*"
+                                               << ".profile" << false << true;
+        QTest::newRow("dot and dotdot never") << "*"
+                                              << ".." << true << false;
+        QTest::newRow("blank in name") << "*report*"
+                                       << "my report.html" << false << true;
+        QTest::newRow("many stars") << "*a*b*c*"
+                                    << "xxaxxbxxcxx" << false << true;
+        QTest::newRow("many stars, no") << "*a*b*c*d"
+                                        << "aaaaaaaaaaaaaaaaaaaaaaaaabc" << false << false;
+        QTest::newRow("literal") << "exact"
+                                 << "exact" << false << true;
         QTest::newRow("non-UTF-8 bytes") << "*" << QString::fromLatin1("a\xff") << false << true;
     }
     void wildcard() {
@@ -213,10 +268,10 @@ private slots:
         QTest::newRow("lone byte") << QByteArray("a\xff") << QByteArray("a\xef\x9f\xbf");
         QTest::newRow("latin-1 word") << QByteArray("caf\xe9") << QByteArray("caf\xef\x9f\xa9");
         QTest::newRow("truncated sequence") << QByteArray("\xd0") << QByteArray("\xef\x9f\x90");
-        QTest::newRow("overlong slash") << QByteArray("\xc0\xaf")
-                                        << QByteArray("\xef\x9f\x80\xef\x9e\xaf");
-        QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80")
-                                   << QByteArray("\xef\x9f\xad\xef\x9e\xa0\xef\x9e\x80");
+        QTest::newRow("overlong slash")
+            << QByteArray("\xc0\xaf") << QByteArray("\xef\x9f\x80\xef\x9e\xaf");
+        QTest::newRow("surrogate")
+            << QByteArray("\xed\xa0\x80") << QByteArray("\xef\x9f\xad\xef\x9e\xa0\xef\x9e\x80");
     }
     void nameBytes() {
         QFETCH(QByteArray, bytes);
@@ -248,16 +303,26 @@ private slots:
         QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("escapes");
-        QTest::newRow("sibling") << "a" << "b" << false;
-        QTest::newRow("down") << "a" << "d/e/f" << false;
-        QTest::newRow("up from nested") << "d/a" << "../b" << false;
-        QTest::newRow("up and down") << "d/a" << "../d/../b" << false;
-        QTest::newRow("dot") << "a" << "./b" << false;
-        QTest::newRow("up from top") << "a" << ".." << true;
-        QTest::newRow("up too far") << "d/a" << "../../b" << true;
-        QTest::newRow("down then out") << "a" << "x/../../y" << true;
-        QTest::newRow("absolute") << "a" << "/etc/passwd" << true;
-        QTest::newRow("empty") << "a" << "" << true;
+        QTest::newRow("sibling") << "a"
+                                 << "b" << false;
+        QTest::newRow("down") << "a"
+                              << "d/e/f" << false;
+        QTest::newRow("up from nested") << "d/a"
+                                        << "../b" << false;
+        QTest::newRow("up and down") << "d/a"
+                                     << "../d/../b" << false;
+        QTest::newRow("dot") << "a"
+                             << "./b" << false;
+        QTest::newRow("up from top") << "a"
+                                     << ".." << true;
+        QTest::newRow("up too far") << "d/a"
+                                    << "../../b" << true;
+        QTest::newRow("down then out") << "a"
+                                       << "x/../../y" << true;
+        QTest::newRow("absolute") << "a"
+                                  << "/etc/passwd" << true;
+        QTest::newRow("empty") << "a"
+                               << "" << true;
     }
     void linkEscapes() {
         QFETCH(QString, link);
@@ -407,10 +472,10 @@ private slots:
         QTest::addColumn<QByteArray>("props");
         QTest::addColumn<QString>("name");
         QTest::newRow("copy") << QByteArray("\x00", 1) << QByteArray() << "Copy";
-        QTest::newRow("lzma 8m") << QByteArray("\x03\x01\x01") << QByteArray("\x5d\x00\x00\x80\x00", 5)
-                                 << "LZMA:8m";
-        QTest::newRow("ppmd o6 16m") << QByteArray("\x03\x04\x01")
-                                     << QByteArray("\x06\x00\x00\x00\x01", 5) << "PPMd:o6:16m";
+        QTest::newRow("lzma 8m") << QByteArray("\x03\x01\x01")
+                                 << QByteArray("\x5d\x00\x00\x80\x00", 5) << "LZMA:8m";
+        QTest::newRow("ppmd o6 16m")
+            << QByteArray("\x03\x04\x01") << QByteArray("\x06\x00\x00\x00\x01", 5) << "PPMd:o6:16m";
         QTest::newRow("lzma2") << QByteArray("\x21") << QByteArray("\x18") << "LZMA2";
         QTest::newRow("unknown") << QByteArray("\x09\x09") << QByteArray() << "?";
     }
