@@ -361,7 +361,8 @@ std::string coderName(const std::vector<std::uint8_t> &id, const std::vector<std
 
 namespace {
 
-ProbeResult probe(const ReadAt &readAt) {
+// `total` is the archive's size: nothing is allocated for ranges that cannot be in it.
+ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
     static const std::uint8_t sig[6] = {'7', 'z', 0xBC, 0xAF, 0x27, 0x1C};
     std::uint8_t start[32];
     if (!readAt(0, 32, start) || std::memcmp(start, sig, 6) != 0)
@@ -371,7 +372,7 @@ ProbeResult probe(const ReadAt &readAt) {
         off |= static_cast<std::uint64_t>(start[12 + i]) << (8 * i);
         len |= static_cast<std::uint64_t>(start[20 + i]) << (8 * i);
     }
-    if (len == 0 || len > kMaxHeader || off > (std::uint64_t(1) << 62))
+    if (len == 0 || len > kMaxHeader || off > total || 32 + off + len > total)
         return {};
     std::vector<std::uint8_t> raw(static_cast<std::size_t>(len));
     if (!readAt(32 + off, raw.size(), raw.data()))
@@ -385,6 +386,8 @@ ProbeResult probe(const ReadAt &readAt) {
     StreamsInfo s;
     if (!readStreamsInfo(c, s, nullptr))
         return {};
+    if (s.packSizes.empty() || s.packPos > total || s.packSizes[0] > total - s.packPos)
+        return {};
     const std::vector<std::uint8_t> header = decodeHeader(readAt, s);
     if (header.empty())
         return {};
@@ -397,12 +400,14 @@ ProbeResult probe(const ReadAt &readAt) {
 } // namespace
 
 ProbeResult probeMethodsInBytes(const std::uint8_t *data, std::size_t size) {
-    return probe([&](std::uint64_t off, std::size_t len, std::uint8_t *out) {
-        if (off > size || len > size - off)
-            return false;
-        std::memcpy(out, data + off, len);
-        return true;
-    });
+    return probe(
+        [&](std::uint64_t off, std::size_t len, std::uint8_t *out) {
+            if (off > size || len > size - off)
+                return false;
+            std::memcpy(out, data + off, len);
+            return true;
+        },
+        size);
 }
 
 ProbeResult probeMethods(const ArchiveSource &source) {
@@ -414,10 +419,12 @@ ProbeResult probeMethods(const ArchiveSource &source) {
     struct stat st;
     ProbeResult out;
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
-        out = probe([&](std::uint64_t off, std::size_t len, std::uint8_t *buf) {
-            return off <= static_cast<std::uint64_t>(st.st_size) &&
-                   pread(fd, buf, len, static_cast<off_t>(off)) == static_cast<ssize_t>(len);
-        });
+        out = probe(
+            [&](std::uint64_t off, std::size_t len, std::uint8_t *buf) {
+                return off <= static_cast<std::uint64_t>(st.st_size) &&
+                       pread(fd, buf, len, static_cast<off_t>(off)) == static_cast<ssize_t>(len);
+            },
+            static_cast<std::uint64_t>(st.st_size));
     ::close(fd);
     return out;
 }
