@@ -1,0 +1,513 @@
+#!/usr/bin/env bash
+# End-to-end cases for build/yk, one per CTest test: `cases.sh NAME`. Each case works in a fresh
+# temporary directory and fails with a message naming what went wrong.
+# Needs YK (the archiver), and for some cases YK_CRAFT, YK_PTY, YK_REPLAY (helper programs).
+set -u
+export LC_ALL=C.UTF-8 TZ=UTC
+YK=${YK:?YK must name the archiver}
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/yk-case.XXXXXX")
+logs=$(mktemp -d "${TMPDIR:-/tmp}/yk-logs.XXXXXX") # outside the tree that yk archives
+trap 'chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work" "$logs"' EXIT
+cd "$work" || exit 1
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# Runs yk with stdin closed off, recording its status in $rc and its output in $OUT and $ERR.
+OUT=$logs/out.txt ERR=$logs/err.txt
+run() { "$YK" "$@" </dev/null >"$OUT" 2>"$ERR"; rc=$?; }
+expect_rc() { [ "$rc" -eq "$1" ] || { cat "$OUT" "$ERR" >&2; fail "status $rc, expected $1 ($2)"; }; }
+contains() { grep -qF -- "$2" "$1" || { cat "$1" >&2; fail "$1 lacks '$2'"; }; }
+lacks() { ! grep -qF -- "$2" "$1" || { cat "$1" >&2; fail "$1 has '$2'"; }; }
+same_tree() { diff -r --no-dereference "$1" "$2" >/dev/null || { diff -r "$1" "$2" >&2; fail "trees $1 and $2 differ"; }; }
+
+# A tree with the awkward things users have: empty and binary files, blanks, quotes, a leading
+# dash, non-UTF-8 bytes, Cyrillic, nesting, a hidden file, a link.
+make_tree() {
+    mkdir -p "$1/sub/deep" "$1/with blank dir" && (
+        cd "$1" || exit 1
+        echo "read me" >README
+        : >empty
+        head -c 300000 /dev/urandom >binary.dat
+        seq 1 20000 >numbers.txt
+        echo blank >"name with blanks.txt"
+        echo quote >"it's \"quoted\".txt"
+        echo dash >-x
+        echo dashes >--help
+        printf 'latin-1\n' >"$(printf 'caf\xe9.txt')"
+        echo cyr >файл.txt
+        echo c >sub/a.c
+        echo deep >sub/deep/b.c
+        echo inner >"with blank dir/inner file.txt"
+        echo secret >.hidden
+        ln -s README link-to-readme
+    )
+}
+
+case_methods_roundtrip() {
+    make_tree src
+    for m in 0 1 2; do
+        (cd src && "$YK" aqr$m "../arc$m" '*.*' </dev/null >/dev/null 2>&1)
+        [ -f arc$m.yk ] || fail "method $m wrote no archive"
+        run t arc$m.yk
+        expect_rc 0 "test of method $m"
+        rm -rf "out$m" && mkdir "out$m" && (cd "out$m" && "$YK" xq "../arc$m.yk" </dev/null) ||
+            fail "extract of method $m"
+        cp -a src cmp$m && rm -f cmp$m/.hidden
+        same_tree cmp$m out$m
+        run lf arc$m.yk
+        expect_rc 0 "full list of method $m"
+    done
+    contains "$OUT" "PPMd:o6:16m"
+    run lf arc0.yk && contains "$OUT" "Copy"
+    run lf arc1.yk && contains "$OUT" "LZMA:8m"
+    contains "$OUT" "$(printf 'caf\xe9.txt')"
+    # Method 0 stores, 1 and 2 compress the text well.
+    [ "$(stat -c %s arc1.yk)" -lt "$(stat -c %s arc0.yk)" ] || fail "method 1 does not compress"
+    [ "$(stat -c %s arc2.yk)" -lt "$(stat -c %s arc0.yk)" ] || fail "method 2 does not compress"
+}
+
+case_odd_names() {
+    make_tree src
+    cd src || exit 1
+    # Each operand is one name, blanks, quotes and dashes included.
+    run a1 ../odd -x --help "name with blanks.txt" "it's \"quoted\".txt" "$(printf 'caf\xe9.txt')" файл.txt
+    expect_rc 0 "adding odd names"
+    cd .. && mkdir out && cd out || exit 1
+    run x ../odd.yk
+    expect_rc 0 "extracting odd names"
+    for n in -x --help "name with blanks.txt" "it's \"quoted\".txt" "$(printf 'caf\xe9.txt')" файл.txt; do
+        cmp -s -- "$n" "../src/$n" || fail "'$n' did not survive the round trip"
+    done
+    [ "$(ls -A | wc -l)" -eq 6 ] || fail "unexpected files: $(ls -A)"
+}
+
+case_paths_and_flat() {
+    make_tree src
+    (cd src && "$YK" aq1 ../paths sub "with blank dir" </dev/null) || fail "add with paths"
+    run l paths.yk
+    contains "$OUT" "sub/deep/b.c"
+    contains "$OUT" "with blank dir/inner file.txt"
+    (cd src && "$YK" aqer1 ../flat '*.c' </dev/null) || fail "add without paths"
+    run l flat.yk
+    contains "$OUT" " a.c"
+    contains "$OUT" " b.c"
+    lacks "$OUT" "sub/"
+    mkdir x e && (cd x && "$YK" xq ../paths.yk) && (cd e && "$YK" eq ../paths.yk) || fail "extract"
+    [ -f x/sub/deep/b.c ] && [ -f "x/with blank dir/inner file.txt" ] || fail "x lost paths"
+    [ -f e/b.c ] && [ -f e/a.c ] && [ -f "e/inner file.txt" ] || fail "e kept paths: $(find e)"
+    [ ! -e e/sub ] || fail "e made directories"
+}
+
+case_recurse_wildcards() {
+    make_tree src
+    cd src || exit 1
+    run aq1 ../top '*.c'
+    expect_rc 2 "no .c file at the top without r"
+    contains "$ERR" "*.c"
+    run aq1 ../top '*.*'
+    expect_rc 0 "*.* at the top"
+    run l ../top.yk
+    contains "$OUT" " README"
+    contains "$OUT" " empty"
+    lacks "$OUT" "sub/a.c"
+    run aqr1 ../deep '*.c'
+    expect_rc 0 "*.c with r"
+    run l ../deep.yk
+    contains "$OUT" "sub/a.c"
+    contains "$OUT" "sub/deep/b.c"
+    lacks "$OUT" "README"
+    run aq1 ../q '?EADM?'
+    expect_rc 0 "question marks"
+    run l ../q.yk
+    contains "$OUT" " README"
+    contains "$OUT" "Записей: 1,"
+    run aq1 ../missing nothing-here
+    expect_rc 2 "a name that does not exist"
+    contains "$ERR" "nothing-here"
+    [ ! -e ../missing.yk ] || fail "an archive was written with nothing in it"
+    run aq1 ../partial README nothing-here
+    expect_rc 1 "one name missing"
+    [ -f ../partial.yk ] || fail "the found file was not archived"
+}
+
+case_hidden_and_dirs() {
+    make_tree src
+    mkdir -p src/emptydir src/.hiddendir && echo h >src/.hiddendir/h.txt
+    cd src || exit 1
+    run aqr1 ../plain '*.*'
+    run l ../plain.yk
+    lacks "$OUT" ".hidden"
+    lacks "$OUT" "emptydir"
+    run aqr1 ../plain2 .hidden
+    run l ../plain2.yk
+    contains "$OUT" ".hidden"
+    run asqr1 ../hidden '*.*'
+    run l ../hidden.yk
+    contains "$OUT" " .hidden"
+    contains "$OUT" ".hiddendir/h.txt"
+    run adqr1 ../dirs '*.*'
+    run l ../dirs.yk
+    contains "$OUT" "emptydir/"
+    contains "$OUT" "sub/deep/"
+    cd .. && mkdir out && cd out && "$YK" xq ../dirs.yk </dev/null || fail "extract dirs"
+    [ -d emptydir ] || fail "the empty directory did not come back"
+}
+
+case_move() {
+    make_tree src
+    cd src || exit 1
+    run aqm1 ../moved README numbers.txt sub
+    expect_rc 0 "move"
+    [ ! -e README ] && [ ! -e numbers.txt ] && [ ! -e sub/a.c ] && [ ! -e sub/deep/b.c ] ||
+        fail "moved files are still there"
+    [ -f binary.dat ] || fail "a file not named was deleted"
+    run t ../moved.yk
+    expect_rc 0 "moved archive"
+    # The archive cannot be written: nothing may be deleted.
+    run aqm1 ../no/such/dir/arc binary.dat
+    expect_rc 2 "unwritable archive"
+    [ -f binary.dat ] || fail "source deleted although the archive failed"
+    # An existing archive that is damaged is not rewritten, and the sources stay.
+    head -c 100 ../moved.yk >../broken.yk
+    run aqm1 ../broken binary.dat
+    expect_rc 2 "damaged old archive"
+    [ -f binary.dat ] || fail "source deleted although the add failed"
+    [ "$(stat -c %s ../broken.yk)" -eq 100 ] || fail "damaged archive was touched"
+    # A name that is missing leaves the others to be moved, and says so in the status.
+    run aqm1 ../part binary.dat nothing-here
+    expect_rc 1 "move with one missing name"
+    [ ! -e binary.dat ] || fail "the found file was not moved"
+}
+
+case_replace_and_keep() {
+    echo one >a.txt && echo bee >b.txt
+    run aq1 arc a.txt b.txt
+    expect_rc 0 "first add"
+    echo "two, longer" >a.txt && echo sea >c.txt
+    run a1 arc a.txt c.txt
+    expect_rc 0 "second add"
+    contains "$OUT" "Замена"
+    run l arc.yk
+    contains "$OUT" "Записей: 3,"
+    [ "$(grep -c ' a.txt$' "$OUT")" -eq 1 ] || fail "a.txt listed more than once"
+    mkdir out && cd out && "$YK" xq ../arc.yk </dev/null || fail "extract"
+    [ "$(cat a.txt)" = "two, longer" ] || fail "a.txt was not replaced"
+    [ "$(cat b.txt)" = bee ] && [ "$(cat c.txt)" = sea ] || fail "other entries lost"
+}
+
+case_never_into_itself() {
+    echo x >x.txt
+    run aq0 self '*.*'
+    run aq0 self '*.*'
+    expect_rc 0 "second add over itself"
+    run l self.yk
+    lacks "$OUT" "  self.yk"
+    contains "$OUT" "Записей: 1,"
+    run aq0 SELF.YK x.txt
+    run aq0 SELF.YK '*.*'
+    run l SELF.YK
+    lacks "$OUT" "  SELF.YK"
+}
+
+case_test_good_and_bad() {
+    seq 1 200000 >big.txt && echo small >small.txt
+    run aq0 stored big.txt small.txt
+    run t stored.yk
+    expect_rc 0 "good archive"
+    contains "$OUT" "ОК"
+    contains "$OUT" "Архив исправен."
+    run tq stored.yk
+    expect_rc 0 "quiet test"
+    [ ! -s "$OUT" ] || fail "quiet test printed: $(cat "$OUT")"
+    # One byte changed inside big.txt's data: its CRC no longer matches.
+    cp stored.yk bad.yk
+    printf 'X' | dd of=bad.yk bs=1 seek=5000 conv=notrunc 2>/dev/null
+    run t bad.yk
+    expect_rc 1 "damaged entry"
+    contains "$OUT" "ОШИБКА"
+    contains "$ERR" "CRC"
+    contains "$OUT" "В архиве есть ошибки."
+    run lf bad.yk
+    [ "$rc" -ne 0 ] || fail "full listing did not notice the bad CRC"
+    # Compressed data damaged.
+    seq 1 200000 >big.txt && "$YK" aq1 packed big.txt </dev/null >/dev/null
+    cp packed.yk bad2.yk
+    printf 'XXXXXXXX' | dd of=bad2.yk bs=1 seek=2000 conv=notrunc 2>/dev/null
+    run t bad2.yk
+    [ "$rc" -ne 0 ] || fail "damaged packed data passed the test"
+    head -c 3000 packed.yk >cut.yk
+    run t cut.yk
+    expect_rc 2 "truncated archive"
+    echo "just text" >text.yk
+    run t text.yk
+    expect_rc 2 "not an archive"
+    run t nothing.yk
+    expect_rc 2 "no archive"
+    contains "$ERR" "nothing.yk"
+}
+
+case_traversal_refused() {
+    mkdir box && cd box || exit 1
+    abs="$work/escaped-absolute.txt"
+    "${YK_CRAFT:?}" evil.yk "$abs" || fail "crafting the archive"
+    run x evil.yk
+    expect_rc 1 "hostile archive"
+    [ "$(cat harmless.txt)" = harmless ] || fail "the harmless entry was not extracted"
+    [ ! -e ../escaped-dotdot.txt ] && [ ! -e ../escaped-inner.txt ] && [ ! -e "$abs" ] ||
+        fail "an entry escaped: $(ls ..)"
+    [ ! -e ../escaped-link.txt ] || fail "an entry was written through a link"
+    [ ! -L up ] || fail "a link leading out was made"
+    contains "$ERR" "../escaped-dotdot.txt"
+    contains "$ERR" "абсолютный путь"
+    contains "$ERR" "«up»"
+    # A link already on disk that leads out is not followed either.
+    rm -rf up harmless.txt && ln -s .. up
+    run xy evil.yk
+    expect_rc 1 "hostile archive over a link on disk"
+    [ ! -e ../escaped-link.txt ] || fail "an entry was written through a link on disk"
+    contains "$ERR" "up/escaped-link.txt"
+    rm -f up harmless.txt
+    run ey evil.yk
+    [ -f harmless.txt ] && [ ! -e ../escaped-dotdot.txt ] && [ ! -e "$abs" ] ||
+        fail "flat extraction escaped"
+}
+
+case_overwrite_no_terminal() {
+    echo new >f.txt && "$YK" aq1 arc f.txt </dev/null >/dev/null
+    echo old >f.txt
+    # No y, and stdin is no terminal: keep, report, do not wait.
+    timeout 20 "$YK" x arc.yk </dev/null >"$OUT" 2>"$ERR"
+    rc=$?
+    [ "$rc" -ne 124 ] || fail "waited for an answer with no terminal"
+    [ "$rc" -ne 0 ] || fail "kept file not reflected in the status"
+    [ "$(cat f.txt)" = old ] || fail "file replaced without asking"
+    contains "$ERR" "f.txt"
+    # The same with stdin a pipe that says yes: still no terminal, still kept.
+    echo y | timeout 20 "$YK" x arc.yk >"$OUT" 2>"$ERR"
+    [ "$(cat f.txt)" = old ] || fail "answered from a pipe"
+    run xy arc.yk
+    expect_rc 0 "overwrite with y"
+    [ "$(cat f.txt)" = new ] || fail "y did not replace the file"
+}
+
+case_overwrite_terminal() {
+    for n in 1 2 3; do echo "new $n" >f$n.txt; done
+    "$YK" aq1 arc f1.txt f2.txt f3.txt </dev/null >/dev/null
+    reset() { for n in 1 2 3; do echo "old $n" >f$n.txt; done; }
+    reset
+    "${YK_PTY:?}" "n y maybe n" "$YK" x arc.yk >"$OUT" 2>&1 || fail "n/y/n session: $(cat "$OUT")"
+    [ "$(cat f1.txt)" = "old 1" ] && [ "$(cat f2.txt)" = "new 2" ] && [ "$(cat f3.txt)" = "old 3" ] ||
+        fail "answers n, y, (unclear) n were not followed"
+    [ "$(grep -o '\[q\]' "$OUT" | wc -l)" -eq 4 ] || fail "an unclear reply was not asked again"
+    reset
+    "$YK_PTY" "n a" "$YK" x arc.yk >"$OUT" 2>&1 || fail "n/a session"
+    [ "$(cat f1.txt)" = "old 1" ] && [ "$(cat f2.txt)" = "new 2" ] && [ "$(cat f3.txt)" = "new 3" ] ||
+        fail "'all' did not cover the rest"
+    [ "$(grep -o '\[q\]' "$OUT" | wc -l)" -eq 2 ] || fail "asked again after 'all'"
+    reset
+    "$YK_PTY" "y q" "$YK" x arc.yk >"$OUT" 2>&1
+    rc=$?
+    [ "$rc" -eq 1 ] || fail "quit gave status $rc"
+    [ "$(cat f1.txt)" = "new 1" ] && [ "$(cat f2.txt)" = "old 2" ] && [ "$(cat f3.txt)" = "old 3" ] ||
+        fail "quit did not stop the extraction"
+    reset
+    "$YK_PTY" "" "$YK" xy arc.yk >"$OUT" 2>&1 || fail "xy on a terminal"
+    lacks "$OUT" "[q]"
+    [ "$(cat f3.txt)" = "new 3" ] || fail "xy asked or kept"
+}
+
+case_times_and_attribute() {
+    echo data >f.txt && touch -d '2001-02-03 04:05:06' f.txt
+    "$YK" aq1 arc f.txt </dev/null >/dev/null
+    rm f.txt
+    run x arc.yk
+    [ "$(stat -c %Y f.txt)" -eq "$(date -d '2001-02-03 04:05:06' +%s)" ] || fail "stored time lost"
+    rm f.txt
+    run xat arc.yk
+    expect_rc 0 "a and t"
+    contains "$OUT" "POSIX"
+    [ $(( $(date +%s) - $(stat -c %Y f.txt) )) -lt 100 ] || fail "t did not give the current time"
+    run l arc.yk
+    contains "$OUT" "03.02.2001  04:05"
+}
+
+case_progress_on_terminal() {
+    head -c 30000000 /dev/urandom >big.bin
+    "${YK_PTY:?}" "" "$YK" a0 arc big.bin >"$OUT" 2>&1 || fail "add on a terminal"
+    contains "$OUT" "%"
+    contains "$OUT" "Добавление  big.bin"
+    "$YK_PTY" "" "$YK" t arc.yk >"$OUT" 2>&1 || fail "test on a terminal"
+    contains "$OUT" "%"
+    "$YK_PTY" "" "$YK" aq0 arc2 big.bin >"$OUT" 2>&1 || fail "quiet add on a terminal"
+    lacks "$OUT" "%"
+    # Not a terminal: no progress figures at all.
+    run a0 arc3 big.bin
+    lacks "$OUT" "%"
+}
+
+case_special_files() {
+    mkfifo pipe && echo x >plain.txt
+    timeout 20 "$YK" aq1 arc pipe plain.txt </dev/null >"$OUT" 2>"$ERR"
+    rc=$?
+    [ "$rc" -ne 124 ] || fail "blocked on a FIFO"
+    expect_rc 1 "FIFO skipped"
+    contains "$ERR" "pipe"
+    run l arc.yk
+    lacks "$OUT" "pipe"
+    contains "$OUT" "plain.txt"
+    # Unreadable files and directories are reported and skipped (run as an ordinary user).
+    mkdir locked && echo s >locked/s.txt && echo t >secret.txt && chmod 000 locked secret.txt
+    chmod 777 "$work"
+    as_user=()
+    [ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    "${as_user[@]}" "$YK" aqr1 arc2 '*.*' </dev/null >"$OUT" 2>"$ERR"
+    rc=$?
+    expect_rc 1 "unreadable entries"
+    contains "$ERR" "secret.txt"
+    contains "$ERR" "locked"
+    run l arc2.yk
+    contains "$OUT" "plain.txt"
+    lacks "$OUT" "secret.txt"
+    run t arc2.yk
+    expect_rc 0 "the archive written around the skipped files"
+}
+
+case_symlinks() {
+    mkdir d && echo target >d/t.txt && ln -s t.txt d/link && ln -s ../d/t.txt d/up-and-in &&
+        ln -s /etc/hostname absolute && ln -s ../.. d/out
+    run aq1 arc d absolute
+    expect_rc 0 "links are stored as links"
+    mkdir out && cd out || exit 1
+    run x ../arc.yk
+    expect_rc 1 "links leading out are refused"
+    [ "$(readlink d/link)" = t.txt ] && [ "$(readlink d/up-and-in)" = ../d/t.txt ] ||
+        fail "links inside not restored"
+    [ ! -L absolute ] && [ ! -L d/out ] || fail "a link out of the directory was made"
+    contains "$ERR" "absolute"
+    contains "$ERR" "d/out"
+}
+
+case_command_lines() {
+    # The forms the program composes, end to end, with full paths and upper-case extensions.
+    echo n >notes && echo r >"quarterly report.html"
+    run a1 backup notes "quarterly report.html"
+    expect_rc 0 "default add"
+    run l "$work/backup.yk"
+    contains "$OUT" "quarterly report.html"
+    run lf "$work/backup.yk"
+    contains "$OUT" "LZMA"
+    run t "$work/backup.yk"
+    expect_rc 0 "test by full path"
+    run tq "$work/backup.yk"
+    expect_rc 0 "quiet test by full path"
+    mkdir w && cp notes w/ && (cd w && "$YK" asdqemr2 "$work/BACKUP.YK" '*.*' </dev/null) ||
+        fail "every add switch"
+    [ -f BACKUP.YK ] && [ ! -e BACKUP.YK.yk ] || fail "upper-case extension not recognised"
+    [ ! -e w/notes ] || fail "m did not move"
+    mkdir out && cd out || exit 1
+    run eqaty "$work/BACKUP.YK"
+    expect_rc 0 "every extract switch"
+    [ -f notes ] || fail "nothing extracted"
+    run xy "$work/backup.yk"
+    expect_rc 0 "default extract"
+    run l "$work/backup"
+    expect_rc 0 "archive named without extension"
+    # Nothing selected: the command line ends after the archive name.
+    run a1 nothing
+    expect_rc 2 "add with no names"
+    contains "$ERR" "нечего добавлять"
+    [ ! -e nothing.yk ] || fail "an empty archive was written"
+    # Not the grammar: usage and status 2.
+    for bad in "" "z arc" "a3 arc x" "-a1 arc x" "l" "x a b" "lq arc" "a1r arc x"; do
+        # shellcheck disable=SC2086
+        "$YK" $bad </dev/null >"$OUT" 2>"$ERR"
+        rc=$?
+        [ "$rc" -eq 2 ] || fail "'$bad' gave status $rc"
+        contains "$ERR" "Использование"
+        contains "$ERR" "POSIX"
+    done
+}
+
+case_kill_mid_add() {
+    echo keep >keep.txt
+    "$YK" aq1 arc keep.txt </dev/null >/dev/null || fail "first archive"
+    cp arc.yk before.yk
+    head -c 96000000 /dev/urandom | base64 -w 0 >big.txt
+    size=$(stat -c %s big.txt)
+    "$YK" aq1 arc big.txt </dev/null >/dev/null 2>&1 &
+    pid=$!
+    # Wait until yk is part-way through big.txt, then kill it without warning.
+    pos=0
+    for _ in $(seq 1 400); do
+        for fd in /proc/$pid/fd/*; do
+            [ "$(readlink "$fd" 2>/dev/null)" = "$work/big.txt" ] || continue
+            pos=$(awk '/^pos:/ {print $2}' "/proc/$pid/fdinfo/${fd##*/}" 2>/dev/null)
+        done
+        [ "${pos:-0}" -gt 0 ] && break
+        sleep 0.05
+    done
+    [ "${pos:-0}" -gt 0 ] && [ "$pos" -lt "$size" ] || fail "could not catch yk mid-add (at $pos)"
+    kill -KILL $pid
+    wait $pid 2>/dev/null
+    cmp -s arc.yk before.yk || fail "the old archive changed"
+    run t arc.yk
+    expect_rc 0 "old archive after the kill"
+    leftovers=$(ls -A | grep -v -x -e keep.txt -e arc.yk -e before.yk -e big.txt)
+    [ -z "$leftovers" ] || fail "left behind: $leftovers"
+    echo "killed at $pos of $size bytes"
+}
+
+case_bounded_memory() {
+    # A file larger than the address space yk may use goes through, both ways.
+    if [ "${YK_SANITIZED:-0}" = 1 ]; then
+        echo "skipped: sanitizers need more address space than the limit" && exit 77
+    fi
+    truncate -s 300M sparse.bin
+    ( ulimit -v 250000 && "$YK" aq2 arc sparse.bin </dev/null ) || fail "add under a memory limit"
+    ( ulimit -v 250000 && "$YK" tq arc.yk </dev/null ) || fail "test under a memory limit"
+    [ "$(stat -c %s arc.yk)" -lt 1000000 ] || fail "zeros did not compress"
+}
+
+case_over_4gib() {
+    truncate -s 4600M huge.bin
+    printf 'tail' | dd of=huge.bin bs=1 seek=$((4600 * 1024 * 1024 - 4)) conv=notrunc 2>/dev/null
+    run aq2 arc huge.bin
+    expect_rc 0 "add of a file over 4 GiB"
+    run l arc.yk
+    contains "$OUT" "4823449600"
+    rm huge.bin
+    run xq arc.yk
+    expect_rc 0 "extract of a file over 4 GiB"
+    [ "$(stat -c %s huge.bin)" -eq 4823449600 ] || fail "size lost"
+    [ "$(tail -c 4 huge.bin)" = tail ] || fail "the end of the file is wrong"
+}
+
+case_fuzz_replay() {
+    # The fuzzing harness over a valid archive and damaged copies of it: every run must end.
+    mkdir seeds && seq 1 3000 >a.txt && echo b >b.txt && mkdir d && echo c >d/c.txt
+    for m in 0 1 2; do "$YK" adq$m seeds/good$m a.txt b.txt d </dev/null >/dev/null; done
+    "$YK" aq1 seeds/single b.txt </dev/null >/dev/null
+    : >seeds/empty
+    head -c 1000 /dev/urandom >seeds/random
+    for m in 0 1 2; do
+        len=$(stat -c %s seeds/good$m.yk)
+        for cut in 6 31 32 40 $((len / 2)) $((len - 1)); do
+            head -c $cut seeds/good$m.yk >seeds/cut$m-$cut
+        done
+        for at in 7 12 20 28 33 $((len - 60)) $((len - 20)) $((len - 3)); do
+            cp seeds/good$m.yk seeds/flip$m-$at
+            printf '\377' | dd of=seeds/flip$m-$at bs=1 seek=$at conv=notrunc 2>/dev/null
+        done
+    done
+    [ -d "${YK_SEEDS:-}" ] && cp "$YK_SEEDS"/* seeds/
+    timeout 120 "${YK_REPLAY:?}" seeds/* >"$OUT" 2>"$ERR"
+    rc=$?
+    [ "$rc" -eq 0 ] || { tail -20 "$OUT" "$ERR" >&2; fail "replay status $rc"; }
+    contains "$OUT" "good1.yk: "
+    grep -q "good1.yk: .* list 0, test 0" "$OUT" || fail "a good archive did not pass: $(grep good1 "$OUT")"
+    grep -q "random: .* list 2, test 2" "$OUT" || fail "random bytes were taken for an archive"
+}
+
+name=${1:?case name}
+"case_$name"
+echo "ok: $name"

@@ -1,0 +1,331 @@
+#include "AddCommand.h"
+
+#include "ArchiveReader.h"
+#include "AtomicFile.h"
+#include "Messages.h"
+#include "Names.h"
+#include "Outcome.h"
+#include "Sources.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <vector>
+
+namespace yk {
+
+namespace {
+
+constexpr size_t kBlock = 1 << 20;
+
+struct WriterFree {
+    void operator()(struct archive *a) const { archive_write_free(a); }
+};
+using Writer = std::unique_ptr<struct archive, WriterFree>;
+
+struct EntryFree {
+    void operator()(struct archive_entry *e) const { archive_entry_free(e); }
+};
+using Entry = std::unique_ptr<struct archive_entry, EntryFree>;
+
+const char *methodName(int method) {
+    switch (method) {
+    case 0:
+        return "copy";
+    case 2:
+        return "ppmd";
+    default:
+        return "lzma1";
+    }
+}
+
+Writer newWriter(int method, int fd, std::string &error) {
+    Writer w(archive_write_new());
+    archive_write_set_format_7zip(w.get());
+    if (archive_write_set_format_option(w.get(), "7zip", "compression", methodName(method)) !=
+            ARCHIVE_OK ||
+        (method == 1 && archive_write_set_format_option(w.get(), "7zip", "compression-level",
+                                                        "6") != ARCHIVE_OK)) {
+        error = archiveError(w.get());
+        return nullptr;
+    }
+    archive_write_set_bytes_per_block(w.get(), 1 << 16);
+    archive_write_set_bytes_in_last_block(w.get(), 1);
+    if (archive_write_open_fd(w.get(), fd) != ARCHIVE_OK) {
+        error = archiveError(w.get());
+        return nullptr;
+    }
+    return w;
+}
+
+// What became of one source, for the move step.
+struct Added {
+    const Source *source;
+    struct stat seen; // as read; a file changed since is not deleted
+};
+
+class Adder {
+public:
+    Adder(const Options &o, Console &c) : o_(o), console_(c), buffer_(kBlock) {}
+
+    int run() {
+        archivePath_ = archiveFileForAdd(o_.archive);
+        struct stat ast;
+        const bool exists = stat(archivePath_.c_str(), &ast) == 0;
+        FileId self{ast.st_dev, ast.st_ino};
+        SourceList sources = collectSources(o_, exists ? &self : nullptr, console_);
+        outcome_.failed = sources.failures;
+        if (sources.items.empty()) {
+            console_.problem(msg::nothingToAdd());
+            return ExitNothing;
+        }
+
+        std::string error;
+        Reader old;
+        if (exists) {
+            old = openArchive(ArchiveSource::file(archivePath_), error);
+            if (!old) {
+                console_.problem(msg::cannotReadArchive(archivePath_, error));
+                return ExitNothing;
+            }
+        }
+        AtomicFile out;
+        if (!out.open(archivePath_, error)) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error));
+            return ExitNothing;
+        }
+        // libarchive gathers the packed data in a temporary file of its own until the end:
+        // keep it beside the archive rather than in a /tmp that may be small.
+        const std::string dir = dirName(archivePath_);
+        setenv("TMPDIR", dir.empty() ? "." : dir.c_str(), 1);
+        Writer w = newWriter(o_.method, out.fd(), error);
+        if (!w) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error));
+            return ExitNothing;
+        }
+
+        std::set<std::string> newNames;
+        for (const Source &s : sources.items)
+            newNames.insert(s.stored);
+        if (old && !copyOldEntries(old.get(), w.get(), newNames))
+            return ExitNothing;
+
+        std::vector<Added> added;
+        for (const Source &s : sources.items) {
+            struct stat seen;
+            const int r = addOne(w.get(), s, seen);
+            if (r < 0)
+                return ExitNothing; // the archive itself could not be written
+            if (r > 0) {
+                ++outcome_.done;
+                added.push_back(Added{&s, seen});
+            } else {
+                ++outcome_.failed;
+            }
+        }
+        if (outcome_.done == 0)
+            return ExitNothing; // nothing new: the old archive stays as it was
+
+        if (archive_write_close(w.get()) != ARCHIVE_OK) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, archiveError(w.get())));
+            return ExitNothing;
+        }
+        if (!out.commit(error)) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error));
+            return ExitNothing;
+        }
+        console_.line(msg::addSummary(outcome_.done, outcome_.failed, archivePath_));
+        if (o_.move)
+            removeSources(added);
+        return outcome_.exitStatus();
+    }
+
+private:
+    bool copyOldEntries(struct archive *in, struct archive *w, const std::set<std::string> &skip) {
+        struct archive_entry *e;
+        int rc;
+        while ((rc = archive_read_next_header(in, &e)) == ARCHIVE_OK || rc == ARCHIVE_WARN) {
+            const std::string name = entryName(e);
+            if (skip.count(name)) {
+                replaced_.insert(name);
+                continue;
+            }
+            if (archive_write_header(w, e) < ARCHIVE_WARN) {
+                console_.problem(msg::cannotWriteArchive(archivePath_, archiveError(w)));
+                return false;
+            }
+            for (;;) {
+                const la_ssize_t n = archive_read_data(in, buffer_.data(), buffer_.size());
+                if (n == 0)
+                    break;
+                if (n < 0) {
+                    // A damaged old entry would be carried over damaged: refuse the whole add.
+                    console_.problem(msg::damagedEntry(name, archiveError(in)));
+                    console_.problem(
+                        msg::cannotWriteArchive(archivePath_, "прежний архив повреждён"));
+                    return false;
+                }
+                if (archive_write_data(w, buffer_.data(), static_cast<size_t>(n)) != n) {
+                    console_.problem(msg::cannotWriteArchive(archivePath_, archiveError(w)));
+                    return false;
+                }
+            }
+        }
+        if (rc != ARCHIVE_EOF) {
+            console_.problem(msg::cannotReadArchive(archivePath_, archiveError(in)));
+            return false;
+        }
+        return true;
+    }
+
+    // 1 added, 0 skipped (reported), -1 the archive cannot be written.
+    int addOne(struct archive *w, const Source &s, struct stat &seen) {
+        const std::string label =
+            replaced_.count(s.stored) ? msg::replacing(s.diskPath) : msg::adding(s.diskPath);
+        Entry e(archive_entry_new());
+        archive_entry_set_pathname_utf8(e.get(), s.stored.c_str());
+        int fd = -1;
+        if (s.kind == Source::File) {
+            // Non-blocking and no link following: whatever took the file's place since it was
+            // listed (a pipe, a link) must not stall or mislead the add.
+            fd = ::open(s.diskPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0) {
+                console_.problem(errno == ENOENT || errno == ELOOP
+                                     ? msg::vanished(s.diskPath)
+                                     : msg::cannotRead(s.diskPath, msg::errnoText(errno)));
+                return 0;
+            }
+            if (fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_ino != s.id.ino ||
+                seen.st_dev != s.id.dev) {
+                ::close(fd);
+                console_.problem(msg::vanished(s.diskPath));
+                return 0;
+            }
+            archive_entry_copy_stat(e.get(), &seen);
+        } else {
+            if (lstat(s.diskPath.c_str(), &seen) != 0) {
+                console_.problem(msg::vanished(s.diskPath));
+                return 0;
+            }
+            archive_entry_copy_stat(e.get(), &seen);
+            if (s.kind == Source::Symlink) {
+                std::vector<char> target(static_cast<size_t>(seen.st_size) + 2);
+                const ssize_t n = readlink(s.diskPath.c_str(), target.data(), target.size() - 1);
+                if (n < 0 || !S_ISLNK(seen.st_mode)) {
+                    console_.problem(msg::vanished(s.diskPath));
+                    return 0;
+                }
+                target[static_cast<size_t>(n)] = '\0';
+                archive_entry_set_symlink_utf8(e.get(), encodeName(target.data()).c_str());
+                archive_entry_set_size(e.get(), 0);
+            } else if (!S_ISDIR(seen.st_mode)) {
+                console_.problem(msg::vanished(s.diskPath));
+                return 0;
+            }
+        }
+        archive_entry_set_pathname_utf8(e.get(), s.stored.c_str());
+        archive_entry_set_uid(e.get(), 0);
+        archive_entry_set_gid(e.get(), 0);
+        if (archive_write_header(w, e.get()) < ARCHIVE_WARN) {
+            if (fd >= 0)
+                ::close(fd);
+            console_.problem(msg::cannotWriteArchive(archivePath_, archiveError(w)));
+            return -1;
+        }
+        int r = 1;
+        if (fd >= 0) {
+            r = copyData(w, fd, s.diskPath, static_cast<uint64_t>(seen.st_size), label);
+            ::close(fd);
+        }
+        if (r > 0)
+            console_.line(label);
+        return r;
+    }
+
+    int copyData(struct archive *w, int fd, const std::string &path, uint64_t size,
+                 const std::string &label) {
+        uint64_t done = 0;
+        bool shortRead = false;
+        while (done < size) {
+            const size_t want =
+                static_cast<size_t>(std::min<uint64_t>(buffer_.size(), size - done));
+            const ssize_t n = ::read(fd, buffer_.data(), want);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                if (n < 0)
+                    console_.problem(msg::cannotRead(path, msg::errnoText(errno)));
+                shortRead = true;
+                break;
+            }
+            if (archive_write_data(w, buffer_.data(), static_cast<size_t>(n)) != n) {
+                console_.problem(msg::cannotWriteArchive(archivePath_, archiveError(w)));
+                return -1;
+            }
+            done += static_cast<uint64_t>(n);
+            console_.progress(label, done, size);
+        }
+        if (shortRead) {
+            // The header promised `size` bytes: fill up so the archive stays readable, and say
+            // that this entry is not the file.
+            std::memset(buffer_.data(), 0, buffer_.size());
+            while (done < size) {
+                const size_t n =
+                    static_cast<size_t>(std::min<uint64_t>(buffer_.size(), size - done));
+                if (archive_write_data(w, buffer_.data(), n) != static_cast<la_ssize_t>(n))
+                    return -1;
+                done += n;
+            }
+            console_.problem(msg::changedWhileReading(path));
+            return 0;
+        }
+        console_.clearProgress();
+        return 1;
+    }
+
+    void removeSources(const std::vector<Added> &added) {
+        int removed = 0;
+        for (const Added &a : added) {
+            if (a.source->kind == Source::Directory)
+                continue;
+            struct stat now;
+            if (lstat(a.source->diskPath.c_str(), &now) != 0)
+                continue;
+            if (now.st_ino != a.seen.st_ino || now.st_dev != a.seen.st_dev ||
+                now.st_size != a.seen.st_size || now.st_mtim.tv_sec != a.seen.st_mtim.tv_sec ||
+                now.st_mtim.tv_nsec != a.seen.st_mtim.tv_nsec) {
+                console_.problem(
+                    msg::cannotDelete(a.source->diskPath, "файл изменился после архивации"));
+                ++outcome_.failed;
+                continue;
+            }
+            if (::unlink(a.source->diskPath.c_str()) != 0) {
+                console_.problem(msg::cannotDelete(a.source->diskPath, msg::errnoText(errno)));
+                ++outcome_.failed;
+                continue;
+            }
+            ++removed;
+        }
+        console_.line(msg::movedSummary(removed));
+    }
+
+    const Options &o_;
+    Console &console_;
+    std::vector<char> buffer_;
+    std::string archivePath_;
+    std::set<std::string> replaced_;
+    Outcome outcome_;
+};
+
+} // namespace
+
+int runAdd(const Options &options, Console &console) {
+    return Adder(options, console).run();
+}
+
+} // namespace yk

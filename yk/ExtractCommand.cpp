@@ -1,0 +1,203 @@
+#include "ExtractCommand.h"
+
+#include "ArchiveReader.h"
+#include "Messages.h"
+#include "Names.h"
+#include "Outcome.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+namespace yk {
+
+namespace {
+
+struct DiskFree {
+    void operator()(struct archive *a) const { archive_write_free(a); }
+};
+
+class Extractor {
+public:
+    Extractor(const Options &o, Console &c, OverwritePrompt &p) : o_(o), console_(c), prompt_(p) {}
+
+    int run(const ArchiveSource &src) {
+        if (o_.systemAttr)
+            console_.line(msg::systemAttributeIgnored());
+        std::string error;
+        Reader in = openArchive(src, error);
+        if (!in) {
+            console_.problem(msg::cannotReadArchive(src.displayName(), error));
+            return ExitNothing;
+        }
+        std::unique_ptr<struct archive, DiskFree> disk(archive_write_disk_new());
+        int flags = ARCHIVE_EXTRACT_PERM | ARCHIVE_EXTRACT_SECURE_SYMLINKS |
+                    ARCHIVE_EXTRACT_SECURE_NODOTDOT | ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS;
+        if (!o_.currentTime)
+            flags |= ARCHIVE_EXTRACT_TIME;
+        archive_write_disk_set_options(disk.get(), flags);
+
+        struct archive_entry *e;
+        int rc;
+        while ((rc = archive_read_next_header(in.get(), &e)) == ARCHIVE_OK || rc == ARCHIVE_WARN) {
+            if (!extractOne(in.get(), disk.get(), e))
+                break; // the user asked to stop
+        }
+        if (rc != ARCHIVE_OK && rc != ARCHIVE_WARN && rc != ARCHIVE_EOF) {
+            console_.problem(msg::cannotReadArchive(src.displayName(), archiveError(in.get())));
+            ++outcome_.failed;
+        }
+        console_.line(msg::extractSummary(outcome_.done, outcome_.failed));
+        return outcome_.exitStatus();
+    }
+
+private:
+    // False when extraction is to stop.
+    bool extractOne(struct archive *in, struct archive *disk, struct archive_entry *e) {
+        const std::string stored = entryName(e);
+        const bool isDir = archive_entry_filetype(e) == AE_IFDIR;
+        std::string target = decodeName(stored);
+        if (o_.noPaths) {
+            if (isDir)
+                return true; // without paths there is nothing to make of a directory
+            target = baseName(target);
+        }
+        const std::string unsafe = unsafeNameReason(target);
+        if (!unsafe.empty()) {
+            console_.problem(msg::refused(stored, unsafe));
+            ++outcome_.failed;
+            return true;
+        }
+        if (const char *link = archive_entry_symlink_utf8(e)) {
+            const std::string to = decodeName(link);
+            if (linkEscapes(target, to)) {
+                console_.problem(msg::refused(stored, "ссылка ведёт за пределы каталога: " + to));
+                ++outcome_.failed;
+                return true;
+            }
+            archive_entry_set_symlink(e, to.c_str());
+        }
+        struct stat st;
+        if (!isDir && lstat(target.c_str(), &st) == 0) {
+            switch (prompt_.ask(target)) {
+            case Answer::Yes:
+            case Answer::All:
+                break;
+            case Answer::No:
+                if (!prompt_.interactive()) {
+                    console_.problem(msg::keptExisting(target));
+                    ++outcome_.failed;
+                }
+                return true;
+            case Answer::Quit:
+            case Answer::Unknown:
+                console_.problem(msg::extractionStopped());
+                ++outcome_.failed;
+                return false;
+            }
+        }
+        archive_entry_set_pathname(e, target.c_str());
+        if (o_.currentTime) {
+            archive_entry_unset_mtime(e);
+            archive_entry_unset_atime(e);
+        }
+        if (archive_write_header(disk, e) < ARCHIVE_WARN) {
+            console_.problem(msg::refused(stored, archiveError(disk)));
+            ++outcome_.failed;
+            return true;
+        }
+        const std::string label = msg::extracting(target);
+        const la_int64_t size = archive_entry_size(e);
+        bool ok = true;
+        const void *buf;
+        size_t len;
+        la_int64_t offset;
+        for (;;) {
+            const int r = archive_read_data_block(in, &buf, &len, &offset);
+            if (r == ARCHIVE_EOF)
+                break;
+            if (r < ARCHIVE_OK) {
+                console_.problem(msg::damagedEntry(stored, archiveError(in)));
+                ok = false;
+                if (r < ARCHIVE_WARN)
+                    break;
+            }
+            if (len > 0 && archive_write_data_block(disk, buf, len, offset) < ARCHIVE_OK) {
+                console_.problem(msg::cannotExtract(target, archiveError(disk)));
+                ok = false;
+                break;
+            }
+            if (size > 0)
+                console_.progress(label, static_cast<uint64_t>(offset) + len,
+                                  static_cast<uint64_t>(size));
+            if (r == ARCHIVE_WARN)
+                break;
+        }
+        if (archive_write_finish_entry(disk) < ARCHIVE_WARN && ok) {
+            console_.problem(msg::cannotExtract(target, archiveError(disk)));
+            ok = false;
+        }
+        console_.clearProgress();
+        if (ok) {
+            console_.line(label);
+            ++outcome_.done;
+        } else {
+            ++outcome_.failed;
+        }
+        return true;
+    }
+
+    const Options &o_;
+    Console &console_;
+    OverwritePrompt &prompt_;
+    Outcome outcome_;
+};
+
+} // namespace
+
+std::string unsafeNameReason(const std::string &name) {
+    if (name.empty())
+        return "пустое имя";
+    if (name[0] == '/')
+        return "абсолютный путь";
+    size_t start = 0;
+    for (;;) {
+        const size_t slash = name.find('/', start);
+        const std::string part =
+            name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (part == "..")
+            return "путь содержит «..»";
+        if (slash == std::string::npos)
+            return std::string();
+        start = slash + 1;
+    }
+}
+
+bool linkEscapes(const std::string &linkPath, const std::string &target) {
+    if (target.empty() || target[0] == '/')
+        return true;
+    long depth = 0;
+    const std::string dir = dirName(linkPath);
+    for (const std::string &path : {dir, target}) {
+        size_t start = 0;
+        while (start <= path.size()) {
+            const size_t slash = path.find('/', start);
+            const size_t end = slash == std::string::npos ? path.size() : slash;
+            const std::string part = path.substr(start, end - start);
+            if (part == "..") {
+                if (--depth < 0)
+                    return true;
+            } else if (!part.empty() && part != ".") {
+                ++depth;
+            }
+            start = end + 1;
+        }
+    }
+    return false;
+}
+
+int runExtract(const Options &options, Console &console, OverwritePrompt &prompt) {
+    return Extractor(options, console, prompt).run(ArchiveSource::file(options.archive));
+}
+
+} // namespace yk

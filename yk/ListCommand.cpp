@@ -1,0 +1,86 @@
+#include "ListCommand.h"
+
+#include "ListFormat.h"
+#include "Messages.h"
+#include "MethodProbe.h"
+#include "Names.h"
+#include "Outcome.h"
+
+#include <lzma.h>
+
+#include <vector>
+
+namespace yk {
+
+int runList(const ArchiveSource &source, bool full, Console &console) {
+    std::string error;
+    Reader in = openArchive(source, error);
+    if (!in) {
+        console.problem(msg::cannotReadArchive(source.displayName(), error));
+        return ExitNothing;
+    }
+    const ProbeResult probe = probeMethods(source);
+    const std::vector<std::string> &methods = probe.methods;
+    Outcome outcome;
+    std::vector<ListRow> rows;
+    std::vector<char> buffer(full ? (1 << 16) : 0);
+    struct archive_entry *e;
+    int rc;
+    while ((rc = archive_read_next_header(in.get(), &e)) == ARCHIVE_OK || rc == ARCHIVE_WARN) {
+        ListRow row;
+        row.name = decodeName(entryName(e));
+        if (const char *link = archive_entry_symlink_utf8(e))
+            row.name += " -> " + decodeName(link);
+        row.size = archive_entry_size_is_set(e) && archive_entry_size(e) > 0
+                       ? static_cast<std::uint64_t>(archive_entry_size(e))
+                       : 0;
+        row.hasTime = archive_entry_mtime_is_set(e);
+        row.mtime = archive_entry_mtime(e);
+        row.mode = archive_entry_mode(e);
+        if (rows.size() < methods.size())
+            row.method = methods[rows.size()];
+        if (full && archive_entry_filetype(e) == AE_IFREG) {
+            // The CRC shown is the one of the data as read; libarchive checks it against the
+            // stored one at the entry's end, so a mismatch shows up as an error here.
+            std::uint32_t crc = 0;
+            la_ssize_t n;
+            while ((n = archive_read_data(in.get(), buffer.data(), buffer.size())) > 0)
+                crc = lzma_crc32(reinterpret_cast<const std::uint8_t *>(buffer.data()),
+                                 static_cast<size_t>(n), crc);
+            if (n < 0) {
+                console.problem(msg::damagedEntry(row.name, archiveError(in.get())));
+                ++outcome.failed;
+            } else {
+                row.crc = crc;
+                row.hasCrc = true;
+            }
+        }
+        ++outcome.done;
+        rows.push_back(std::move(row));
+    }
+    if (rc != ARCHIVE_EOF) {
+        console.problem(msg::cannotReadArchive(source.displayName(), archiveError(in.get())));
+        ++outcome.failed;
+    }
+
+    // One solid block holds every entry's data, so an entry's packed size is its share of the
+    // packed data (of the whole archive when the header could not be read).
+    std::uint64_t sizeSum = 0;
+    for (const ListRow &r : rows)
+        sizeSum += r.size;
+    const std::uint64_t archiveSize = archiveBytes(source);
+    const std::uint64_t packedSum = probe.ok ? probe.packedData : archiveSize;
+    for (ListRow &r : rows)
+        r.packed = shareOf(packedSum, r.size, sizeSum);
+
+    console.important("Архив: " + source.displayName());
+    console.important(listHeader(full));
+    console.important(listRule(full));
+    for (const ListRow &r : rows)
+        console.important(listRow(r, full));
+    console.important(listRule(full));
+    console.important(listTotals(sizeSum, packedSum, static_cast<int>(rows.size()), archiveSize));
+    return outcome.exitStatus();
+}
+
+} // namespace yk

@@ -1,0 +1,119 @@
+#include "ListFormat.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+namespace yk {
+
+namespace {
+
+// Width on a terminal: one column per UTF-8 character (the headings are Cyrillic).
+size_t columns(const std::string &s) {
+    size_t n = 0;
+    for (unsigned char c : s)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+std::string padLeft(const std::string &s, size_t width) {
+    const size_t w = columns(s);
+    return w >= width ? s : std::string(width - w, ' ') + s;
+}
+
+std::string padRight(const std::string &s, size_t width) {
+    const size_t w = columns(s);
+    return w >= width ? s : s + std::string(width - w, ' ');
+}
+
+// Columns shared by every line: size, packed, ratio; then date and time.
+std::string numbers(const std::string &size, const std::string &packed, const std::string &ratio) {
+    return padLeft(size, 13) + " " + padLeft(packed, 13) + " " + padLeft(ratio, 6);
+}
+
+} // namespace
+
+std::string ratioText(std::uint64_t packed, std::uint64_t size) {
+    if (size == 0)
+        return "-";
+    const long double pct = static_cast<long double>(packed) * 100 / size;
+    return std::to_string(static_cast<unsigned long long>(pct + 0.5L)) + "%";
+}
+
+std::string dateTimeText(std::time_t t, bool known) {
+    if (!known)
+        return std::string(17, ' ');
+    struct tm tmv;
+    if (!localtime_r(&t, &tmv))
+        return std::string(17, ' ');
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d  %02d:%02d", tmv.tm_mday, tmv.tm_mon + 1,
+                  tmv.tm_year + 1900, tmv.tm_hour, tmv.tm_min);
+    return buf;
+}
+
+std::string modeText(mode_t mode) {
+    std::string s(10, '-');
+    if (S_ISDIR(mode))
+        s[0] = 'd';
+    else if (S_ISLNK(mode))
+        s[0] = 'l';
+    const char *letters = "rwxrwxrwx";
+    for (int i = 0; i < 9; ++i)
+        if (mode & (0400 >> i))
+            s[1 + i] = letters[i];
+    if (mode & S_ISUID)
+        s[3] = (mode & S_IXUSR) ? 's' : 'S';
+    if (mode & S_ISGID)
+        s[6] = (mode & S_IXGRP) ? 's' : 'S';
+    if (mode & S_ISVTX)
+        s[9] = (mode & S_IXOTH) ? 't' : 'T';
+    return s;
+}
+
+std::string crcText(std::uint32_t crc) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%08X", crc);
+    return buf;
+}
+
+std::uint64_t shareOf(std::uint64_t total, std::uint64_t size, std::uint64_t sizeSum) {
+    if (sizeSum == 0)
+        return 0;
+    return static_cast<std::uint64_t>(static_cast<long double>(total) * size / sizeSum + 0.5L);
+}
+
+std::string listHeader(bool full) {
+    std::string s = numbers("Размер", "Упаковано", "Сжатие") + "  " + padRight("Дата", 10) + "  " +
+                    padRight("Время", 5) + "  ";
+    if (full)
+        s += padRight("Метод", 12) + " " + padRight("CRC", 8) + " " + padRight("Права", 10) + " ";
+    return s + "Имя";
+}
+
+std::string listRule(bool full) {
+    std::string s = std::string(13, '-') + " " + std::string(13, '-') + " " + std::string(6, '-') +
+                    "  " + std::string(10, '-') + "  " + std::string(5, '-') + "  ";
+    if (full)
+        s += std::string(12, '-') + " " + std::string(8, '-') + " " + std::string(10, '-') + " ";
+    return s + std::string(20, '-');
+}
+
+std::string listRow(const ListRow &r, bool full) {
+    std::string s =
+        numbers(std::to_string(r.size), std::to_string(r.packed), ratioText(r.packed, r.size)) +
+        "  " + dateTimeText(r.mtime, r.hasTime) + "  ";
+    if (full)
+        s += padRight(r.method.empty() ? "-" : r.method, 12) + " " +
+             padRight(r.hasCrc ? crcText(r.crc) : "-", 8) + " " + modeText(r.mode) + " ";
+    return s + r.name;
+}
+
+std::string listTotals(std::uint64_t size, std::uint64_t packed, int entries,
+                       std::uint64_t archiveSize) {
+    return numbers(std::to_string(size), std::to_string(packed), ratioText(packed, size)) +
+           "  Записей: " + std::to_string(entries) + ", архив: " + std::to_string(archiveSize) +
+           " байт";
+}
+
+} // namespace yk

@@ -1,0 +1,432 @@
+#include "MethodProbe.h"
+
+#include <lzma.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+namespace yk {
+
+namespace {
+
+constexpr std::uint64_t kMaxHeader = 64u << 20; // refuse absurd header sizes
+
+// Property identifiers of the header.
+enum : std::uint8_t {
+    kEnd = 0x00,
+    kHeader = 0x01,
+    kMainStreamsInfo = 0x04,
+    kFilesInfo = 0x05,
+    kPackInfo = 0x06,
+    kUnpackInfo = 0x07,
+    kSubStreamsInfo = 0x08,
+    kSize = 0x09,
+    kCrc = 0x0A,
+    kFolder = 0x0B,
+    kCodersUnpackSize = 0x0C,
+    kNumUnpackStream = 0x0D,
+    kEmptyStream = 0x0E,
+    kEncodedHeader = 0x17,
+};
+
+struct Folder {
+    std::vector<std::uint8_t> id, props; // of the first coder: the one that meets the data
+    std::string name;
+    std::uint64_t unpackSize = 0;
+    std::uint64_t streams = 1;
+};
+
+struct StreamsInfo {
+    std::uint64_t packPos = 0;
+    std::vector<std::uint64_t> packSizes;
+    std::vector<Folder> folders;
+};
+
+// Bounds-checked reader over a byte range; every failure sets `bad` and yields zeros.
+class Cursor {
+public:
+    Cursor(const std::uint8_t *p, std::size_t n) : p_(p), n_(n) {}
+    bool bad() const { return bad_; }
+    bool atEnd() const { return i_ >= n_; }
+    std::uint8_t byte() {
+        if (i_ >= n_) {
+            bad_ = true;
+            return 0;
+        }
+        return p_[i_++];
+    }
+    std::uint64_t number() {
+        const std::uint8_t first = byte();
+        std::uint8_t mask = 0x80;
+        std::uint64_t value = 0;
+        for (int i = 0; i < 8; ++i) {
+            if ((first & mask) == 0) {
+                const std::uint64_t high = first & (mask - 1u);
+                return value | (high << (8 * i));
+            }
+            value |= static_cast<std::uint64_t>(byte()) << (8 * i);
+            mask >>= 1;
+        }
+        return value;
+    }
+    void skip(std::uint64_t k) {
+        if (k > n_ - i_) {
+            bad_ = true;
+            i_ = n_;
+        } else {
+            i_ += static_cast<std::size_t>(k);
+        }
+    }
+    std::vector<std::uint8_t> bytes(std::uint64_t k) {
+        if (k > n_ - i_) {
+            bad_ = true;
+            i_ = n_;
+            return {};
+        }
+        std::vector<std::uint8_t> v(p_ + i_, p_ + i_ + k);
+        i_ += static_cast<std::size_t>(k);
+        return v;
+    }
+    // A count that must fit in what is left of the header, one byte per item at least.
+    std::uint64_t count() {
+        const std::uint64_t c = number();
+        if (c > n_ - i_ + 1)
+            bad_ = true;
+        return bad_ ? 0 : c;
+    }
+
+private:
+    const std::uint8_t *p_;
+    std::size_t n_;
+    std::size_t i_ = 0;
+    bool bad_ = false;
+};
+
+void skipDigests(Cursor &c, std::uint64_t n) {
+    const bool all = c.byte() != 0;
+    std::uint64_t defined = 0;
+    if (all) {
+        defined = n;
+    } else {
+        std::uint8_t b = 0;
+        for (std::uint64_t i = 0; i < n && !c.bad(); ++i) {
+            if (i % 8 == 0)
+                b = c.byte();
+            if (b & (0x80 >> (i % 8)))
+                ++defined;
+        }
+    }
+    if (defined > (1u << 26))
+        c.skip(~0ull); // marks bad
+    else
+        c.skip(defined * 4);
+}
+
+bool readFolder(Cursor &c, Folder &f, std::uint64_t &outStreams) {
+    const std::uint64_t coders = c.count();
+    if (coders == 0 || coders > 32)
+        return false;
+    std::uint64_t ins = 0, outs = 0;
+    for (std::uint64_t k = 0; k < coders && !c.bad(); ++k) {
+        const std::uint8_t flags = c.byte();
+        auto id = c.bytes(flags & 0x0F);
+        std::uint64_t ni = 1, no = 1;
+        if (flags & 0x10) {
+            ni = c.number();
+            no = c.number();
+            if (ni > 32 || no > 32)
+                return false;
+        }
+        std::vector<std::uint8_t> props;
+        if (flags & 0x20)
+            props = c.bytes(c.count());
+        if (k == 0) {
+            f.id = id;
+            f.props = props;
+        }
+        ins += ni;
+        outs += no;
+    }
+    if (outs == 0)
+        return false;
+    const std::uint64_t pairs = outs - 1;
+    for (std::uint64_t k = 0; k < pairs; ++k) {
+        c.number();
+        c.number();
+    }
+    if (ins < pairs)
+        return false;
+    const std::uint64_t packed = ins - pairs;
+    if (packed > 1)
+        for (std::uint64_t k = 0; k < packed; ++k)
+            c.number();
+    outStreams = outs;
+    f.name = coderName(f.id, f.props);
+    return !c.bad();
+}
+
+bool readStreamsInfo(Cursor &c, StreamsInfo &s, std::vector<std::uint64_t> *unpackStreams) {
+    std::uint8_t t = c.byte();
+    if (t == kPackInfo) {
+        s.packPos = c.number();
+        const std::uint64_t n = c.count();
+        for (t = c.byte(); t != kEnd && !c.bad(); t = c.byte()) {
+            if (t == kSize)
+                for (std::uint64_t i = 0; i < n; ++i)
+                    s.packSizes.push_back(c.number());
+            else if (t == kCrc)
+                skipDigests(c, n);
+            else
+                return false;
+        }
+        t = c.byte();
+    }
+    std::vector<std::uint64_t> outsPerFolder;
+    if (t == kUnpackInfo) {
+        if (c.byte() != kFolder)
+            return false;
+        const std::uint64_t n = c.count();
+        if (c.byte() != 0) // folders stored elsewhere: not written by anyone we know
+            return false;
+        s.folders.resize(static_cast<std::size_t>(n));
+        for (auto &f : s.folders) {
+            std::uint64_t outs = 0;
+            if (!readFolder(c, f, outs))
+                return false;
+            outsPerFolder.push_back(outs);
+        }
+        if (c.byte() != kCodersUnpackSize)
+            return false;
+        for (std::size_t i = 0; i < s.folders.size(); ++i)
+            for (std::uint64_t k = 0; k < outsPerFolder[i]; ++k) {
+                const std::uint64_t size = c.number();
+                if (k + 1 == outsPerFolder[i])
+                    s.folders[i].unpackSize = size; // the last output is the folder's data
+            }
+        for (t = c.byte(); t != kEnd && !c.bad(); t = c.byte()) {
+            if (t == kCrc)
+                skipDigests(c, n);
+            else
+                return false;
+        }
+        t = c.byte();
+    }
+    if (t == kSubStreamsInfo) {
+        for (t = c.byte(); t != kEnd && !c.bad(); t = c.byte()) {
+            if (t == kNumUnpackStream) {
+                for (auto &f : s.folders)
+                    f.streams = c.number();
+            } else if (t == kSize) {
+                for (auto &f : s.folders)
+                    for (std::uint64_t k = 1; k < f.streams && !c.bad(); ++k)
+                        c.number();
+            } else if (t == kCrc) {
+                std::uint64_t n = 0;
+                for (auto &f : s.folders)
+                    n += f.streams;
+                skipDigests(c, n);
+            } else {
+                return false;
+            }
+        }
+        t = c.byte();
+    }
+    if (unpackStreams)
+        for (auto &f : s.folders)
+            unpackStreams->push_back(f.streams);
+    return t == kEnd && !c.bad();
+}
+
+// Reads `len` bytes at `off` of the archive into `out`; false when they are not there.
+using ReadAt = std::function<bool(std::uint64_t off, std::size_t len, std::uint8_t *out)>;
+
+// Unpacks an LZMA-encoded header; nothing else encodes headers in practice.
+std::vector<std::uint8_t> decodeHeader(const ReadAt &readAt, const StreamsInfo &s) {
+    if (s.folders.size() != 1 || s.packSizes.empty() ||
+        s.folders[0].id != std::vector<std::uint8_t>{3, 1, 1})
+        return {};
+    const std::uint64_t start = 32 + s.packPos, len = s.packSizes[0];
+    const std::uint64_t outLen = s.folders[0].unpackSize;
+    if (s.packPos > (std::uint64_t(1) << 62) || len == 0 || len > kMaxHeader || outLen == 0 ||
+        outLen > kMaxHeader)
+        return {};
+    std::vector<std::uint8_t> packed(static_cast<std::size_t>(len));
+    if (!readAt(start, packed.size(), packed.data()))
+        return {};
+    lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
+    if (lzma_properties_decode(&filters[0], nullptr, s.folders[0].props.data(),
+                               s.folders[0].props.size()) != LZMA_OK)
+        return {};
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(outLen));
+    size_t inPos = 0, outPos = 0;
+    const lzma_ret r = lzma_raw_buffer_decode(filters, nullptr, packed.data(), &inPos,
+                                              packed.size(), out.data(), &outPos, out.size());
+    free(filters[0].options);
+    if ((r != LZMA_OK && r != LZMA_STREAM_END && r != LZMA_BUF_ERROR) || outPos != out.size())
+        return {};
+    return out;
+}
+
+ProbeResult methodsFromHeader(Cursor &c) {
+    StreamsInfo s;
+    std::vector<std::uint64_t> perFolder;
+    std::uint8_t t = c.byte();
+    if (t == kMainStreamsInfo) {
+        if (!readStreamsInfo(c, s, &perFolder))
+            return {};
+        t = c.byte();
+    }
+    if (t != kFilesInfo)
+        return {};
+    const std::uint64_t files = c.count();
+    std::vector<bool> empty(static_cast<std::size_t>(files), false);
+    for (std::uint8_t p = c.byte(); p != kEnd && !c.bad(); p = c.byte()) {
+        const std::uint64_t size = c.number();
+        if (p == kEmptyStream) {
+            auto bits = c.bytes(size);
+            for (std::size_t i = 0; i < empty.size() && i / 8 < bits.size(); ++i)
+                empty[i] = bits[i / 8] & (0x80 >> (i % 8));
+        } else {
+            c.skip(size);
+        }
+    }
+    if (c.bad())
+        return {};
+    ProbeResult result;
+    for (std::uint64_t n : s.packSizes)
+        result.packedData += n;
+    std::vector<std::string> &out = result.methods;
+    std::size_t folder = 0;
+    std::uint64_t used = 0;
+    for (std::size_t i = 0; i < empty.size(); ++i) {
+        if (empty[i]) {
+            out.emplace_back();
+            continue;
+        }
+        while (folder < s.folders.size() && used >= perFolder[folder]) {
+            ++folder;
+            used = 0;
+        }
+        if (folder >= s.folders.size())
+            return {};
+        out.push_back(s.folders[folder].name);
+        ++used;
+    }
+    result.ok = true;
+    return result;
+}
+
+std::string sizeText(std::uint64_t bytes) {
+    if (bytes >= (1u << 20) && bytes % (1u << 20) == 0)
+        return std::to_string(bytes >> 20) + "m";
+    if (bytes >= (1u << 10) && bytes % (1u << 10) == 0)
+        return std::to_string(bytes >> 10) + "k";
+    return std::to_string(bytes);
+}
+
+std::uint32_t le32(const std::vector<std::uint8_t> &v, std::size_t at) {
+    return v[at] | (v[at + 1] << 8) | (v[at + 2] << 16) |
+           (static_cast<std::uint32_t>(v[at + 3]) << 24);
+}
+
+} // namespace
+
+std::string coderName(const std::vector<std::uint8_t> &id, const std::vector<std::uint8_t> &props) {
+    using V = std::vector<std::uint8_t>;
+    if (id.empty() || id == V{0})
+        return "Copy";
+    if (id == V{3, 1, 1})
+        return props.size() >= 5 ? "LZMA:" + sizeText(le32(props, 1)) : "LZMA";
+    if (id == V{0x21})
+        return "LZMA2";
+    if (id == V{3, 4, 1})
+        return props.size() >= 5
+                   ? "PPMd:o" + std::to_string(props[0]) + ":" + sizeText(le32(props, 1))
+                   : "PPMd";
+    if (id == V{4, 1, 8})
+        return "Deflate";
+    if (id == V{4, 2, 2})
+        return "BZip2";
+    if (id == V{3, 3, 1, 3})
+        return "BCJ";
+    if (id == V{3})
+        return "Delta";
+    return "?";
+}
+
+namespace {
+
+// `total` is the archive's size: nothing is allocated for ranges that cannot be in it.
+ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
+    static const std::uint8_t sig[6] = {'7', 'z', 0xBC, 0xAF, 0x27, 0x1C};
+    std::uint8_t start[32];
+    if (!readAt(0, 32, start) || std::memcmp(start, sig, 6) != 0)
+        return {};
+    std::uint64_t off = 0, len = 0;
+    for (int i = 0; i < 8; ++i) {
+        off |= static_cast<std::uint64_t>(start[12 + i]) << (8 * i);
+        len |= static_cast<std::uint64_t>(start[20 + i]) << (8 * i);
+    }
+    if (len == 0 || len > kMaxHeader || off > total || 32 + off + len > total)
+        return {};
+    std::vector<std::uint8_t> raw(static_cast<std::size_t>(len));
+    if (!readAt(32 + off, raw.size(), raw.data()))
+        return {};
+    Cursor c(raw.data(), raw.size());
+    const std::uint8_t t = c.byte();
+    if (t == kHeader)
+        return methodsFromHeader(c);
+    if (t != kEncodedHeader)
+        return {};
+    StreamsInfo s;
+    if (!readStreamsInfo(c, s, nullptr))
+        return {};
+    if (s.packSizes.empty() || s.packPos > total || s.packSizes[0] > total - s.packPos)
+        return {};
+    const std::vector<std::uint8_t> header = decodeHeader(readAt, s);
+    if (header.empty())
+        return {};
+    Cursor h(header.data(), header.size());
+    if (h.byte() != kHeader)
+        return {};
+    return methodsFromHeader(h);
+}
+
+} // namespace
+
+ProbeResult probeMethodsInBytes(const std::uint8_t *data, std::size_t size) {
+    return probe(
+        [&](std::uint64_t off, std::size_t len, std::uint8_t *out) {
+            if (off > size || len > size - off)
+                return false;
+            std::memcpy(out, data + off, len);
+            return true;
+        },
+        size);
+}
+
+ProbeResult probeMethods(const ArchiveSource &source) {
+    if (source.inMemory())
+        return probeMethodsInBytes(static_cast<const std::uint8_t *>(source.data), source.size);
+    const int fd = ::open(source.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return {};
+    struct stat st;
+    ProbeResult out;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        out = probe(
+            [&](std::uint64_t off, std::size_t len, std::uint8_t *buf) {
+                return off <= static_cast<std::uint64_t>(st.st_size) &&
+                       pread(fd, buf, len, static_cast<off_t>(off)) == static_cast<ssize_t>(len);
+            },
+            static_cast<std::uint64_t>(st.st_size));
+    ::close(fd);
+    return out;
+}
+
+} // namespace yk

@@ -1,0 +1,21 @@
+#pragma once
+// What a command achieved, and the exit status that says so: 0 all done, 1 some items skipped
+// or failed while the rest was done, 2 nothing could be done.
+
+namespace yk {
+
+enum ExitStatus { ExitOk = 0, ExitPartial = 1, ExitNothing = 2 };
+
+struct Outcome {
+    int done = 0;       // items handled as asked
+    int failed = 0;     // items skipped or damaged, each reported
+    bool fatal = false; // the command as a whole could not be carried out
+
+    int exitStatus() const {
+        if (fatal || (done == 0 && failed > 0))
+            return ExitNothing;
+        return failed > 0 ? ExitPartial : ExitOk;
+    }
+};
+
+} // namespace yk

@@ -1,0 +1,55 @@
+#include "OverwritePrompt.h"
+
+#include "Messages.h"
+
+namespace yk {
+
+Answer parseAnswer(const std::string &reply) {
+    size_t b = 0, e = reply.size();
+    while (b < e && (reply[b] == ' ' || reply[b] == '\t'))
+        ++b;
+    while (e > b && (reply[e - 1] == ' ' || reply[e - 1] == '\t' || reply[e - 1] == '\n' ||
+                     reply[e - 1] == '\r'))
+        --e;
+    const std::string r = reply.substr(b, e - b);
+    if (r == "y" || r == "Y" || r == "д" || r == "Д")
+        return Answer::Yes;
+    if (r == "n" || r == "N" || r == "н" || r == "Н")
+        return Answer::No;
+    if (r == "a" || r == "A" || r == "в" || r == "В")
+        return Answer::All;
+    if (r == "q" || r == "Q")
+        return Answer::Quit;
+    return Answer::Unknown;
+}
+
+OverwritePrompt::OverwritePrompt(bool interactive, bool yesToAll, FILE *in, FILE *out)
+    : interactive_(interactive), all_(yesToAll), in_(in), out_(out) {}
+
+Answer OverwritePrompt::ask(const std::string &name) {
+    if (all_)
+        return Answer::Yes;
+    if (!interactive_)
+        return Answer::No;
+    for (;;) {
+        std::fputs(msg::overwritePrompt(name).c_str(), out_);
+        std::fflush(out_);
+        std::string reply;
+        int c;
+        while ((c = std::fgetc(in_)) != EOF && c != '\n')
+            reply += static_cast<char>(c);
+        if (c == EOF && reply.empty()) {
+            std::fputc('\n', out_);
+            return Answer::Quit;
+        }
+        const Answer a = parseAnswer(reply);
+        if (a == Answer::All)
+            all_ = true;
+        if (a == Answer::All)
+            return Answer::Yes;
+        if (a != Answer::Unknown)
+            return a;
+    }
+}
+
+} // namespace yk

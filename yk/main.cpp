@@ -1,0 +1,61 @@
+// yk: the console archiver. Parses the command word, runs the command, exits 0, 1 or 2.
+
+#include "AddCommand.h"
+#include "CommandLine.h"
+#include "Console.h"
+#include "ExtractCommand.h"
+#include "ListCommand.h"
+#include "Messages.h"
+#include "Outcome.h"
+#include "TestCommand.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+
+namespace {
+
+// Archives are named as given; a name without the extension that does not exist as such is
+// also tried with ".yk", as add would have named it.
+std::string existingArchive(const std::string &name) {
+    struct stat st;
+    if (stat(name.c_str(), &st) == 0 || yk::hasArchiveExtension(name))
+        return name;
+    const std::string withExt = yk::archiveFileForAdd(name);
+    return stat(withExt.c_str(), &st) == 0 ? withExt : name;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    // Names are handled as UTF-8 whatever the caller's locale, so that they reach the archive
+    // unchanged (bytes that are not UTF-8 are carried separately, see Names.h).
+    if (!std::setlocale(LC_ALL, "C.UTF-8"))
+        std::setlocale(LC_ALL, "");
+
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const auto options = yk::parseCommandLine(args);
+    if (!options) {
+        std::fputs(yk::msg::usage().c_str(), stderr);
+        return yk::ExitNothing;
+    }
+    yk::Console console = yk::Console::forTerminal(options->quiet);
+    switch (options->command) {
+    case yk::Command::Add:
+        return yk::runAdd(*options, console);
+    case yk::Command::Extract: {
+        yk::Options o = *options;
+        o.archive = existingArchive(o.archive);
+        yk::OverwritePrompt prompt(isatty(STDIN_FILENO) == 1, o.yes, stdin, stderr);
+        return yk::runExtract(o, console, prompt);
+    }
+    case yk::Command::List:
+        return yk::runList(yk::ArchiveSource::file(existingArchive(options->archive)),
+                           options->full, console);
+    case yk::Command::Test:
+        return yk::runTest(yk::ArchiveSource::file(existingArchive(options->archive)), console);
+    }
+    return yk::ExitNothing;
+}
