@@ -127,6 +127,25 @@ private slots:
         QCOMPARE(readAll(nested + "/yk32.ini"), m_start + "\r\n");
     }
 
+    void longConfigDirectoryIsUsedWhole() {
+        // Far beyond the 79 characters an old fixed buffer would have held.
+        QByteArray deep = m_config;
+        while (deep.size() < 200)
+            deep += "/a-rather-long-folder-name";
+        qputenv("XDG_CONFIG_HOME", deep);
+        RecordingMessenger messenger;
+        {
+            TForm1 form(messenger);
+            form.form()->DirectoryListBox1->setDirectory(m_saved);
+            form.form()->N3->trigger();
+        }
+        QCOMPARE(readAll(deep + "/yk32.ini"), m_saved + "\r\n");
+        QVERIFY(platform::setWorkingDirectory(m_start));
+        TForm1 again(messenger);
+        QCOMPARE(again.form()->DirectoryListBox1->directory(), m_saved);
+        QVERIFY(messenger.errors.isEmpty());
+    }
+
     void nonUtf8DirectoryRoundTrips() {
         const QByteArray odd = QFile::encodeName(m_root.path()) + "/\xff\xfe odd";
         QVERIFY(makeDir(odd));
