@@ -14,6 +14,7 @@
 #include "ui_Unit1.h"
 
 #include <QCloseEvent>
+#include <QIcon>
 #include <QTimer>
 
 namespace {
@@ -28,6 +29,9 @@ TForm1::TForm1(Messenger &messenger, QWidget *parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
     setWindowOpacity(Opacity / 255.0);
+    QIcon icon = windowIcon(); // the layout's 32-pixel picture; the 16-pixel one is drawn apart
+    icon.addFile(QStringLiteral(":/images/app_icon_16.png"), QSize(16, 16));
+    setWindowIcon(icon);
     setFixedSize(sizeHint());
     move(176, 104);
 
