@@ -3,4 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh xdg-utils xterm fonts-liberation2
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: set DISPLAY (for example run under 'xvfb-run -a scripts/run.sh')." >&2
+  exit 1
+fi
 exec build/yk32
