@@ -22,6 +22,13 @@ QStringList rowTexts(const QAbstractItemModel *model) {
         texts << model->index(i, 0).data().toString();
     return texts;
 }
+// The three file widgets linked as in the main window, built on the working directory.
+struct Panel {
+    FileListBox files;
+    DriveComboBox drives;
+    DirectoryListBox dirs;
+    Panel() { dirs.link(&drives, &files); }
+};
 } // namespace
 
 class TestBrowsing : public QObject {
@@ -260,11 +267,9 @@ private slots:
         for (const char *name : {"beta", "Alpha", ".hidden", "gamma"})
             QVERIFY(makeDir(path(name)));
         QVERIFY(makeFile(path("file")));
-        FileListBox files;
-        DriveComboBox drives;
         QVERIFY(platform::setWorkingDirectory(m_dir));
-        DirectoryListBox dirs;
-        dirs.link(&drives, &files);
+        Panel panel;
+        auto &[files, drives, dirs] = panel;
         QCOMPARE(dirs.directory(), m_dir);
 
         const auto *model = static_cast<const DirectoryListModel *>(dirs.model());
@@ -292,11 +297,9 @@ private slots:
         QVERIFY(makeDir(path("sub")));
         QVERIFY(makeFile(path("sub/inner.txt")));
         QVERIFY(makeDir(path("other")));
-        FileListBox files;
-        DriveComboBox drives;
         QVERIFY(platform::setWorkingDirectory(m_dir));
-        DirectoryListBox dirs;
-        dirs.link(&drives, &files);
+        Panel panel;
+        auto &[files, drives, dirs] = panel;
         QSignalSpy changes(&dirs, &DirectoryListBox::changed);
 
         dirs.setDirectory(m_dir); // the same directory changes nothing
@@ -329,11 +332,9 @@ private slots:
 
     void keysOpenRows() {
         QVERIFY(makeDir(path("sub")));
-        FileListBox files;
-        DriveComboBox drives;
         QVERIFY(platform::setWorkingDirectory(m_dir));
-        DirectoryListBox dirs;
-        dirs.link(&drives, &files);
+        Panel panel;
+        auto &[files, drives, dirs] = panel;
         dirs.show();
         QSignalSpy clicks(&dirs, &DirectoryListBox::userClicked);
         QTest::keyClick(&dirs, Qt::Key_Down);
@@ -354,11 +355,9 @@ private slots:
         volumes[2].root = path("volB");
         volumes[2].type = platform::DriveType::Removable;
 
-        FileListBox files;
-        DriveComboBox drives;
         QVERIFY(platform::setWorkingDirectory(m_dir));
-        DirectoryListBox dirs;
-        dirs.link(&drives, &files);
+        Panel panel;
+        auto &[files, drives, dirs] = panel;
         drives.setVolumes(volumes);
         QCOMPARE(drives.currentIndex(), 0);
         QCOMPARE(drives.itemText(1), QString::fromUtf8(path("volA")) + " [A]");
@@ -396,11 +395,9 @@ private slots:
         volumes[0].root = "/";
         volumes[1].root = path("volA");
         volumes[2].root = path("volB");
-        FileListBox files;
-        DriveComboBox drives;
         QVERIFY(platform::setWorkingDirectory(path("volA")));
-        DirectoryListBox dirs;
-        dirs.link(&drives, &files);
+        Panel panel;
+        auto &[files, drives, dirs] = panel;
         drives.setVolumes(volumes);
         dirs.setDirectory(path("volB/kept"));
         dirs.setDirectory(path("volA"));
