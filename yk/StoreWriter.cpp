@@ -1,0 +1,115 @@
+#include "StoreWriter.h"
+
+#include "Messages.h"
+
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+
+namespace yk {
+
+namespace {
+
+// zlib's crc32 takes at most UINT_MAX bytes at a time.
+std::uint32_t updateCrc(std::uint32_t crc, const void *data, std::size_t size) {
+    const auto *p = static_cast<const Bytef *>(data);
+    while (size > 0) {
+        const uInt n = static_cast<uInt>(std::min<std::size_t>(size, UINT_MAX));
+        crc = static_cast<std::uint32_t>(crc32(crc, p, n));
+        p += n;
+        size -= n;
+    }
+    return crc;
+}
+
+} // namespace
+
+bool StoreWriter::open(std::string &error) {
+    const Bytes placeholder = startHeader(0, 0, 0);
+    if (::pwrite(fd_, placeholder.data(), placeholder.size(), 0) !=
+        static_cast<ssize_t>(placeholder.size())) {
+        error = msg::errnoText(errno);
+        return false;
+    }
+    if (::lseek(fd_, static_cast<off_t>(kStartHeaderSize), SEEK_SET) < 0) {
+        error = msg::errnoText(errno);
+        return false;
+    }
+    return true;
+}
+
+bool StoreWriter::add(const StoreEntry &entry, std::string &error) {
+    if (!finishEntry(error))
+        return false;
+    entries_.push_back(entry);
+    entries_.back().crc = 0;
+    inEntry_ = true;
+    remaining_ = entry.size;
+    crc_ = 0;
+    return true;
+}
+
+bool StoreWriter::write(const void *data, std::size_t size, std::string &error) {
+    if (!inEntry_ || size > remaining_) {
+        error = "данных больше, чем объявлено для записи";
+        return false;
+    }
+    if (!writeAll(data, size, error))
+        return false;
+    crc_ = updateCrc(crc_, data, size);
+    remaining_ -= size;
+    return true;
+}
+
+bool StoreWriter::finishEntry(std::string &error) {
+    if (!inEntry_)
+        return true;
+    static const std::uint8_t zeros[1 << 16] = {};
+    while (remaining_ > 0) {
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, sizeof zeros));
+        if (!write(zeros, n, error))
+            return false;
+    }
+    entries_.back().crc = crc_;
+    inEntry_ = false;
+    return true;
+}
+
+bool StoreWriter::writeAll(const void *data, std::size_t size, std::string &error) {
+    const auto *p = static_cast<const char *>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = msg::errnoText(n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        offset_ += static_cast<std::uint64_t>(n);
+    }
+    return true;
+}
+
+bool StoreWriter::close(std::string &error) {
+    if (!finishEntry(error))
+        return false;
+    const Bytes header = storeHeader(headerOrder(entries_));
+    if (!writeAll(header.data(), header.size(), error))
+        return false;
+    const Bytes start = header.empty() ? startHeader(0, 0, 0)
+                                       : startHeader(offset_ - header.size(), header.size(),
+                                                     updateCrc(0, header.data(), header.size()));
+    if (::pwrite(fd_, start.data(), start.size(), 0) != static_cast<ssize_t>(start.size())) {
+        error = msg::errnoText(errno);
+        return false;
+    }
+    return true;
+}
+
+} // namespace yk

@@ -1,0 +1,48 @@
+#pragma once
+// Writes a 7z archive of stored (uncompressed) entries straight into an open file: the start
+// header as a placeholder, then each entry's data as it comes, then the header, and finally the
+// start header filled in. Nothing is buffered beyond the caller's blocks, so the data is written
+// once. Memory grows only with the number of entries (their names and figures).
+
+#include "StoreFormat.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace yk {
+
+class StoreWriter {
+public:
+    // `fd` is an empty file open for writing; it stays the caller's.
+    explicit StoreWriter(int fd) : fd_(fd) {}
+
+    // Writes the placeholder start header.
+    bool open(std::string &error);
+
+    // Begins an entry. Its data (when `entry.size` is not 0) follows through write(); the entry
+    // ends with the next add() or close(). Fewer bytes than announced are made up with zeros,
+    // more are refused, so the archive always agrees with its header.
+    bool add(const StoreEntry &entry, std::string &error);
+    bool write(const void *data, std::size_t size, std::string &error);
+
+    // Bytes the current entry still expects.
+    std::uint64_t remaining() const { return remaining_; }
+
+    // Writes the header and fills in the start header. The file is not flushed.
+    bool close(std::string &error);
+
+private:
+    bool finishEntry(std::string &error);
+    bool writeAll(const void *data, std::size_t size, std::string &error);
+
+    int fd_;
+    std::uint64_t offset_ = 0; // bytes written after the start header
+    std::vector<StoreEntry> entries_;
+    bool inEntry_ = false;
+    std::uint64_t remaining_ = 0;
+    std::uint32_t crc_ = 0;
+};
+
+} // namespace yk
