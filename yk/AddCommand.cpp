@@ -65,8 +65,8 @@ public:
             console_.problem(msg::cannotWriteArchive(archivePath_, error));
             return ExitNothing;
         }
-        // libarchive gathers the packed data in a temporary file of its own until the end:
-        // keep it beside the archive rather than in a /tmp that may be small.
+        // libarchive (methods 1 and 2) gathers the packed data in a temporary file of its own
+        // until the end: keep it beside the archive rather than in a /tmp that may be small.
         const std::string dir = dirName(archivePath_);
         setenv("TMPDIR", dir.empty() ? "." : dir.c_str(), 1);
         std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), error);

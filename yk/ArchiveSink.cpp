@@ -73,7 +73,8 @@ public:
         const char *target = nullptr;
         switch (archive_entry_filetype(e)) {
         case AE_IFREG:
-            s.size = static_cast<std::uint64_t>(archive_entry_size(e));
+            if (archive_entry_size_is_set(e) && archive_entry_size(e) > 0)
+                s.size = static_cast<std::uint64_t>(archive_entry_size(e));
             break;
         case AE_IFLNK:
             target = archive_entry_symlink(e);

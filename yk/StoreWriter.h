@@ -36,6 +36,9 @@ public:
 private:
     bool finishEntry(std::string &error);
     bool writeAll(const void *data, std::size_t size, std::string &error);
+    void startWriteback();
+
+    static constexpr std::uint64_t kWritebackChunk = 4 << 20;
 
     int fd_;
     std::uint64_t offset_ = 0; // bytes written after the start header
@@ -43,6 +46,7 @@ private:
     bool inEntry_ = false;
     std::uint64_t remaining_ = 0;
     std::uint32_t crc_ = 0;
+    std::uint64_t writebackFrom_ = 0; // the file's bytes before this were handed to the disk
 };
 
 } // namespace yk
