@@ -9,6 +9,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace yk {
 
@@ -27,6 +31,70 @@ std::uint32_t updateCrc(std::uint32_t crc, const void *data, std::size_t size) {
 }
 
 } // namespace
+
+// Computes one block's CRC on another core while the caller writes the same block: the block is
+// only read by both. One block at a time.
+class StoreWriter::CrcWorker {
+public:
+    CrcWorker() : thread_([this] { run(); }) {}
+    ~CrcWorker() {
+        {
+            std::lock_guard<std::mutex> l(m_);
+            stop_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+
+    void start(std::uint32_t crc, const void *data, std::size_t size) {
+        {
+            std::lock_guard<std::mutex> l(m_);
+            crc_ = crc;
+            data_ = data;
+            size_ = size;
+            pending_ = true;
+        }
+        cv_.notify_all();
+    }
+
+    std::uint32_t wait() {
+        std::unique_lock<std::mutex> l(m_);
+        cv_.wait(l, [this] { return !pending_; });
+        return crc_;
+    }
+
+private:
+    void run() {
+        std::unique_lock<std::mutex> l(m_);
+        for (;;) {
+            cv_.wait(l, [this] { return pending_ || stop_; });
+            if (stop_)
+                return;
+            const std::uint32_t crc = crc_;
+            const void *data = data_;
+            const std::size_t size = size_;
+            l.unlock();
+            const std::uint32_t result = updateCrc(crc, data, size);
+            l.lock();
+            crc_ = result;
+            pending_ = false;
+            cv_.notify_all();
+        }
+    }
+
+    std::mutex m_;
+    std::condition_variable cv_;
+    std::uint32_t crc_ = 0;
+    const void *data_ = nullptr;
+    std::size_t size_ = 0;
+    bool pending_ = false;
+    bool stop_ = false;
+    std::thread thread_; // last: starts once the rest is ready
+};
+
+StoreWriter::StoreWriter(int fd) : fd_(fd) {}
+
+StoreWriter::~StoreWriter() = default;
 
 bool StoreWriter::open(std::string &error) {
     const Bytes placeholder = startHeader(0, 0, 0);
@@ -58,9 +126,24 @@ bool StoreWriter::write(const void *data, std::size_t size, std::string &error) 
         error = "данных больше, чем объявлено для записи";
         return false;
     }
-    if (!writeAll(data, size, error))
-        return false;
-    crc_ = updateCrc(crc_, data, size);
+    if (size >= kParallelCrcFrom && !crcWorker_ && !crcWorkerFailed_) {
+        try {
+            crcWorker_ = std::make_unique<CrcWorker>();
+        } catch (const std::system_error &) {
+            crcWorkerFailed_ = true; // no thread to be had: the CRC is computed here
+        }
+    }
+    if (size >= kParallelCrcFrom && crcWorker_) {
+        crcWorker_->start(crc_, data, size);
+        const bool ok = writeAll(data, size, error);
+        crc_ = crcWorker_->wait(); // before returning: the block is the caller's again
+        if (!ok)
+            return false;
+    } else {
+        if (!writeAll(data, size, error))
+            return false;
+        crc_ = updateCrc(crc_, data, size);
+    }
     remaining_ -= size;
     return true;
 }

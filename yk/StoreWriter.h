@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,10 @@ namespace yk {
 class StoreWriter {
 public:
     // `fd` is an empty file open for writing; it stays the caller's.
-    explicit StoreWriter(int fd) : fd_(fd) {}
+    explicit StoreWriter(int fd);
+    ~StoreWriter();
+    StoreWriter(const StoreWriter &) = delete;
+    StoreWriter &operator=(const StoreWriter &) = delete;
 
     // Writes the placeholder start header.
     bool open(std::string &error);
@@ -39,6 +43,9 @@ private:
     void startWriteback();
 
     static constexpr std::uint64_t kWritebackChunk = 4 << 20;
+    // Blocks from this size on have their CRC computed on another core while they are written.
+    static constexpr std::size_t kParallelCrcFrom = 256 << 10;
+    class CrcWorker;
 
     int fd_;
     std::uint64_t offset_ = 0; // bytes written after the start header
@@ -47,6 +54,8 @@ private:
     std::uint64_t remaining_ = 0;
     std::uint32_t crc_ = 0;
     std::uint64_t writebackFrom_ = 0; // the file's bytes before this were handed to the disk
+    std::unique_ptr<CrcWorker> crcWorker_;
+    bool crcWorkerFailed_ = false;
 };
 
 } // namespace yk

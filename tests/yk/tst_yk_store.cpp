@@ -229,6 +229,29 @@ private slots:
         QCOMPARE(got[4].mode, mode_t(S_IFDIR | 0750));
     }
 
+    void bigBlocksReadBack() {
+        // Blocks this large have their CRC computed alongside the write; libarchive checks it.
+        std::string data(3 << 20, '\0');
+        for (std::size_t i = 0; i < data.size(); ++i)
+            data[i] = static_cast<char>((i * 2654435761u) >> 13);
+        QTemporaryFile f;
+        QVERIFY(f.open());
+        std::string error;
+        yk::StoreWriter w(f.handle());
+        QVERIFY(w.open(error));
+        QVERIFY(w.add(entry("big", S_IFREG | 0644, data.size()), error));
+        for (std::size_t at = 0; at < data.size(); at += 1 << 20)
+            QVERIFY(w.write(data.data() + at, 1 << 20, error));
+        QVERIFY(w.add(entry("small", S_IFREG | 0644, 3), error));
+        QVERIFY(w.write("abc", 3, error));
+        QVERIFY(w.close(error));
+        std::vector<ReadBack> got;
+        QVERIFY2(readBack(f.fileName(), got, error), error.c_str());
+        QCOMPARE(got.size(), std::size_t(2));
+        QVERIFY(got[0].data == data);
+        QCOMPARE(got[1].data, std::string("abc"));
+    }
+
     void archiveWithoutEntries() {
         QTemporaryFile f;
         QVERIFY(f.open());
