@@ -2,7 +2,8 @@
 // Writes a 7z archive of stored (uncompressed) entries straight into an open file: the start
 // header as a placeholder, then each entry's data as it comes, then the header, and finally the
 // start header filled in. Nothing is buffered beyond the caller's blocks, so the data is written
-// once. Memory grows only with the number of entries (their names and figures).
+// once; the CRC of a large block is computed on a second core while the block is written.
+// Memory grows only with the number of entries (their names and figures).
 
 #include "StoreFormat.h"
 
@@ -30,9 +31,6 @@ public:
     // more are refused, so the archive always agrees with its header.
     bool add(const StoreEntry &entry, std::string &error);
     bool write(const void *data, std::size_t size, std::string &error);
-
-    // Bytes the current entry still expects.
-    std::uint64_t remaining() const { return remaining_; }
 
     // Writes the header and fills in the start header. The file is not flushed.
     bool close(std::string &error);
