@@ -1,6 +1,7 @@
 #include "AddCommand.h"
 
 #include "ArchiveReader.h"
+#include "ArchiveSink.h"
 #include "AtomicFile.h"
 #include "Messages.h"
 #include "Names.h"
@@ -23,45 +24,10 @@ namespace {
 
 constexpr size_t kBlock = 1 << 20;
 
-struct WriterFree {
-    void operator()(struct archive *a) const { archive_write_free(a); }
-};
-using Writer = std::unique_ptr<struct archive, WriterFree>;
-
 struct EntryFree {
     void operator()(struct archive_entry *e) const { archive_entry_free(e); }
 };
 using Entry = std::unique_ptr<struct archive_entry, EntryFree>;
-
-const char *methodName(int method) {
-    switch (method) {
-    case 0:
-        return "copy";
-    case 2:
-        return "ppmd";
-    default:
-        return "lzma1";
-    }
-}
-
-Writer newWriter(int method, int fd, std::string &error) {
-    Writer w(archive_write_new());
-    archive_write_set_format_7zip(w.get());
-    if (archive_write_set_format_option(w.get(), "7zip", "compression", methodName(method)) !=
-            ARCHIVE_OK ||
-        (method == 1 && archive_write_set_format_option(w.get(), "7zip", "compression-level",
-                                                        "6") != ARCHIVE_OK)) {
-        error = archiveError(w.get());
-        return nullptr;
-    }
-    archive_write_set_bytes_per_block(w.get(), 1 << 16);
-    archive_write_set_bytes_in_last_block(w.get(), 1);
-    if (archive_write_open_fd(w.get(), fd) != ARCHIVE_OK) {
-        error = archiveError(w.get());
-        return nullptr;
-    }
-    return w;
-}
 
 // What became of one source, for the move step.
 struct Added {
@@ -99,11 +65,11 @@ public:
             console_.problem(msg::cannotWriteArchive(archivePath_, error));
             return ExitNothing;
         }
-        // libarchive gathers the packed data in a temporary file of its own until the end:
-        // keep it beside the archive rather than in a /tmp that may be small.
+        // libarchive (methods 1 and 2) gathers the packed data in a temporary file of its own
+        // until the end: keep it beside the archive rather than in a /tmp that may be small.
         const std::string dir = dirName(archivePath_);
         setenv("TMPDIR", dir.empty() ? "." : dir.c_str(), 1);
-        Writer w = newWriter(o_.method, out.fd(), error);
+        std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), error);
         if (!w) {
             console_.problem(msg::cannotWriteArchive(archivePath_, error));
             return ExitNothing;
@@ -131,8 +97,8 @@ public:
         if (outcome_.done == 0)
             return ExitNothing; // nothing new: the old archive stays as it was
 
-        if (archive_write_close(w.get()) != ARCHIVE_OK) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, archiveError(w.get())));
+        if (!w->close()) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
             return ExitNothing;
         }
         if (!out.commit(error)) {
@@ -146,7 +112,7 @@ public:
     }
 
 private:
-    bool copyOldEntries(struct archive *in, struct archive *w, const std::set<std::string> &skip) {
+    bool copyOldEntries(struct archive *in, ArchiveSink *w, const std::set<std::string> &skip) {
         struct archive_entry *e;
         int rc;
         while ((rc = archive_read_next_header(in, &e)) == ARCHIVE_OK || rc == ARCHIVE_WARN) {
@@ -155,8 +121,8 @@ private:
                 replaced_.insert(name);
                 continue;
             }
-            if (archive_write_header(w, e) < ARCHIVE_WARN) {
-                console_.problem(msg::cannotWriteArchive(archivePath_, archiveError(w)));
+            if (!w->header(e)) {
+                console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
                 return false;
             }
             for (;;) {
@@ -170,8 +136,8 @@ private:
                         msg::cannotWriteArchive(archivePath_, "прежний архив повреждён"));
                     return false;
                 }
-                if (archive_write_data(w, buffer_.data(), static_cast<size_t>(n)) != n) {
-                    console_.problem(msg::cannotWriteArchive(archivePath_, archiveError(w)));
+                if (!w->data(buffer_.data(), static_cast<size_t>(n))) {
+                    console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
                     return false;
                 }
             }
@@ -184,7 +150,7 @@ private:
     }
 
     // 1 added, 0 skipped (reported), -1 the archive cannot be written.
-    int addOne(struct archive *w, const Source &s, struct stat &seen) {
+    int addOne(ArchiveSink *w, const Source &s, struct stat &seen) {
         const std::string label =
             replaced_.count(s.stored) ? msg::replacing(s.diskPath) : msg::adding(s.diskPath);
         Entry e(archive_entry_new());
@@ -231,10 +197,10 @@ private:
         archive_entry_set_pathname_utf8(e.get(), s.stored.c_str());
         archive_entry_set_uid(e.get(), 0);
         archive_entry_set_gid(e.get(), 0);
-        if (archive_write_header(w, e.get()) < ARCHIVE_WARN) {
+        if (!w->header(e.get())) {
             if (fd >= 0)
                 ::close(fd);
-            console_.problem(msg::cannotWriteArchive(archivePath_, archiveError(w)));
+            console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
             return -1;
         }
         int r = 1;
@@ -247,7 +213,7 @@ private:
         return r;
     }
 
-    int copyData(struct archive *w, int fd, const std::string &path, uint64_t size,
+    int copyData(ArchiveSink *w, int fd, const std::string &path, uint64_t size,
                  const std::string &label) {
         uint64_t done = 0;
         bool shortRead = false;
@@ -263,8 +229,8 @@ private:
                 shortRead = true;
                 break;
             }
-            if (archive_write_data(w, buffer_.data(), static_cast<size_t>(n)) != n) {
-                console_.problem(msg::cannotWriteArchive(archivePath_, archiveError(w)));
+            if (!w->data(buffer_.data(), static_cast<size_t>(n))) {
+                console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
                 return -1;
             }
             done += static_cast<uint64_t>(n);
@@ -277,8 +243,10 @@ private:
             while (done < size) {
                 const size_t n =
                     static_cast<size_t>(std::min<uint64_t>(buffer_.size(), size - done));
-                if (archive_write_data(w, buffer_.data(), n) != static_cast<la_ssize_t>(n))
+                if (!w->data(buffer_.data(), n)) {
+                    console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
                     return -1;
+                }
                 done += n;
             }
             console_.problem(msg::changedWhileReading(path));

@@ -86,13 +86,14 @@ measure() {
 }
 
 c=$corpus
-# Archivers store the corpus under the name out.txt (a hard link), so that extraction gives
-# out.txt back.
-src=$corpus
+# Archivers store the corpus under the name out.txt (a hard link made once, outside the timings),
+# so that extraction gives out.txt back.
+srcdir=$dir/src
+rm -rf "$srcdir" && mkdir "$srcdir" && ln "$corpus" "$srcdir/out.txt"
 
-measure "yk a0 (copy)" a.yk "mkdir s && ln \"$src\" s/out.txt && (cd s && \"$YK\" aq0 ../a out.txt)" "\"$YK\" xqy ../a.yk"
-measure "yk a1 (LZMA)" a.yk "mkdir s && ln \"$src\" s/out.txt && (cd s && \"$YK\" aq1 ../a out.txt)" "\"$YK\" xqy ../a.yk"
-measure "yk a2 (PPMd)" a.yk "mkdir s && ln \"$src\" s/out.txt && (cd s && \"$YK\" aq2 ../a out.txt)" "\"$YK\" xqy ../a.yk"
+measure "yk a0 (copy)" a.yk "(cd \"$srcdir\" && \"$YK\" aq0 \"$dir/run/a\" out.txt)" "\"$YK\" xqy ../a.yk"
+measure "yk a1 (LZMA)" a.yk "(cd \"$srcdir\" && \"$YK\" aq1 \"$dir/run/a\" out.txt)" "\"$YK\" xqy ../a.yk"
+measure "yk a2 (PPMd)" a.yk "(cd \"$srcdir\" && \"$YK\" aq2 \"$dir/run/a\" out.txt)" "\"$YK\" xqy ../a.yk"
 measure "cp" copy.txt "cp \"$c\" copy.txt" "cp ../copy.txt out.txt"
 # yk flushes a new archive to disk before it replaces the old one; cp does not.
 measure "cp, then sync FILE" copy.txt "cp \"$c\" copy.txt && sync copy.txt" "cp ../copy.txt out.txt"
@@ -106,8 +107,8 @@ if command -v zstd >/dev/null; then
     measure "zstd -19" c.zst "zstd -19 -q -c \"$c\" >c.zst" "zstd -d -q -c ../c.zst >out.txt"
 fi
 if command -v 7zz >/dev/null; then
-    measure "7zz -m0=PPMd" p.7z "mkdir s && ln \"$src\" s/out.txt && 7zz a -bd -mmt1 -m0=PPMd p.7z ./s/out.txt" "7zz e -bd ../p.7z"
-    measure "7zz (LZMA2 -mx5)" l.7z "mkdir s && ln \"$src\" s/out.txt && 7zz a -bd -mmt1 l.7z ./s/out.txt" "7zz e -bd ../l.7z"
+    measure "7zz -m0=PPMd" p.7z "7zz a -bd -mmt1 -m0=PPMd p.7z \"$srcdir/out.txt\"" "7zz e -bd ../p.7z"
+    measure "7zz (LZMA2 -mx5)" l.7z "7zz a -bd -mmt1 l.7z \"$srcdir/out.txt\"" "7zz e -bd ../l.7z"
 fi
 
 echo
@@ -117,4 +118,4 @@ echo
 echo "| tool                   |  size, bytes |   ratio | pack, s | unpack, s |"
 echo "|------------------------|-------------:|--------:|--------:|----------:|"
 printf '%s\n' "${rows[@]}"
-rm -rf "$dir/run"
+rm -rf "$dir/run" "$srcdir"

@@ -428,23 +428,131 @@ case_command_lines() {
     done
 }
 
-case_kill_mid_add() {
+# Checks an archive with 7zz when it is installed (Debian's 7zip), an independent reader.
+check_with_7zz() {
+    if ! command -v 7zz >/dev/null; then
+        echo "7zz not installed: the check by a second reader is skipped"
+        return
+    fi
+    7zz t "$1" >"$OUT" 2>&1 || { cat "$OUT" >&2; fail "7zz rejects $1"; }
+}
+
+case_store_method() {
+    # Stored archives, written by the archiver itself, read back through libarchive: every kind
+    # of entry, modes, times, odd names, replacing, and adding to a compressed archive.
+    mkdir src && (
+        cd src || exit 1
+        : >empty
+        mkdir emptydir sub
+        echo inner >sub/inner.txt
+        head -c 200000 /dev/urandom >binary.dat
+        printf 'latin-1\n' >"$(printf 'caf\xe9.txt')"
+        echo run >script.sh && chmod 750 script.sh
+        echo ro >readonly.txt && chmod 444 readonly.txt
+        echo old >dated.txt && touch -d '2001-02-03 04:05:06' dated.txt
+        ln -s sub/inner.txt link
+    ) || fail "making the tree"
+    (cd src && "$YK" adqr0 ../arc '*.*' </dev/null) || fail "stored add"
+    run t arc.yk
+    expect_rc 0 "test of the stored archive"
+    contains "$OUT" "Архив исправен."
+    run lf arc.yk
+    expect_rc 0 "full list"
+    contains "$OUT" "Copy"
+    contains "$OUT" "-rwxr-x--- script.sh"
+    contains "$OUT" "-r--r--r-- readonly.txt"
+    contains "$OUT" "emptydir/"
+    contains "$OUT" "link -> sub/inner.txt"
+    contains "$OUT" "03.02.2001  04:05"
+    contains "$OUT" "$(printf 'caf\xe9.txt')"
+    contains "$OUT" "Записей: 10,"
+    check_with_7zz arc.yk
+    mkdir out && (cd out && "$YK" xq ../arc.yk </dev/null) || fail "extract"
+    same_tree src out
+    [ "$(readlink out/link)" = sub/inner.txt ] || fail "the link did not come back as a link"
+    for f in script.sh readonly.txt dated.txt "$(printf 'caf\xe9.txt')" emptydir; do
+        [ "$(stat -c %a "src/$f")" = "$(stat -c %a "out/$f")" ] || fail "mode of $f lost"
+    done
+    [ "$(stat -c %Y out/dated.txt)" -eq "$(date -d '2001-02-03 04:05:06' +%s)" ] || fail "time lost"
+
+    # Replacing one entry keeps the others.
+    echo "new, longer" >src/sub/inner.txt
+    (cd src && "$YK" a0 ../arc sub/inner.txt </dev/null >"$OUT" 2>"$ERR") || fail "replacing add"
+    contains "$OUT" "Замена"
+    run l arc.yk
+    contains "$OUT" "Записей: 10,"
+    [ "$(grep -a -v -e '->' "$OUT" | grep -a -c ' sub/inner.txt$')" -eq 1 ] || fail "sub/inner.txt listed twice"
+    check_with_7zz arc.yk
+    rm -rf out && mkdir out && (cd out && "$YK" xq ../arc.yk </dev/null) || fail "extract again"
+    same_tree src out
+
+    # Adding stored files to an LZMA archive: its entries come over, all stored now.
+    seq 1 30000 >numbers.txt && echo added >added.txt
+    "$YK" aq1 mixed numbers.txt </dev/null >/dev/null || fail "LZMA archive"
+    run aq0 mixed added.txt
+    expect_rc 0 "stored add to an LZMA archive"
+    run lf mixed.yk
+    contains "$OUT" "numbers.txt"
+    contains "$OUT" "added.txt"
+    lacks "$OUT" "LZMA"
+    check_with_7zz mixed.yk
+    mkdir out2 && (cd out2 && "$YK" xq ../mixed.yk </dev/null) || fail "extract mixed"
+    cmp -s out2/numbers.txt numbers.txt && cmp -s out2/added.txt added.txt || fail "mixed content"
+
+    # Only empty entries: no data at all, still an archive.
+    run adq0 hollow src/empty src/emptydir
+    expect_rc 0 "archive of empty entries"
+    run t hollow.yk
+    expect_rc 0 "test of empty entries"
+    check_with_7zz hollow.yk
+}
+
+case_store_file_shrinks() {
+    # A file cut short while it is being stored: reported, and the archive stays consistent.
     echo keep >keep.txt
-    "$YK" aq1 arc keep.txt </dev/null >/dev/null || fail "first archive"
-    cp arc.yk before.yk
-    head -c 96000000 /dev/urandom | base64 -w 0 >big.txt
-    size=$(stat -c %s big.txt)
-    "$YK" aq1 arc big.txt </dev/null >/dev/null 2>&1 &
+    truncate -s 600M big.txt
+    "$YK" aq0 arc keep.txt big.txt </dev/null >"$OUT" 2>"$ERR" &
     pid=$!
-    # Wait until yk is part-way through big.txt, then kill it without warning.
     pos=0
-    for _ in $(seq 1 400); do
+    for _ in $(seq 1 2000); do
         for fd in /proc/$pid/fd/*; do
             [ "$(readlink "$fd" 2>/dev/null)" = "$work/big.txt" ] || continue
             pos=$(awk '/^pos:/ {print $2}' "/proc/$pid/fdinfo/${fd##*/}" 2>/dev/null)
         done
         [ "${pos:-0}" -gt 0 ] && break
-        sleep 0.05
+        sleep 0.01
+    done
+    [ "${pos:-0}" -gt 0 ] || fail "could not catch yk reading"
+    truncate -s 1M big.txt
+    wait $pid
+    rc=$?
+    expect_rc 1 "a file that shrank"
+    contains "$ERR" "big.txt"
+    run t arc.yk
+    expect_rc 0 "the archive around the shrunk file"
+    run l arc.yk
+    contains "$OUT" "keep.txt"
+    check_with_7zz arc.yk
+}
+
+# Starts `yk aq$1 arc big.txt` over an existing arc.yk, kills it part-way through big.txt and
+# checks that the old archive is untouched and nothing is left behind.
+kill_during_add() {
+    echo keep >keep.txt
+    "$YK" aq1 arc keep.txt </dev/null >/dev/null || fail "first archive"
+    cp arc.yk before.yk
+    size=$(stat -c %s big.txt)
+    "$YK" aq"$1" arc big.txt </dev/null >/dev/null 2>&1 &
+    pid=$!
+    # Wait until yk is part-way through big.txt, then kill it without warning.
+    pos=0
+    for _ in $(seq 1 2000); do
+        for fd in /proc/$pid/fd/*; do
+            [ "$(readlink "$fd" 2>/dev/null)" = "$work/big.txt" ] || continue
+            pos=$(awk '/^pos:/ {print $2}' "/proc/$pid/fdinfo/${fd##*/}" 2>/dev/null)
+        done
+        [ "${pos:-0}" -gt 0 ] && break
+        sleep 0.01
     done
     [ "${pos:-0}" -gt 0 ] && [ "$pos" -lt "$size" ] || fail "could not catch yk mid-add (at $pos)"
     kill -KILL $pid
@@ -454,7 +562,18 @@ case_kill_mid_add() {
     expect_rc 0 "old archive after the kill"
     leftovers=$(ls -A | grep -v -x -e keep.txt -e arc.yk -e before.yk -e big.txt)
     [ -z "$leftovers" ] || fail "left behind: $leftovers"
-    echo "killed at $pos of $size bytes"
+    echo "method $1: killed at $pos of $size bytes"
+}
+
+case_kill_mid_add() {
+    head -c 96000000 /dev/urandom | base64 -w 0 >big.txt
+    kill_during_add 1
+}
+
+case_kill_mid_store() {
+    # Stored data goes straight into the new archive file: a kill still leaves the old one.
+    truncate -s 600M big.txt
+    kill_during_add 0
 }
 
 case_bounded_memory() {
@@ -469,17 +588,21 @@ case_bounded_memory() {
 }
 
 case_over_4gib() {
-    truncate -s 4600M huge.bin
-    printf 'tail' | dd of=huge.bin bs=1 seek=$((4600 * 1024 * 1024 - 4)) conv=notrunc 2>/dev/null
-    run aq2 arc huge.bin
-    expect_rc 0 "add of a file over 4 GiB"
-    run l arc.yk
-    contains "$OUT" "4823449600"
-    rm huge.bin
-    run xq arc.yk
-    expect_rc 0 "extract of a file over 4 GiB"
-    [ "$(stat -c %s huge.bin)" -eq 4823449600 ] || fail "size lost"
-    [ "$(tail -c 4 huge.bin)" = tail ] || fail "the end of the file is wrong"
+    # Compressed by libarchive, and stored by the archiver's own writer (64-bit sizes).
+    for m in 2 0; do
+        truncate -s 4600M huge.bin
+        printf 'tail' | dd of=huge.bin bs=1 seek=$((4600 * 1024 * 1024 - 4)) conv=notrunc 2>/dev/null
+        run aq$m arc$m huge.bin
+        expect_rc 0 "add of a file over 4 GiB, method $m"
+        run l arc$m.yk
+        contains "$OUT" "4823449600"
+        rm huge.bin
+        run xq arc$m.yk
+        expect_rc 0 "extract of a file over 4 GiB, method $m"
+        [ "$(stat -c %s huge.bin)" -eq 4823449600 ] || fail "size lost, method $m"
+        [ "$(tail -c 4 huge.bin)" = tail ] || fail "the end of the file is wrong, method $m"
+        rm -f huge.bin arc$m.yk
+    done
 }
 
 case_fuzz_replay() {

@@ -1,0 +1,121 @@
+#include "ArchiveSink.h"
+
+#include "ArchiveReader.h"
+#include "StoreWriter.h"
+
+#include <cstring>
+
+namespace yk {
+
+namespace {
+
+const char *methodName(int method) {
+    return method == 2 ? "ppmd" : "lzma1";
+}
+
+class LibarchiveSink : public ArchiveSink {
+public:
+    LibarchiveSink() : w_(archive_write_new()) {}
+    ~LibarchiveSink() override { archive_write_free(w_); }
+
+    bool open(int method, int fd) {
+        archive_write_set_format_7zip(w_);
+        if (archive_write_set_format_option(w_, "7zip", "compression", methodName(method)) !=
+                ARCHIVE_OK ||
+            (method == 1 &&
+             archive_write_set_format_option(w_, "7zip", "compression-level", "6") != ARCHIVE_OK))
+            return false;
+        archive_write_set_bytes_per_block(w_, 1 << 16);
+        archive_write_set_bytes_in_last_block(w_, 1);
+        return archive_write_open_fd(w_, fd) == ARCHIVE_OK;
+    }
+
+    bool header(struct archive_entry *e) override {
+        return archive_write_header(w_, e) >= ARCHIVE_WARN;
+    }
+    bool data(const void *bytes, std::size_t size) override {
+        return archive_write_data(w_, bytes, size) == static_cast<la_ssize_t>(size);
+    }
+    bool close() override { return archive_write_close(w_) == ARCHIVE_OK; }
+    std::string error() const override { return archiveError(w_); }
+
+private:
+    struct archive *w_;
+};
+
+StoreTime timeOf(bool set, time_t sec, long nsec) {
+    StoreTime t;
+    t.set = set;
+    if (set) {
+        t.sec = static_cast<std::int64_t>(sec);
+        t.nsec = nsec;
+    }
+    return t;
+}
+
+class StoreSink : public ArchiveSink {
+public:
+    explicit StoreSink(int fd) : w_(fd) {}
+
+    bool open() { return w_.open(error_); }
+
+    bool header(struct archive_entry *e) override {
+        StoreEntry s;
+        s.name = entryName(e);
+        s.mode = static_cast<std::uint32_t>(archive_entry_mode(e));
+        s.mtime = timeOf(archive_entry_mtime_is_set(e), archive_entry_mtime(e),
+                         archive_entry_mtime_nsec(e));
+        s.ctime = timeOf(archive_entry_ctime_is_set(e), archive_entry_ctime(e),
+                         archive_entry_ctime_nsec(e));
+        s.atime = timeOf(archive_entry_atime_is_set(e), archive_entry_atime(e),
+                         archive_entry_atime_nsec(e));
+        // A link keeps its target as its data, as libarchive's writer and reader have it.
+        const char *target = nullptr;
+        switch (archive_entry_filetype(e)) {
+        case AE_IFREG:
+            if (archive_entry_size_is_set(e) && archive_entry_size(e) > 0)
+                s.size = static_cast<std::uint64_t>(archive_entry_size(e));
+            break;
+        case AE_IFLNK:
+            target = archive_entry_symlink(e);
+            s.size = target ? std::strlen(target) : 0;
+            break;
+        default:
+            break;
+        }
+        if (!w_.add(s, error_))
+            return false;
+        return target == nullptr || w_.write(target, s.size, error_);
+    }
+
+    bool data(const void *bytes, std::size_t size) override {
+        return w_.write(bytes, size, error_);
+    }
+    bool close() override { return w_.close(error_); }
+    std::string error() const override { return error_; }
+
+private:
+    StoreWriter w_;
+    std::string error_;
+};
+
+} // namespace
+
+std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::string &error) {
+    if (method == 0) {
+        auto s = std::make_unique<StoreSink>(fd);
+        if (!s->open()) {
+            error = s->error();
+            return nullptr;
+        }
+        return s;
+    }
+    auto s = std::make_unique<LibarchiveSink>();
+    if (!s->open(method, fd)) {
+        error = s->error();
+        return nullptr;
+    }
+    return s;
+}
+
+} // namespace yk

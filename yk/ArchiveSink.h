@@ -1,0 +1,32 @@
+#pragma once
+// Where an add writes its entries: libarchive's 7z writer for the compressing methods, or the
+// archiver's own writer for plain copies, which streams the data straight into the archive file
+// (libarchive's writer keeps all data in a temporary file until the end and then copies it).
+// Entries arrive as libarchive entries either way: new files and the old archive's entries alike.
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace yk {
+
+class ArchiveSink {
+public:
+    virtual ~ArchiveSink() = default;
+    // Begins an entry; a regular file's data (archive_entry_size bytes) follows through data().
+    virtual bool header(struct archive_entry *e) = 0;
+    virtual bool data(const void *bytes, std::size_t size) = 0;
+    // Completes the archive (not yet flushed to disk).
+    virtual bool close() = 0;
+    // The reason of the last failure.
+    virtual std::string error() const = 0;
+};
+
+// A sink writing to `fd` with method 0 (copy), 1 (LZMA) or 2 (PPMd). Null with `error` set
+// when it cannot be set up.
+std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::string &error);
+
+} // namespace yk

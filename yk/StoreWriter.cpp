@@ -1,0 +1,214 @@
+#include "StoreWriter.h"
+
+#include "Messages.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace yk {
+
+namespace {
+
+// zlib's crc32 takes at most UINT_MAX bytes at a time.
+std::uint32_t updateCrc(std::uint32_t crc, const void *data, std::size_t size) {
+    const auto *p = static_cast<const Bytef *>(data);
+    while (size > 0) {
+        const uInt n = static_cast<uInt>(std::min<std::size_t>(size, UINT_MAX));
+        crc = static_cast<std::uint32_t>(crc32(crc, p, n));
+        p += n;
+        size -= n;
+    }
+    return crc;
+}
+
+} // namespace
+
+// Computes one block's CRC on another core while the caller writes the same block: the block is
+// only read by both. One block at a time.
+class StoreWriter::CrcWorker {
+public:
+    CrcWorker() : thread_([this] { run(); }) {}
+    ~CrcWorker() {
+        {
+            std::lock_guard<std::mutex> l(m_);
+            stop_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+
+    void start(std::uint32_t crc, const void *data, std::size_t size) {
+        {
+            std::lock_guard<std::mutex> l(m_);
+            crc_ = crc;
+            data_ = data;
+            size_ = size;
+            pending_ = true;
+        }
+        cv_.notify_all();
+    }
+
+    std::uint32_t wait() {
+        std::unique_lock<std::mutex> l(m_);
+        cv_.wait(l, [this] { return !pending_; });
+        return crc_;
+    }
+
+private:
+    void run() {
+        std::unique_lock<std::mutex> l(m_);
+        for (;;) {
+            cv_.wait(l, [this] { return pending_ || stop_; });
+            if (stop_)
+                return;
+            const std::uint32_t crc = crc_;
+            const void *data = data_;
+            const std::size_t size = size_;
+            l.unlock();
+            const std::uint32_t result = updateCrc(crc, data, size);
+            l.lock();
+            crc_ = result;
+            pending_ = false;
+            cv_.notify_all();
+        }
+    }
+
+    std::mutex m_;
+    std::condition_variable cv_;
+    std::uint32_t crc_ = 0;
+    const void *data_ = nullptr;
+    std::size_t size_ = 0;
+    bool pending_ = false;
+    bool stop_ = false;
+    std::thread thread_; // last: starts once the rest is ready
+};
+
+StoreWriter::StoreWriter(int fd) : fd_(fd) {}
+
+StoreWriter::~StoreWriter() = default;
+
+bool StoreWriter::open(std::string &error) {
+    const Bytes placeholder = startHeader(0, 0, 0);
+    if (::pwrite(fd_, placeholder.data(), placeholder.size(), 0) !=
+        static_cast<ssize_t>(placeholder.size())) {
+        error = msg::errnoText(errno);
+        return false;
+    }
+    if (::lseek(fd_, static_cast<off_t>(kStartHeaderSize), SEEK_SET) < 0) {
+        error = msg::errnoText(errno);
+        return false;
+    }
+    return true;
+}
+
+bool StoreWriter::add(const StoreEntry &entry, std::string &error) {
+    if (!finishEntry(error))
+        return false;
+    entries_.push_back(entry);
+    entries_.back().crc = 0;
+    inEntry_ = true;
+    remaining_ = entry.size;
+    crc_ = 0;
+    return true;
+}
+
+bool StoreWriter::write(const void *data, std::size_t size, std::string &error) {
+    if (!inEntry_ || size > remaining_) {
+        error = "данных больше, чем объявлено для записи";
+        return false;
+    }
+    if (size >= kParallelCrcFrom && !crcWorker_ && !crcWorkerFailed_) {
+        try {
+            crcWorker_ = std::make_unique<CrcWorker>();
+        } catch (const std::system_error &) {
+            crcWorkerFailed_ = true; // no thread to be had: the CRC is computed here
+        }
+    }
+    if (size >= kParallelCrcFrom && crcWorker_) {
+        crcWorker_->start(crc_, data, size);
+        const bool ok = writeAll(data, size, error);
+        crc_ = crcWorker_->wait(); // before returning: the block is the caller's again
+        if (!ok)
+            return false;
+    } else {
+        if (!writeAll(data, size, error))
+            return false;
+        crc_ = updateCrc(crc_, data, size);
+    }
+    remaining_ -= size;
+    return true;
+}
+
+bool StoreWriter::finishEntry(std::string &error) {
+    if (!inEntry_)
+        return true;
+    static const std::uint8_t zeros[1 << 16] = {};
+    while (remaining_ > 0) {
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, sizeof zeros));
+        if (!write(zeros, n, error))
+            return false;
+    }
+    entries_.back().crc = crc_;
+    inEntry_ = false;
+    return true;
+}
+
+bool StoreWriter::writeAll(const void *data, std::size_t size, std::string &error) {
+    const auto *p = static_cast<const char *>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = msg::errnoText(n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        offset_ += static_cast<std::uint64_t>(n);
+    }
+    startWriteback();
+    return true;
+}
+
+void StoreWriter::startWriteback() {
+#ifdef SYNC_FILE_RANGE_WRITE
+    // The archive is flushed before it replaces the old one. Handing each few megabytes to the
+    // disk as soon as they are written lets the disk work while the next ones are read, so that
+    // flush finds little left to do. Only a hint: failures are for the flush to report.
+    const std::uint64_t end = kStartHeaderSize + offset_;
+    if (end - writebackFrom_ < kWritebackChunk)
+        return;
+    sync_file_range(fd_, static_cast<off_t>(writebackFrom_),
+                    static_cast<off_t>(end - writebackFrom_), SYNC_FILE_RANGE_WRITE);
+    writebackFrom_ = end;
+#endif
+}
+
+bool StoreWriter::close(std::string &error) {
+    if (!finishEntry(error))
+        return false;
+    const Bytes header = storeHeader(headerOrder(entries_));
+    if (!writeAll(header.data(), header.size(), error))
+        return false;
+    const Bytes start = header.empty() ? startHeader(0, 0, 0)
+                                       : startHeader(offset_ - header.size(), header.size(),
+                                                     updateCrc(0, header.data(), header.size()));
+    if (::pwrite(fd_, start.data(), start.size(), 0) != static_cast<ssize_t>(start.size())) {
+        error = msg::errnoText(errno);
+        return false;
+    }
+    return true;
+}
+
+} // namespace yk
