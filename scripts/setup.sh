@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libarchive-dev liblzma-dev
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libarchive-dev liblzma-dev zlib1g-dev
           libjpeg62-turbo-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
