@@ -1,5 +1,7 @@
 #include "MethodProbe.h"
 
+#include "SevenZipIds.h"
+
 #include <lzma.h>
 
 #include <fcntl.h>
@@ -16,23 +18,7 @@ namespace {
 
 constexpr std::uint64_t kMaxHeader = 64u << 20; // refuse absurd header sizes
 
-// Property identifiers of the header.
-enum : std::uint8_t {
-    kEnd = 0x00,
-    kHeader = 0x01,
-    kMainStreamsInfo = 0x04,
-    kFilesInfo = 0x05,
-    kPackInfo = 0x06,
-    kUnpackInfo = 0x07,
-    kSubStreamsInfo = 0x08,
-    kSize = 0x09,
-    kCrc = 0x0A,
-    kFolder = 0x0B,
-    kCodersUnpackSize = 0x0C,
-    kNumUnpackStream = 0x0D,
-    kEmptyStream = 0x0E,
-    kEncodedHeader = 0x17,
-};
+using namespace sevenzip;
 
 struct Folder {
     std::vector<std::uint8_t> id, props; // of the first coder: the one that meets the data
@@ -363,9 +349,8 @@ namespace {
 
 // `total` is the archive's size: nothing is allocated for ranges that cannot be in it.
 ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
-    static const std::uint8_t sig[6] = {'7', 'z', 0xBC, 0xAF, 0x27, 0x1C};
     std::uint8_t start[32];
-    if (!readAt(0, 32, start) || std::memcmp(start, sig, 6) != 0)
+    if (!readAt(0, 32, start) || std::memcmp(start, kSignature, sizeof kSignature) != 0)
         return {};
     std::uint64_t off = 0, len = 0;
     for (int i = 0; i < 8; ++i) {

@@ -1,5 +1,7 @@
 #include "StoreFormat.h"
 
+#include "SevenZipIds.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -9,27 +11,7 @@ namespace yk {
 
 namespace {
 
-// Property identifiers of the 7z header.
-enum : std::uint8_t {
-    kEnd = 0x00,
-    kHeader = 0x01,
-    kMainStreamsInfo = 0x04,
-    kFilesInfo = 0x05,
-    kPackInfo = 0x06,
-    kUnpackInfo = 0x07,
-    kSubStreamsInfo = 0x08,
-    kSize = 0x09,
-    kCrc = 0x0A,
-    kFolder = 0x0B,
-    kCodersUnpackSize = 0x0C,
-    kEmptyStream = 0x0E,
-    kEmptyFile = 0x0F,
-    kName = 0x11,
-    kCTime = 0x12,
-    kATime = 0x13,
-    kMTime = 0x14,
-    kAttributes = 0x15,
-};
+using namespace sevenzip;
 
 constexpr std::uint32_t kTypeMask = 0170000;
 constexpr std::uint32_t kTypeDirectory = 0040000;
@@ -119,7 +101,10 @@ bool StoreEntry::isDirectory() const {
 }
 
 Bytes startHeader(std::uint64_t headerOffset, std::uint64_t headerSize, std::uint32_t headerCrc) {
-    Bytes out = {'7', 'z', 0xBC, 0xAF, 0x27, 0x1C, 0, 4, 0, 0, 0, 0};
+    // Signature, version 0.4, then room for the CRC of the 20 bytes that follow.
+    Bytes out(12, 0);
+    std::copy(std::begin(kSignature), std::end(kSignature), out.begin());
+    out[7] = 4;
     appendLe(out, headerOffset, 8);
     appendLe(out, headerSize, 8);
     appendLe(out, headerCrc, 4);

@@ -29,6 +29,12 @@ public:
     bool isValid() const { return !path_.isEmpty(); }
     const QByteArray &path() const { return path_; }
 
+    // A fresh, empty folder for one test case; removed again by removeTree.
+    QByteArray makeCaseDirectory() const {
+        const QByteArray dir = path_ + "/case";
+        return ::mkdir(dir.constData(), 0755) == 0 ? dir : QByteArray();
+    }
+
     static void removeTree(const QByteArray &path) {
         struct stat st;
         if (::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode))

@@ -41,8 +41,8 @@ class TestDirReader : public QObject {
 private slots:
     void init() {
         QVERIFY(tmp_.isValid());
-        dir_ = tmp_.path() + "/case";
-        QVERIFY(::mkdir(dir_.constData(), 0755) == 0);
+        dir_ = tmp_.makeCaseDirectory();
+        QVERIFY(!dir_.isEmpty());
     }
     void cleanup() { TempTree::removeTree(dir_); }
 

@@ -28,8 +28,8 @@ class TestFileStatus : public QObject {
 private slots:
     void init() {
         QVERIFY(tmp_.isValid());
-        dir_ = tmp_.path() + "/case";
-        QVERIFY(::mkdir(dir_.constData(), 0755) == 0);
+        dir_ = tmp_.makeCaseDirectory();
+        QVERIFY(!dir_.isEmpty());
     }
     void cleanup() { TempTree::removeTree(dir_); }
 
