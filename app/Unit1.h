@@ -11,6 +11,7 @@ class QTimer;
 class TForm2;
 class TForm3;
 class TForm4;
+class TXPMenu;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -26,6 +27,7 @@ public:
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
     QTimer *Timer3 = nullptr;
+    TXPMenu *XPMenu1 = nullptr; // the flat look of this window, off at start
 
     // Handlers, named after their components and events.
     void FormCreate();
