@@ -4,9 +4,9 @@
 #include "app/DirectoryListModel.h"
 #include "app/DriveComboBox.h"
 #include "app/DriveRows.h"
-#include "app/Glyphs.h"
 #include "app/FileListBox.h"
 #include "app/GlyphRowDelegate.h"
+#include "app/Glyphs.h"
 #include "app/NameRules.h"
 #include "platform/WorkingDir.h"
 
@@ -248,10 +248,9 @@ private slots:
     // The drop-down list of the drive box draws each row's glyph, as the closed box does.
     void driveDropDownRowsShowGlyphs() {
         std::vector<platform::Volume> volumes(4);
-        const platform::DriveType types[] = {platform::DriveType::Fixed,
-                                             platform::DriveType::Removable,
-                                             platform::DriveType::Remote,
-                                             platform::DriveType::CdRom};
+        const platform::DriveType types[] = {
+            platform::DriveType::Fixed, platform::DriveType::Removable, platform::DriveType::Remote,
+            platform::DriveType::CdRom};
         for (int i = 0; i < 4; ++i) {
             volumes[size_t(i)].root = "/v" + QByteArray::number(i);
             volumes[size_t(i)].type = types[i];
@@ -275,8 +274,8 @@ private slots:
             option.palette.setColor(QPalette::Base, Qt::white);
             delegate->paint(&painter, option, index);
             painter.end();
-            const QImage glyphArea = canvas.copy(2, 0, GlyphRowDelegate::GlyphWidth,
-                                                 GlyphRowDelegate::RowHeight);
+            const QImage glyphArea =
+                canvas.copy(2, 0, GlyphRowDelegate::GlyphWidth, GlyphRowDelegate::RowHeight);
             int coloured = 0;
             for (int y = 0; y < glyphArea.height(); ++y)
                 for (int x = 0; x < glyphArea.width(); ++x)
