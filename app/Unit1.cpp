@@ -9,6 +9,7 @@
 #include "commands/Unit2.h"
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit4.h"
+#include "dialogs/XPMenu.h"
 #include "platform/ConfigDir.h"
 #include "platform/FileStatus.h"
 #include "platform/Shell.h"
@@ -49,6 +50,7 @@ TForm1::TForm1(Messenger &messenger, QWidget *parent)
     Timer3 = new QTimer(this);
     Timer3->setObjectName(QStringLiteral("Timer3"));
     Timer3->setInterval(1000);
+    XPMenu1 = new TXPMenu(this, XPSettings::mainWindow());
 
     ui->Label1->adjustSize();
     ui->Label2->adjustSize();
@@ -65,6 +67,18 @@ void TForm1::setDialogs(TForm2 *options, TForm3 *about, TForm4 *view) {
     m_options = options;
     m_about = about;
     m_view = view;
+    if (!view)
+        return;
+    ViewTargets targets;
+    targets.Label4 = ui->Label4;
+    targets.CoolBar1 = ui->CoolBar1;
+    targets.ToolBar1 = ui->ToolBar1;
+    targets.DirectoryListBox1 = ui->DirectoryListBox1;
+    targets.FileLB1Click = [this] { FileLB1Click(); };
+    targets.mainPainter = XPMenu1;
+    targets.optionsPainter = options ? options->XPMenu1 : nullptr;
+    targets.aboutPainter = about ? about->XPMenu1 : nullptr;
+    view->attach(targets);
 }
 
 void TForm1::setLauncher(commands::Launcher *launcher) {
@@ -115,8 +129,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormShow() {
-    // The view settings dialog decides this once it has its controls; until then the bar shows.
-    ui->StatusBar1->setVisible(true);
+    ui->StatusBar1->setVisible(!m_view || m_view->statusBarShown());
 }
 
 void TForm1::showEvent(QShowEvent *event) {
@@ -167,8 +180,7 @@ void TForm1::N8Click() {
 }
 
 int TForm1::sizeUnit() const {
-    // Bytes until the view settings dialog offers a choice.
-    return 0;
+    return m_view ? m_view->sizeUnit() : 0;
 }
 
 void TForm1::FileLB1Click() {

@@ -15,6 +15,7 @@ class QTimer;
 class TForm2;
 class TForm3;
 class TForm4;
+class TXPMenu;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -37,6 +38,7 @@ public:
     QTimer *Timer3 = nullptr;
     // Position of the last selected row that the last delete pass visited.
     int LastDeleteIndex = 0;
+    TXPMenu *XPMenu1 = nullptr; // the flat look of this window, off at start
 
     // Handlers, named after their components and events.
     void FormCreate();

@@ -1,5 +1,6 @@
 #include "commands/Unit2.h"
 
+#include "dialogs/XPMenu.h"
 #include "ui_Unit2.h"
 
 #include <QKeyEvent>
@@ -15,6 +16,7 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TForm
                    Qt::CustomizeWindowHint);
     setWindowOpacity(Opacity / 255.0);
     setFixedSize(size());
+    XPMenu1 = new TXPMenu(this, XPSettings::dialog());
     // OK closes with the modal result OK; the title bar's close button keeps the changes too.
     connect(ui->BitBtn1, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
 }

@@ -10,6 +10,7 @@ namespace Ui {
 class TForm2;
 }
 class QCheckBox;
+class TXPMenu;
 
 class TForm2 : public QDialog {
     Q_OBJECT
@@ -25,6 +26,8 @@ public:
     QCheckBox *checkBox(int n) const;
     // The states of the controls at this moment.
     commands::ArchiverOptions options() const;
+
+    TXPMenu *XPMenu1; // the flat look of this window, off at start
 
 protected:
     void showEvent(QShowEvent *event) override;
