@@ -12,18 +12,27 @@
 #include <QKeyEvent>
 
 DirectoryListBox::DirectoryListBox(QWidget *parent)
-    : QListView(parent), m_model(new DirectoryListModel(this)) {
+    : QListView(parent), m_model(new DirectoryListModel(this)),
+      m_ownCwd(std::make_unique<platform::WorkingDirectory>()), m_cwd(m_ownCwd.get()) {
     setModel(m_model);
     setItemDelegate(new GlyphRowDelegate(GlyphRowDelegate::TextPlacement::Top, this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_directory = platform::workingDirectory();
+    m_directory = m_cwd->path();
 }
 
-void DirectoryListBox::link(DriveComboBox *drives, FileListBox *files) {
+DirectoryListBox::~DirectoryListBox() = default;
+
+void DirectoryListBox::link(DriveComboBox *drives, FileListBox *files,
+                            platform::WorkingDirectory *cwd) {
+    if (cwd) {
+        m_cwd = cwd;
+        m_directory = cwd->path();
+    }
     m_drives = drives;
     m_files = files;
+    m_files->useWorkingDirectory(m_cwd);
     connect(m_drives, &DriveComboBox::volumeChosen, this, &DirectoryListBox::enterVolume);
     m_drives->reload();
     m_files->setDirectory(m_directory);
@@ -40,7 +49,7 @@ QByteArray DirectoryListBox::rowPath(int row) const {
 }
 
 bool DirectoryListBox::enter(const QByteArray &dir) {
-    if (!platform::setWorkingDirectory(dir))
+    if (!m_cwd->enter(dir))
         return false;
     m_directory = dir;
     return true;
@@ -82,9 +91,13 @@ void DirectoryListBox::openRow(int row) {
 void DirectoryListBox::enterVolume(int index) {
     const bool entered = enter(m_drives->volumeDirectory(index));
     if (!entered)
-        platform::setWorkingDirectory(m_directory);
+        m_cwd->enter(m_directory);
     // A volume that cannot be entered stays shown in the drive box.
     rebuildAndReport(entered);
+}
+
+void DirectoryListBox::reread() {
+    rebuildAndReport(true);
 }
 
 void DirectoryListBox::rebuildAndReport(bool followDrive) {
@@ -95,9 +108,12 @@ void DirectoryListBox::rebuildAndReport(bool followDrive) {
     setCurrentIndex(m_model->index(currentRow));
     if (m_drives && followDrive)
         m_drives->rememberDirectory(m_directory);
+    // The file list enters the directory when it re-reads; when it has it already, the
+    // working directory is there too, unless a volume could not be entered.
     if (m_files)
         m_files->setDirectory(m_directory);
-    platform::setWorkingDirectory(m_directory);
+    if (m_cwd->path() != m_directory)
+        m_cwd->enter(m_directory);
     emit changed();
 }
 

@@ -3,8 +3,12 @@
 // box and the file list follow it.
 #include <QByteArray>
 #include <QListView>
+#include <memory>
 
 class DirectoryListModel;
+namespace platform {
+class WorkingDirectory;
+}
 class DriveComboBox;
 class FileListBox;
 
@@ -12,9 +16,11 @@ class DirectoryListBox : public QListView {
     Q_OBJECT
 public:
     explicit DirectoryListBox(QWidget *parent = nullptr);
+    ~DirectoryListBox() override;
 
-    // Links the widgets and builds all three on the working directory.
-    void link(DriveComboBox *drives, FileListBox *files);
+    // Links the widgets and builds all three on the working directory. cwd, when given, is
+    // the one owner of the working directory that both lists move from then on.
+    void link(DriveComboBox *drives, FileListBox *files, platform::WorkingDirectory *cwd = nullptr);
 
     QByteArray directory() const { return m_directory; }
     // Enters path when it can (a file's path enters its directory); silent when it cannot.
@@ -23,6 +29,8 @@ public:
     void openRow(int row);
     // Moves to a volume's own current directory (the user picked it in the drive box).
     void enterVolume(int index);
+    // Reads its own directory again and reports the change, as after a set directory.
+    void reread();
 
     int count() const;
     QByteArray rowPath(int row) const;
@@ -43,6 +51,8 @@ private:
     void rebuildAndReport(bool followDrive);
 
     DirectoryListModel *m_model;
+    std::unique_ptr<platform::WorkingDirectory> m_ownCwd;
+    platform::WorkingDirectory *m_cwd;
     DriveComboBox *m_drives = nullptr;
     FileListBox *m_files = nullptr;
     QByteArray m_directory;

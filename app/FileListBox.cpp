@@ -5,7 +5,10 @@
 #include "app/NameRules.h"
 #include "platform/WorkingDir.h"
 
+#include <dlfcn.h>
+
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 
 namespace {
@@ -14,13 +17,27 @@ constexpr int QuietRowCount = 100;
 // A pause this long starts a new type-ahead search.
 constexpr qint64 TypeAheadResetMs = 500;
 
+// The reading runs without returning to the event loop, which is where requests to an X
+// server are normally sent: send the cursor change now. Only under X, through the library the
+// platform plugin has loaded already.
+void flushToDisplay() {
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection())
+        return;
+    using Flush = int (*)(void *);
+    if (auto flush = reinterpret_cast<Flush>(::dlsym(RTLD_DEFAULT, "xcb_flush")))
+        flush(x11->connection());
+}
+
 // Restores the cursor whatever way the reading ends.
 class BusyCursor {
 public:
     void show() {
-        if (!m_shown)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
+        if (m_shown)
+            return;
         m_shown = true;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        flushToDisplay();
     }
     ~BusyCursor() {
         if (m_shown)
@@ -32,13 +49,21 @@ private:
 };
 } // namespace
 
-FileListBox::FileListBox(QWidget *parent) : QListView(parent), m_model(new FileListModel(this)) {
+FileListBox::FileListBox(QWidget *parent)
+    : QListView(parent), m_model(new FileListModel(this)),
+      m_ownCwd(std::make_unique<platform::WorkingDirectory>()), m_cwd(m_ownCwd.get()) {
     setModel(m_model);
     setItemDelegate(new GlyphRowDelegate(GlyphRowDelegate::TextPlacement::Top, this));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_directory = platform::workingDirectory();
+    m_directory = m_cwd->path();
+}
+
+FileListBox::~FileListBox() = default;
+
+void FileListBox::useWorkingDirectory(platform::WorkingDirectory *owner) {
+    m_cwd = owner ? owner : m_ownCwd.get();
 }
 
 void FileListBox::setDirectory(const QByteArray &dir) {
@@ -49,13 +74,18 @@ void FileListBox::setDirectory(const QByteArray &dir) {
 }
 
 void FileListBox::refresh() {
-    platform::setWorkingDirectory(m_directory);
+    m_cwd->enter(m_directory);
     m_model->setRows({});
     std::vector<FileRow> rows;
     BusyCursor cursor;
-    FileListModel::readRows(m_directory, rows);
-    if (int(rows.size()) > QuietRowCount)
-        cursor.show();
+    // The cursor changes while the reading goes on, once the hundred-and-first file is in,
+    // and stays until the rows are shown.
+    FileListModel::readRows(m_directory, rows, [&](int filesRead) {
+        if (filesRead > QuietRowCount)
+            cursor.show();
+        if (m_readObserver)
+            m_readObserver(filesRead);
+    });
     m_model->setRows(std::move(rows));
 }
 

@@ -6,19 +6,34 @@
 #include <QItemSelection>
 #include <QList>
 #include <QListView>
+#include <functional>
+#include <memory>
 
 class FileListModel;
+namespace platform {
+class WorkingDirectory;
+}
 
 class FileListBox : public QListView {
     Q_OBJECT
 public:
     explicit FileListBox(QWidget *parent = nullptr);
+    ~FileListBox() override;
+
+    // The working directory's owner that reading moves (the list has one of its own until
+    // it is given the window's).
+    void useWorkingDirectory(platform::WorkingDirectory *owner);
 
     QByteArray directory() const { return m_directory; }
     // Takes dir as the list's directory; re-reads only when it differs from the current one.
     void setDirectory(const QByteArray &dir);
     // Makes the directory the working directory, empties the list and reads it afresh.
     void refresh();
+    // Called with the number of files read so far while a refresh reads; for tests that look
+    // at the screen during a long read.
+    void setReadObserver(std::function<void(int)> observer) {
+        m_readObserver = std::move(observer);
+    }
 
     int count() const;
     QByteArray rowName(int row) const;
@@ -46,6 +61,9 @@ private:
     void typeAhead(QKeyEvent *event);
 
     FileListModel *m_model;
+    std::unique_ptr<platform::WorkingDirectory> m_ownCwd;
+    platform::WorkingDirectory *m_cwd;
+    std::function<void(int)> m_readObserver;
     QByteArray m_directory;
     QItemSelection m_selectionAtPress;
     bool m_pressOnRow = true;

@@ -80,10 +80,18 @@ void sortRows(std::vector<FileRow> &rows) {
 
 FileListModel::FileListModel(QObject *parent) : QAbstractListModel(parent) {}
 
-bool FileListModel::readRows(const QByteArray &dir, std::vector<FileRow> &rows) {
+bool FileListModel::readRows(const QByteArray &dir, std::vector<FileRow> &rows,
+                             const std::function<void(int)> &onFileRead) {
     rows.clear();
     std::vector<platform::DirEntry> entries;
-    if (!platform::readDirectory(dir, entries))
+    int files = 0;
+    std::function<void(const platform::DirEntry &)> onEntry;
+    if (onFileRead)
+        onEntry = [&](const platform::DirEntry &e) {
+            if (!e.isDirectory)
+                onFileRead(++files);
+        };
+    if (!platform::readDirectory(dir, entries, onEntry))
         return false;
     rows.reserve(entries.size());
     for (platform::DirEntry &entry : entries) {

@@ -3,6 +3,7 @@
 // case-insensitively. Rows keep the names' exact bytes.
 #include <QAbstractListModel>
 #include <QByteArray>
+#include <functional>
 #include <vector>
 
 struct FileRow {
@@ -17,7 +18,9 @@ public:
     explicit FileListModel(QObject *parent);
 
     // Reads dir's files into sorted rows; false (and no rows) when dir cannot be read.
-    static bool readRows(const QByteArray &dir, std::vector<FileRow> &rows);
+    // onFileRead, when given, hears the number of files read so far after each one.
+    static bool readRows(const QByteArray &dir, std::vector<FileRow> &rows,
+                         const std::function<void(int)> &onFileRead = {});
     void setRows(std::vector<FileRow> rows);
 
     const FileRow &row(int i) const { return m_rows[size_t(i)]; }

@@ -1,5 +1,6 @@
 #include "app/GlyphRowDelegate.h"
 
+#include <QIcon>
 #include <QPainter>
 #include <QPixmap>
 
@@ -16,7 +17,7 @@ void GlyphRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
 
     const QVariant indentValue = index.data(rowroles::Indent);
     const int indent = indentValue.isValid() ? indentValue.toInt() : 2;
-    const QPixmap glyph = index.data(Qt::DecorationRole).value<QPixmap>();
+    const QPixmap glyph = GlyphRowDelegate::glyph(index);
     int textLeft = r.left() + 2;
     if (!glyph.isNull()) {
         const int y = r.top() + (r.height() - glyph.height()) / 2;
@@ -45,4 +46,14 @@ QSize GlyphRowDelegate::sizeHint(const QStyleOptionViewItem &option,
     const int textWidth =
         option.fontMetrics.horizontalAdvance(index.data(Qt::DisplayRole).toString());
     return {indent + GlyphWidth + GlyphGap + textWidth + 2, RowHeight};
+}
+
+QPixmap GlyphRowDelegate::glyph(const QModelIndex &index) {
+    const QVariant value = index.data(Qt::DecorationRole);
+    if (value.userType() == QMetaType::QIcon) {
+        const QIcon icon = value.value<QIcon>();
+        const QList<QSize> sizes = icon.availableSizes();
+        return sizes.isEmpty() ? QPixmap() : icon.pixmap(sizes.first());
+    }
+    return value.value<QPixmap>();
 }

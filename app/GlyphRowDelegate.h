@@ -20,6 +20,10 @@ public:
                const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
+    // The row's glyph, whether the model holds it as a pixmap (the lists) or as an icon (the
+    // drive box); null when the row has none.
+    static QPixmap glyph(const QModelIndex &index);
+
     static constexpr int RowHeight = 16;
     static constexpr int GlyphWidth = 16;
     static constexpr int GlyphGap = 4;

@@ -44,3 +44,17 @@ bool KeyRouting::eventFilter(QObject *watched, QEvent *event) {
     }
     return QObject::eventFilter(watched, event);
 }
+
+KeyPressTap::KeyPressTap(QWidget *control, std::function<void(QChar)> handler)
+    : QObject(control), m_handler(std::move(handler)) {
+    control->installEventFilter(this);
+}
+
+bool KeyPressTap::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent *>(event)->text();
+        if (!text.isEmpty())
+            m_handler(text.at(0));
+    }
+    return QObject::eventFilter(watched, event);
+}

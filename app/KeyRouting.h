@@ -24,3 +24,17 @@ private:
     QWidget *m_window;
     KeyPreview m_preview;
 };
+
+// Shows every character typed into one control to a handler before the control gets it; the
+// control still receives the key.
+class KeyPressTap : public QObject {
+    Q_OBJECT
+public:
+    KeyPressTap(QWidget *control, std::function<void(QChar)> handler);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    std::function<void(QChar)> m_handler;
+};

@@ -5,6 +5,7 @@
 #include "app/NameRules.h"
 #include "app/SettingsFile.h"
 #include "app/StatusTexts.h"
+#include "commands/DeletePass.h"
 #include "commands/Unit2.h"
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit4.h"
@@ -15,8 +16,12 @@
 #include "ui_Unit1.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QIcon>
 #include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 constexpr int Opacity = 200;
@@ -49,8 +54,9 @@ TForm1::TForm1(Messenger &messenger, QWidget *parent)
 
     ui->Label1->adjustSize();
     ui->Label2->adjustSize();
-    ui->DirectoryListBox1->link(ui->DriveComboBox1, ui->FileLB1);
+    ui->DirectoryListBox1->link(ui->DriveComboBox1, ui->FileLB1, &m_cwd);
     new KeyRouting(this, [this](QChar key) { FormKeyPress(key); });
+    new KeyPressTap(ui->Edit1, [this](QChar key) { Edit1KeyPress(key); });
     wireHandlers();
     FormCreate();
 }
@@ -75,7 +81,26 @@ void TForm1::setDialogs(TForm2 *options, TForm3 *about, TForm4 *view) {
     view->attach(targets);
 }
 
+void TForm1::setLauncher(commands::Launcher *launcher) {
+    m_launcher = launcher ? launcher : &m_platformLauncher;
+}
+
 void TForm1::wireHandlers() {
+    // A menu item and the toolbar button of the same command share one handler.
+    const std::pair<QToolButton *, QAction *> commandsPairs[] = {{ui->ToolButton1, ui->N10},
+                                                                 {ui->ToolButton2, ui->N11},
+                                                                 {ui->ToolButton3, ui->N12},
+                                                                 {ui->ToolButton4, ui->N13},
+                                                                 {ui->ToolButton5, ui->N14}};
+    void (TForm1::*handlers[])() = {&TForm1::ToolButton1Click, &TForm1::ToolButton2Click,
+                                    &TForm1::ToolButton3Click, &TForm1::ToolButton4Click,
+                                    &TForm1::ToolButton5Click};
+    for (size_t i = 0; i < std::size(handlers); ++i) {
+        connect(commandsPairs[i].first, &QToolButton::clicked, this, handlers[i]);
+        connect(commandsPairs[i].second, &QAction::triggered, this, handlers[i]);
+    }
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
     connect(ui->N3, &QAction::triggered, this, &TForm1::N3Click);
     connect(ui->N15, &QAction::triggered, this, &TForm1::N15Click);
     connect(ui->N16, &QAction::triggered, this, &TForm1::N16Click);
@@ -197,4 +222,107 @@ void TForm1::DirectoryListBox1Change() {
 
 void TForm1::Timer3Timer() {
     ui->StatusBar1->setPanelText(3, status::clockText(QDateTime::currentDateTime()));
+}
+
+commands::ArchiverOptions TForm1::archiverOptions() const {
+    // The options dialog exists for the whole run; a window without one has the defaults.
+    return m_options ? m_options->options() : commands::ArchiverOptions();
+}
+
+commands::AddRequest TForm1::addRequest() const {
+    commands::AddRequest request;
+    request.options = archiverOptions();
+    request.archiveName = QFile::encodeName(ui->Edit1->text());
+    request.directory = ui->FileLB1->directory();
+    for (int row : ui->FileLB1->selectedRows())
+        request.selectedNames.append(ui->FileLB1->rowName(row));
+    request.allFiles = ui->cbAll->isChecked();
+    return request;
+}
+
+void TForm1::launch(const commands::Launch &launch) {
+    m_launcher->launch(launch.commandLine, launch.showMode, m_cwd.path());
+}
+
+void TForm1::enableTimer(QTimer *timer) {
+    // Enabling a running timer does not restart its count.
+    if (!timer->isActive())
+        timer->start();
+}
+
+void TForm1::ToolButton1Click() {
+    const std::optional<commands::Launch> add =
+        commands::planAdd(commands::AddPath::Button, addRequest());
+    if (!add) {
+        m_messenger.message(this, commands::addTooLongText());
+        return;
+    }
+    launch(*add);
+    // The directory list re-reads its own directory, then the file list re-reads.
+    ui->DirectoryListBox1->reread();
+    ui->FileLB1->refresh();
+    enableTimer(Timer1);
+}
+
+void TForm1::Edit1KeyPress(QChar key) {
+    if (key != QChar(13))
+        return;
+    launch(*commands::planAdd(commands::AddPath::Enter, addRequest()));
+    ui->FileLB1->refresh();
+    enableTimer(Timer1);
+}
+
+void TForm1::archiveCommand(commands::Command command) {
+    const std::optional<commands::Launch> planned =
+        commands::planArchiveCommand(command, archiverOptions(), ui->FileLB1->currentFile());
+    if (!planned) {
+        m_messenger.message(this, commands::notAnArchiveText());
+        return;
+    }
+    launch(*planned);
+    if (command == commands::Command::Extract) {
+        ui->FileLB1->refresh();
+        enableTimer(Timer1);
+    }
+}
+
+void TForm1::ToolButton2Click() {
+    archiveCommand(commands::Command::Extract);
+}
+
+void TForm1::ToolButton3Click() {
+    archiveCommand(commands::Command::List);
+}
+
+void TForm1::ToolButton4Click() {
+    archiveCommand(commands::Command::Test);
+}
+
+void TForm1::ToolButton5Click() {
+    FileListBox *list = ui->FileLB1;
+    // The rows are taken before the first deletion: a refresh that falls due while a failure
+    // is on the screen must not change which files the pass deletes or names.
+    QList<commands::DeleteRow> rows;
+    for (int row : list->selectedRows())
+        rows.append({row, list->rowName(row)});
+    commands::DeleteHooks hooks;
+    hooks.deleted = [this] { enableTimer(Timer2); };
+    hooks.failed = [this](const QByteArray &name) {
+        m_messenger.message(this, commands::deleteFailedText(name));
+    };
+    LastDeleteIndex = commands::deleteRows(rows, list->directory(), hooks, LastDeleteIndex);
+}
+
+void TForm1::Timer1Timer() {
+    ui->FileLB1->refresh();
+    Timer1->stop();
+}
+
+void TForm1::Timer2Timer() {
+    FileListBox *list = ui->FileLB1;
+    list->refresh();
+    // A rebuilt list has its focus on its first row.
+    const int focused = std::max(0, list->focusedRow());
+    list->setFocusedRow(commands::focusAfterDelete(focused, LastDeleteIndex));
+    Timer2->stop();
 }

@@ -1,5 +1,9 @@
 #pragma once
 // The main window: menu, toolbar, file browsing panel, archive name and status bar.
+#include "commands/CommandLines.h"
+#include "commands/Launcher.h"
+#include "platform/WorkingDir.h"
+
 #include <QMainWindow>
 #include <memory>
 
@@ -22,11 +26,18 @@ public:
 
     // The dialogs, created after the main window.
     void setDialogs(TForm2 *options, TForm3 *about, TForm4 *view);
+    // The launcher of the archiver's command lines; tests put a recorder here. Must outlive
+    // the window; nullptr restores the platform's.
+    void setLauncher(commands::Launcher *launcher);
+    // The one owner of the working directory, which the file widgets move.
+    const platform::WorkingDirectory &workingDirectory() const { return m_cwd; }
 
     Ui::TForm1 *form() const { return ui.get(); }
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
     QTimer *Timer3 = nullptr;
+    // Position of the last selected row that the last delete pass visited.
+    int LastDeleteIndex = 0;
     TXPMenu *XPMenu1 = nullptr; // the flat look of this window, off at start
 
     // Handlers, named after their components and events.
@@ -45,6 +56,14 @@ public:
     void DirectoryListBox1DblClick();
     void DirectoryListBox1Change();
     void Timer3Timer();
+    void ToolButton1Click();
+    void Edit1KeyPress(QChar key);
+    void ToolButton2Click();
+    void ToolButton3Click();
+    void ToolButton4Click();
+    void ToolButton5Click();
+    void Timer1Timer();
+    void Timer2Timer();
 
     // The unit in which the status bar shows sizes: 0 bytes, 1 kilobytes, 2 megabytes.
     int sizeUnit() const;
@@ -55,10 +74,18 @@ protected:
 
 private:
     void wireHandlers();
+    commands::ArchiverOptions archiverOptions() const;
+    commands::AddRequest addRequest() const;
+    void launch(const commands::Launch &launch);
+    void archiveCommand(commands::Command command);
+    void enableTimer(QTimer *timer);
 
+    platform::WorkingDirectory m_cwd; // before the widgets, which it moves
     std::unique_ptr<Ui::TForm1> ui;
     Messenger &m_messenger;
     TForm2 *m_options = nullptr;
     TForm3 *m_about = nullptr;
     TForm4 *m_view = nullptr;
+    commands::Launcher m_platformLauncher;
+    commands::Launcher *m_launcher = &m_platformLauncher;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // Directory enumeration with the names' exact bytes.
 #include <QByteArray>
+#include <functional>
 #include <vector>
 
 namespace platform {
@@ -14,6 +15,8 @@ struct DirEntry {
 // are stat'ed (an entry that vanished meanwhile is left out; a dangling link is a file). out is
 // emptied first and filled in directory order, unsorted. Returns false (and leaves errno) when the
 // directory cannot be opened or read; entries read before a read error are kept in out.
-bool readDirectory(const QByteArray &dir, std::vector<DirEntry> &out);
+// onEntry, when given, sees each entry as it is added, while the reading goes on.
+bool readDirectory(const QByteArray &dir, std::vector<DirEntry> &out,
+                   const std::function<void(const DirEntry &)> &onEntry = {});
 
 } // namespace platform

@@ -33,7 +33,8 @@ bool probeIsDirectory(int dirFd, const char *name, bool &isDir) {
 
 } // namespace
 
-bool readDirectory(const QByteArray &dir, std::vector<DirEntry> &out) {
+bool readDirectory(const QByteArray &dir, std::vector<DirEntry> &out,
+                   const std::function<void(const DirEntry &)> &onEntry) {
     out.clear();
     if (dir.contains('\0')) {
         errno = ENOENT;
@@ -72,6 +73,8 @@ bool readDirectory(const QByteArray &dir, std::vector<DirEntry> &out) {
         }
         entry.name = QByteArray(e->d_name, int(std::strlen(e->d_name)));
         out.push_back(std::move(entry));
+        if (onEntry)
+            onEntry(out.back());
     }
     const int readError = errno;
     ::closedir(d);

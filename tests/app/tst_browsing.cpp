@@ -3,11 +3,14 @@
 #include "app/DirectoryListBox.h"
 #include "app/DirectoryListModel.h"
 #include "app/DriveComboBox.h"
+#include "app/DriveRows.h"
 #include "app/FileListBox.h"
 #include "app/GlyphRowDelegate.h"
+#include "app/Glyphs.h"
 #include "app/NameRules.h"
 #include "platform/WorkingDir.h"
 
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/socket.h>
@@ -218,6 +221,67 @@ private slots:
         QCOMPARE(list.count(), files);
         QCOMPARE(sawBusy, busy);
         QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // Sampled while the directory is being read, not after: the busy cursor is up from the
+    // hundred-and-first file on, and gone once the list is shown.
+    void busyCursorIsUpDuringTheRead() {
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(makeFile(path("f" + QByteArray::number(i))));
+        FileListBox list;
+        list.setDirectory(m_dir + "/..");
+        QMap<int, bool> busyAt;
+        list.setReadObserver([&](int filesRead) {
+            const QCursor *c = QGuiApplication::overrideCursor();
+            busyAt[filesRead] = c && c->shape() == Qt::WaitCursor;
+        });
+        list.setDirectory(m_dir);
+        QCOMPARE(busyAt.size(), 300);
+        QVERIFY(!busyAt.value(1));
+        QVERIFY(!busyAt.value(100));
+        // The cursor is set at the 101st file, as that file is read; the samples after it see it.
+        QVERIFY(busyAt.value(102));
+        QVERIFY(busyAt.value(300));
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    // The drop-down list of the drive box draws each row's glyph, as the closed box does.
+    void driveDropDownRowsShowGlyphs() {
+        std::vector<platform::Volume> volumes(4);
+        const platform::DriveType types[] = {
+            platform::DriveType::Fixed, platform::DriveType::Removable, platform::DriveType::Remote,
+            platform::DriveType::CdRom};
+        for (int i = 0; i < 4; ++i) {
+            volumes[size_t(i)].root = "/v" + QByteArray::number(i);
+            volumes[size_t(i)].type = types[i];
+        }
+        DriveComboBox drives;
+        drives.setVolumes(volumes);
+        QAbstractItemView *popup = drives.view();
+        auto *delegate = qobject_cast<GlyphRowDelegate *>(popup->itemDelegate());
+        QVERIFY(delegate);
+        for (int row = 0; row < 4; ++row) {
+            const QModelIndex index = popup->model()->index(row, 0);
+            const QImage expected = glyphPixmap(drives::rowGlyph(types[row])).toImage();
+            QCOMPARE(GlyphRowDelegate::glyph(index).toImage().convertToFormat(expected.format()),
+                     expected);
+            // Painted: the glyph's pixels stand where the glyph goes.
+            QImage canvas(200, GlyphRowDelegate::RowHeight, QImage::Format_ARGB32);
+            canvas.fill(Qt::white);
+            QPainter painter(&canvas);
+            QStyleOptionViewItem option;
+            option.rect = canvas.rect();
+            option.palette.setColor(QPalette::Base, Qt::white);
+            delegate->paint(&painter, option, index);
+            painter.end();
+            const QImage glyphArea =
+                canvas.copy(2, 0, GlyphRowDelegate::GlyphWidth, GlyphRowDelegate::RowHeight);
+            int coloured = 0;
+            for (int y = 0; y < glyphArea.height(); ++y)
+                for (int x = 0; x < glyphArea.width(); ++x)
+                    coloured += glyphArea.pixel(x, y) != qRgb(255, 255, 255);
+            QVERIFY2(coloured > 10, qPrintable(QString::number(row)));
+        }
     }
 
     void typeAheadSearch() {

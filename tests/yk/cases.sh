@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end cases for build/yk, one per CTest test: `cases.sh NAME`. Each case works in a fresh
 # temporary directory and fails with a message naming what went wrong.
-# Needs YK (the archiver), and for some cases YK_CRAFT, YK_PTY, YK_REPLAY (helper programs).
+# Needs YK (the archiver), and for some cases YK_CRAFT, YK_PTY, YK_REPLAY, YK_COMPOSE (helper
+# programs).
 set -u
 export LC_ALL=C.UTF-8 TZ=UTC
 YK=${YK:?YK must name the archiver}
@@ -388,32 +389,49 @@ case_symlinks() {
 }
 
 case_command_lines() {
-    # The forms the program composes, end to end, with full paths and upper-case extensions.
+    # The lines the program itself composes (YK_COMPOSE prints them split into arguments), end
+    # to end, with full paths, upper-case extensions and a name that needs quoting.
+    local compose=${YK_COMPOSE:?YK_COMPOSE must name the program that composes the lines}
+    line() { mapfile -d '' -t ARGS < <("$compose" "$@") && [ ${#ARGS[@]} -gt 0 ] || fail "no line $1"; }
     echo n >notes && echo r >"quarterly report.html"
-    run a1 backup notes "quarterly report.html"
+    line add "$work/backup.yk" notes "quarterly report.html"
+    [ "${ARGS[*]}" = "a1 backup notes quarterly report.html" ] && [ ${#ARGS[@]} -eq 4 ] ||
+        fail "add line: ${ARGS[*]}"
+    run "${ARGS[@]}"
     expect_rc 0 "default add"
-    run l "$work/backup.yk"
+    line list "$work/backup.yk"
+    run "${ARGS[@]}"
     contains "$OUT" "quarterly report.html"
-    run lf "$work/backup.yk"
+    line list-full "$work/backup.yk"
+    run "${ARGS[@]}"
     contains "$OUT" "LZMA"
-    run t "$work/backup.yk"
+    line test "$work/backup.yk"
+    run "${ARGS[@]}"
     expect_rc 0 "test by full path"
-    run tq "$work/backup.yk"
+    line test-quiet "$work/backup.yk"
+    run "${ARGS[@]}"
     expect_rc 0 "quiet test by full path"
-    mkdir w && cp notes w/ && (cd w && "$YK" asdqemr2 "$work/BACKUP.YK" '*.*' </dev/null) ||
-        fail "every add switch"
-    [ -f BACKUP.YK ] && [ ! -e BACKUP.YK.yk ] || fail "upper-case extension not recognised"
+    line add-every "$work/backup.yk"
+    [ "${ARGS[0]}" = asdqemr2 ] || fail "every add switch: ${ARGS[*]}"
+    mkdir w && cp notes w/ && (cd w && "$YK" "${ARGS[@]}" </dev/null) || fail "every add switch"
+    [ -f backup.YK ] && [ ! -e backup.YK.yk ] || fail "upper-case extension not recognised"
     [ ! -e w/notes ] || fail "m did not move"
     mkdir out && cd out || exit 1
-    run eqaty "$work/BACKUP.YK"
+    line extract-every "$work/backup.YK"
+    [ "${ARGS[0]}" = eqaty ] || fail "every extract switch: ${ARGS[*]}"
+    run "${ARGS[@]}"
     expect_rc 0 "every extract switch"
     [ -f notes ] || fail "nothing extracted"
-    run xy "$work/backup.yk"
+    line extract "$work/backup.yk"
+    run "${ARGS[@]}"
     expect_rc 0 "default extract"
+    [ -f "quarterly report.html" ] || fail "the name with a blank was not extracted"
     run l "$work/backup"
     expect_rc 0 "archive named without extension"
     # Nothing selected: the command line ends after the archive name.
-    run a1 nothing
+    line add "$work/nothing.yk"
+    ARGS[1]=nothing
+    run "${ARGS[@]}"
     expect_rc 2 "add with no names"
     contains "$ERR" "нечего добавлять"
     [ ! -e nothing.yk ] || fail "an empty archive was written"

@@ -1,0 +1,69 @@
+#pragma once
+// The archiver's command lines, composed from the options, the selection and the archive.
+// Every piece that holds a blank, a tab or a double quote is quoted by the convention the
+// launcher splits by, so any name reaches the archiver as one argument; other pieces come out
+// exactly as they are.
+#include "commands/ArchiverOptions.h"
+#include "commands/Switches.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace commands {
+
+// The archiver as command lines name it; the launcher also finds it without ".exe".
+inline constexpr char ProgramName[] = "yk.exe";
+// The add button refuses command lines of this many characters or more.
+inline constexpr int AddLineLimit = 256;
+// What the add button puts in place of the names while "all files" is ticked.
+inline constexpr char AllFiles[] = "*.*";
+
+QString addTooLongText();
+QString notAnArchiveText();
+// "NAME - файл не существует!", the name shown as the file list shows it.
+QString deleteFailedText(const QByteArray &name);
+
+// A name whose extension (from its last '.', the dot included) is longer than 3 characters.
+bool wantsShortForm(const QByteArray &name);
+// The archive test: the extension of the path's last component, ASCII letters upper-cased,
+// is ".YK".
+bool isArchivePath(const QByteArray &path);
+// Characters of a command line: a UTF-8 sequence counts once, any other byte once.
+int lineLength(const QByteArray &line);
+
+// "yk.exe a<switches><digit> ARCHIVE NAME NAME ... " (each name followed by a blank), or with
+// allFiles "yk.exe a<switches><digit> ARCHIVE *.*".
+QByteArray addCommandLine(const ArchiverOptions &options, const QByteArray &archiveName,
+                          const QList<QByteArray> &names, bool allFiles);
+// "yk.exe <letter><switches> ARCHIVE" for extract, list and test.
+QByteArray archiveCommandLine(Command command, const ArchiverOptions &options,
+                              const QByteArray &archive);
+
+struct Launch {
+    QByteArray commandLine;
+    int showMode = 1;
+};
+
+enum class AddPath {
+    Button, // toolbar button, menu item: short forms, "all files", the length limit
+    Enter,  // Enter in the archive-name field: names as listed, nothing checked
+};
+
+struct AddRequest {
+    ArchiverOptions options;
+    QByteArray archiveName;
+    QByteArray directory;            // the file list's directory; the names live there
+    QList<QByteArray> selectedNames; // in list order
+    bool allFiles = false;           // the "all files" box
+};
+
+// The add command of either path; empty when the button path refuses a line that is too long.
+std::optional<Launch> planAdd(AddPath path, const AddRequest &request);
+
+// Extract, list or test of the current file; empty when it is not an archive (or empty).
+std::optional<Launch> planArchiveCommand(Command command, const ArchiverOptions &options,
+                                         const QByteArray &currentFile);
+
+} // namespace commands

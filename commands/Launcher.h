@@ -1,0 +1,15 @@
+#pragma once
+// Hands the archiver's command lines to the platform. Tests put a recorder in its place.
+#include <QByteArray>
+
+namespace commands {
+
+class Launcher {
+public:
+    virtual ~Launcher() = default;
+    // Starts commandLine in workingDir with the given show mode and returns at once; the
+    // result is not examined.
+    virtual void launch(const QByteArray &commandLine, int showMode, const QByteArray &workingDir);
+};
+
+} // namespace commands

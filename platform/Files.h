@@ -1,0 +1,16 @@
+#pragma once
+// Names and removal of single files, for the archiver commands.
+#include <QByteArray>
+#include <optional>
+
+namespace platform {
+
+// The short (8.3) form of a path. POSIX volumes have no short names, so it is the path itself,
+// as on a volume without them; empty optional when nothing of that name exists (a dangling
+// link counts as existing).
+std::optional<QByteArray> shortPathName(const QByteArray &path);
+
+// Removes a file, a link or a special file, never a directory. False on any failure.
+bool deleteFile(const QByteArray &path);
+
+} // namespace platform

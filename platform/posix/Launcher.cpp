@@ -1,0 +1,184 @@
+#include "platform/Launcher.h"
+
+#include "platform/CommandLine.h"
+#include "platform/WorkingDir.h"
+#include "platform/posix/Spawn.h"
+
+#include <climits>
+#include <unistd.h>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// Keeps the window open after the program ends, so that its output can be read. The program
+// and its arguments arrive as "$@": the shell parses nothing of them.
+constexpr char ConsoleWrapper[] =
+    "\"$@\"; printf '\\n%s' 'Нажмите Enter, чтобы закрыть окно.'; read -r _";
+constexpr char ConsoleName[] = "yk-console";
+
+// Terminal emulators and the options after which they take a program and its arguments.
+struct KnownTerminal {
+    const char *name;
+    const char *option; // nullptr: the program follows directly
+};
+constexpr KnownTerminal UsualTerminals[] = {
+    {"x-terminal-emulator", "-e"},
+    {"$TERMINAL", "-e"},
+    {"xterm", "-e"},
+    {"uxterm", "-e"},
+    {"urxvt", "-e"},
+    {"konsole", "-e"},
+    {"xfce4-terminal", "-x"},
+    {"mate-terminal", "-x"},
+    {"gnome-terminal", "--"},
+    {"alacritty", "-e"},
+    {"kitty", nullptr},
+    {"foot", nullptr},
+};
+
+QList<QList<QByteArray>> &terminalOverride() {
+    static QList<QList<QByteArray>> candidates;
+    return candidates;
+}
+
+QByteArray joinDir(const QByteArray &dir, const QByteArray &name) {
+    if (dir.isEmpty())
+        return name;
+    return dir.endsWith('/') ? dir + name : dir + '/' + name;
+}
+
+bool endsWithExe(const QByteArray &name) {
+    return name.size() > 4 && name.right(4).toLower() == ".exe";
+}
+
+QList<QList<QByteArray>> usualCandidates() {
+    QList<QList<QByteArray>> list;
+    for (const KnownTerminal &t : UsualTerminals) {
+        QByteArray name = t.name;
+        if (name == "$TERMINAL") {
+            name = qgetenv("TERMINAL");
+            if (name.isEmpty())
+                continue;
+        }
+        QList<QByteArray> entry{name};
+        if (t.option)
+            entry.append(t.option);
+        list.append(entry);
+    }
+    return list;
+}
+
+} // namespace
+
+QByteArray ownDirectory() {
+    std::vector<char> buf(PATH_MAX);
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
+        if (n < 0)
+            return {};
+        if (size_t(n) < buf.size()) {
+            const QByteArray exe(buf.data(), int(n));
+            const int slash = int(exe.lastIndexOf('/'));
+            return slash <= 0 ? QByteArray("/") : exe.left(slash);
+        }
+        buf.resize(buf.size() * 2);
+    }
+}
+
+QByteArray findProgram(const QByteArray &name, const QByteArray &ownDir, const QByteArray &workDir,
+                       const QByteArray &pathList) {
+    if (name.isEmpty() || name.contains('\0'))
+        return {};
+    QList<QByteArray> names{name};
+    if (endsWithExe(name))
+        names.append(name.chopped(4));
+    if (name.contains('/')) {
+        for (const QByteArray &n : names) {
+            const QByteArray path = n.startsWith('/') ? n : joinDir(workDir, n);
+            if (posix::isExecutableFile(path))
+                return path;
+        }
+        return {};
+    }
+    QList<QByteArray> dirs;
+    if (!ownDir.isEmpty())
+        dirs.append(ownDir);
+    if (!workDir.isEmpty())
+        dirs.append(workDir);
+    for (const QByteArray &dir : pathList.split(':'))
+        dirs.append(dir.isEmpty() ? workDir : dir);
+    for (const QByteArray &dir : dirs) {
+        if (dir.isEmpty())
+            continue;
+        for (const QByteArray &n : names) {
+            const QByteArray path = joinDir(dir, n);
+            if (posix::isExecutableFile(path))
+                return path;
+        }
+    }
+    return {};
+}
+
+void setTerminalCandidates(const QList<QList<QByteArray>> &candidates) {
+    terminalOverride() = candidates;
+}
+
+Terminal findTerminal() {
+    const bool overridden = !terminalOverride().isEmpty();
+    if (!overridden && qgetenv("DISPLAY").isEmpty() && qgetenv("WAYLAND_DISPLAY").isEmpty())
+        return {};
+    const QList<QList<QByteArray>> candidates = overridden ? terminalOverride() : usualCandidates();
+    QByteArray pathList = qgetenv("PATH");
+    if (pathList.isEmpty())
+        pathList = "/usr/local/bin:/usr/bin:/bin";
+    for (const QList<QByteArray> &candidate : candidates) {
+        if (candidate.isEmpty())
+            continue;
+        const QByteArray found = findProgram(candidate.first(), {}, {}, pathList);
+        if (!found.isEmpty())
+            return {found, candidate.mid(1)};
+    }
+    return {};
+}
+
+QList<QByteArray> consoleArguments(const Terminal &terminal, const QList<QByteArray> &argv) {
+    QList<QByteArray> args{terminal.program};
+    args += terminal.execOptions;
+    args += {"/bin/sh", "-c", ConsoleWrapper, ConsoleName};
+    args += argv;
+    return args;
+}
+
+bool winExec(const QByteArray &commandLine, int showMode, const QByteArray &workingDir) {
+    QList<QByteArray> argv = splitCommandLine(commandLine);
+    if (argv.isEmpty())
+        return false;
+    QByteArray pathList = qgetenv("PATH");
+    if (pathList.isEmpty())
+        pathList = "/usr/local/bin:/usr/bin:/bin";
+    const QByteArray workDir = workingDir.isEmpty() ? QByteArray(".") : workingDir;
+    QByteArray program = findProgram(argv.first(), ownDirectory(), workDir, pathList);
+    if (program.isEmpty())
+        return false;
+    if (!program.startsWith('/')) {
+        // The child enters workingDir before it starts the program.
+        const QByteArray here = workingDirectory();
+        if (here.isEmpty())
+            return false;
+        program = joinDir(here, program);
+    }
+    // The started program sees its own path as argv[0], as a program started by path does.
+    argv.first() = program;
+    if (showMode != ShowHidden) {
+        const Terminal terminal = findTerminal();
+        if (!terminal.program.isEmpty()) {
+            const QList<QByteArray> args = consoleArguments(terminal, argv);
+            return posix::spawnDetached(terminal.program, args, workingDir);
+        }
+    }
+    return posix::spawnDetached(program, argv, workingDir);
+}
+
+} // namespace platform

@@ -1,0 +1,224 @@
+// The main window driving real programs through the platform launcher: the archiver yk (add,
+// then list, test and extract what was added, with names that need quoting, in a directory
+// whose name needs it too), and a stand-in that records its arguments and working directory.
+#include "TestSupport.h"
+#include "app/Unit1.h"
+#include "commands/Unit2.h"
+#include "platform/Launcher.h"
+#include "platform/WorkingDir.h"
+#include "ui_Unit1.h"
+
+#include <QCheckBox>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool exists(const QByteArray &path) {
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+bool makeScript(const QByteArray &path, const QByteArray &text) {
+    return makeFile(path) && ::truncate(path.constData(), 0) == 0 && [&] {
+        FILE *f = ::fopen(path.constData(), "w");
+        const bool ok =
+            f && ::fwrite(text.constData(), 1, size_t(text.size()), f) == size_t(text.size());
+        return f && ::fclose(f) == 0 && ok;
+    }() && ::chmod(path.constData(), 0755) == 0;
+}
+
+QList<QByteArray> splitNul(const QByteArray &data) {
+    QList<QByteArray> parts = data.split('\0');
+    if (!parts.isEmpty() && parts.last().isEmpty())
+        parts.removeLast();
+    return parts;
+}
+
+// Names that a shell or a naive split would mangle, one of them not UTF-8.
+const QList<QByteArray> awkwardNames = {
+    "notes", "quarterly report.html", "it's \"q\".txt", "back\\slash", "-x", "$(touch pwned)",
+    ";",     "caf\xe9 menu.txt"};
+
+} // namespace
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_tmp;
+    QByteArray m_root;
+    QByteArray m_dir;
+    QByteArray m_bin;
+    QByteArray m_log;
+    QByteArray m_path;
+    RecordingMessenger m_messenger;
+    std::unique_ptr<TForm1> m_form;
+    TForm2 *m_options = nullptr;
+
+    Ui::TForm1 *ui() const { return m_form->form(); }
+    FileListBox *list() const { return ui()->FileLB1; }
+    QByteArray path(const QByteArray &name) const { return m_dir + "/" + name; }
+    int rowOf(const QByteArray &name) const {
+        for (int i = 0; i < list()->count(); ++i)
+            if (list()->rowName(i) == name)
+                return i;
+        return -1;
+    }
+    void clickRow(int row, Qt::KeyboardModifiers mods = {}) {
+        const QRect r = list()->visualRect(list()->model()->index(row, 0));
+        list()->scrollTo(list()->model()->index(row, 0));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, mods,
+                          list()->visualRect(list()->model()->index(row, 0)).center());
+        Q_UNUSED(r);
+    }
+    void selectOnly(const QList<QByteArray> &names) {
+        list()->setAllSelected(false);
+        for (const QByteArray &n : names) {
+            QVERIFY2(rowOf(n) >= 0, n.constData());
+            clickRow(rowOf(n), Qt::ControlModifier);
+        }
+    }
+    void start() {
+        QVERIFY(platform::setWorkingDirectory(m_dir));
+        m_form = std::make_unique<TForm1>(m_messenger);
+        m_options = new TForm2(m_form.get());
+        m_form->setDialogs(m_options, nullptr, nullptr);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+private slots:
+    void initTestCase() {
+        m_root = QFile::encodeName(m_tmp.path());
+        m_bin = m_root + "/bin";
+        m_log = m_root + "/console.log";
+        QVERIFY(makeDir(m_bin));
+        // A console stand-in: runs what it is given as a terminal would, with Enter typed
+        // after the program ends, and keeps what the window showed.
+        QVERIFY(makeScript(m_root + "/console", "#!/bin/sh\nshift\necho | \"$@\" >> '" + m_log +
+                                                    "' 2>&1\n"
+                                                    "echo '--' >> '" +
+                                                    m_log + "'\n"));
+        platform::setTerminalCandidates({{m_root + "/console", "-e"}});
+        m_path = qgetenv("PATH");
+    }
+    void init() {
+        static int n = 0;
+        m_dir = m_root + "/work dir \"" + QByteArray::number(++n) + "\"";
+        QVERIFY(makeDir(m_dir));
+        QVERIFY(makeDir(path("config")));
+        qputenv("XDG_CONFIG_HOME", path("config"));
+        ::unlink(m_log.constData());
+    }
+    void cleanup() {
+        m_form.reset();
+        qputenv("PATH", m_path);
+    }
+    void cleanupTestCase() {
+        platform::setTerminalCandidates({});
+        // QTemporaryDir cannot remove names that are not UTF-8.
+        ::nftw(
+            m_root.constData(),
+            [](const char *p, const struct stat *, int, struct FTW *) { return ::remove(p); }, 16,
+            FTW_DEPTH | FTW_PHYS);
+    }
+
+    // Add by Enter, list and test in the console, delete the sources, extract them back.
+    void archiverRoundTrip() {
+        qputenv("PATH", QByteArray(YK_DIR) + ':' + m_path);
+        for (const QByteArray &n : awkwardNames)
+            QVERIFY(makeFile(path(n), 100 + n.size()));
+        start();
+        selectOnly(awkwardNames);
+        ui()->Edit1->setText("my arc");
+        ui()->Edit1->setFocus();
+        QTest::keyClick(ui()->Edit1, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(exists(path("my arc.yk")), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(m_log).contains("--"), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(rowOf("my arc.yk") >= 0, 5000); // Timer1's re-read
+
+        clickRow(rowOf("my arc.yk"));
+        ::unlink(m_log.constData());
+        QTest::mouseClick(ui()->ToolButton3, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(m_log).contains("--"), 20000);
+        const QByteArray listing = readAll(m_log);
+        if (qEnvironmentVariableIsSet("SHOW_CONSOLE"))
+            qDebug().noquote() << listing;
+        for (const QByteArray &n : awkwardNames)
+            QVERIFY2(listing.contains(n), listing.constData());
+        QVERIFY(listing.contains("Enter")); // the window waited for the key
+
+        clickRow(rowOf("my arc.yk"));
+        ::unlink(m_log.constData());
+        QTest::mouseClick(ui()->ToolButton4, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(m_log).contains("--"), 20000);
+
+        // Delete the sources with the program's own delete, then extract them back, quietly.
+        selectOnly(awkwardNames);
+        ui()->ToolButton5->click();
+        QVERIFY(m_messenger.messages.isEmpty());
+        for (const QByteArray &n : awkwardNames)
+            QVERIFY(!exists(path(n)));
+        QTRY_VERIFY_WITH_TIMEOUT(rowOf("my arc.yk") >= 0 && list()->count() == 1, 3000);
+        m_options->checkBox(8)->setChecked(true);
+        clickRow(rowOf("my arc.yk"));
+        QTest::mouseClick(ui()->ToolButton2, Qt::LeftButton);
+        for (const QByteArray &n : awkwardNames) {
+            QTRY_VERIFY_WITH_TIMEOUT(exists(path(n)), 20000);
+            QTRY_COMPARE_WITH_TIMEOUT(readAll(path(n)).size(), 100 + n.size(), 5000);
+        }
+        QVERIFY(!exists(path("pwned")) && !exists(m_root + "/pwned"));
+        QVERIFY(m_messenger.messages.isEmpty());
+    }
+
+    // The button path with every add switch but move: method 0, hidden; the archive is listed.
+    void quietAddByButton() {
+        qputenv("PATH", QByteArray(YK_DIR) + ':' + m_path);
+        QVERIFY(makeFile(path("a.txt"), 5));
+        QVERIFY(makeFile(path("b c.html"), 7));
+        start();
+        m_options->setItemIndex(0);
+        m_options->checkBox(8)->setChecked(true);
+        selectOnly({"a.txt", "b c.html"});
+        ui()->Edit1->setText("q arc");
+        QTest::mouseClick(ui()->ToolButton1, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(exists(path("q arc.yk")), 20000);
+        QVERIFY(!exists(m_log)); // no window
+        m_options->checkBox(8)->setChecked(false);
+        QTRY_VERIFY_WITH_TIMEOUT(rowOf("q arc.yk") >= 0, 5000);
+        clickRow(rowOf("q arc.yk"));
+        QTest::mouseClick(ui()->ToolButton3, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(m_log).contains("--"), 20000);
+        QVERIFY(readAll(m_log).contains("b c.html"));
+        QVERIFY(readAll(m_log).contains("a.txt"));
+    }
+
+    // A stand-in in the archiver's place records argv and the working directory: byte for
+    // byte what the names are, in the directory the list shows.
+    void standInSeesExactBytes() {
+        QVERIFY(makeScript(m_bin + "/yk", "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + m_root +
+                                              "/argv.tmp'\npwd -P > '" + m_root + "/cwd'\nmv '" +
+                                              m_root + "/argv.tmp' '" + m_root + "/argv'\n"));
+        qputenv("PATH", m_bin + ':' + m_path);
+        for (const QByteArray &n : awkwardNames)
+            QVERIFY(makeFile(path(n)));
+        start();
+        m_options->checkBox(8)->setChecked(true); // hidden: no console in between
+        selectOnly(awkwardNames);
+        ui()->Edit1->setText(" a \"b\\");
+        QTest::mouseClick(ui()->ToolButton1, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(exists(m_root + "/argv"), 10000);
+        QList<QByteArray> expected{"aq1", " a \"b\\"};
+        for (int i = 0; i < list()->count(); ++i) // list order
+            if (awkwardNames.contains(list()->rowName(i)))
+                expected << list()->rowName(i);
+        QCOMPARE(splitNul(readAll(m_root + "/argv")), expected);
+        QCOMPARE(readAll(m_root + "/cwd"), m_dir + '\n');
+        QVERIFY(!exists(path("pwned")));
+    }
+};
+
+QTEST_MAIN(TestEndToEnd)
+#include "tst_endtoend.moc"
