@@ -2,10 +2,11 @@
 # Takes the README's screenshots under Xvfb: the main window, its open menu, each dialog, with the
 # flat look off and on, and the main window and about dialog over a terminal with a compositor
 # (xcompmgr -c) so that their translucency shows.
-# Usage: scripts/screenshots.sh [yk32 [output folder]]   (needs xvfb, xdotool, imagemagick, xterm,
-# xcompmgr; builds nothing: run scripts/setup.sh first)
+# Usage: scripts/screenshots.sh [yk32 [output folder]]
+# Without a yk32 argument it installs what it needs and builds first, as scripts/setup.sh does.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+[ $# -ge 1 ] || scripts/setup.sh xvfb xdotool imagemagick xterm xcompmgr
 yk32=$(realpath "${1:-build/yk32}")
 out=$(realpath -m "${2:-docs/screenshots}")
 for tool in Xvfb xdotool import xterm xcompmgr; do
