@@ -7,6 +7,9 @@
 
 namespace {
 
+// Far above the about picture's 171 x 240, far below what a damaged header may claim.
+constexpr quint64 MaxPixels = 16u * 1024 * 1024;
+
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
@@ -38,7 +41,15 @@ bool decode(const QByteArray &data, JpegPicture &out, ErrorManager &err,
     out.components = cinfo.num_components;
     out.progressive = jpeg_has_multiple_scans(&cinfo);
     cinfo.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&cinfo);
+    jpeg_calc_output_dimensions(&cinfo);
+    // A progressive picture is held whole while its scans arrive: refuse a header that claims
+    // more than any picture of ours, before libjpeg asks for the memory.
+    if (quint64(cinfo.output_width) * cinfo.output_height > MaxPixels) {
+        std::snprintf(err.message, sizeof err.message, "Picture too large: %ux%u",
+                      unsigned(cinfo.output_width), unsigned(cinfo.output_height));
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     // Held by the caller: no object with a destructor may live in this frame across libjpeg calls.
     out.image = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
                        QImage::Format_RGB888);
@@ -46,6 +57,7 @@ bool decode(const QByteArray &data, JpegPicture &out, ErrorManager &err,
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
+    jpeg_start_decompress(&cinfo);
     while (cinfo.output_scanline < cinfo.output_height) {
         JSAMPROW row = out.image.scanLine(static_cast<int>(cinfo.output_scanline));
         jpeg_read_scanlines(&cinfo, &row, 1);

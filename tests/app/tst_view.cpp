@@ -328,6 +328,9 @@ private slots:
         QCOMPARE(control<QPushButton>("BitBtn1")->style(), m_view->XPMenu1->style());
         QCOMPARE(box(1)->style(), m_view->XPMenu1->style());
         QCOMPARE(control<QGroupBox>("RadioGroup1")->style(), m_view->XPMenu1->style());
+        for (const char *name : {"Panel1", "RadioGroup1", "CheckBox1", "BitBtn1"})
+            QCOMPARE(m_options->findChild<QWidget *>(QLatin1String(name))->style(),
+                     m_options->XPMenu1->style());
         QCOMPARE(m_about->findChild<QPushButton *>(QStringLiteral("Button1"))->style(),
                  m_about->XPMenu1->style());
         QCOMPARE(m_about->findChild<QFrame *>(QStringLiteral("Panel1"))->style(),
