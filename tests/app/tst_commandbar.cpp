@@ -244,6 +244,71 @@ private slots:
         QCOMPARE(last().line, "yk.exe " + run + ' ' + path("backup.YK"));
     }
 
+    // Each option ticked alone in the dialog, and the four commands through the window.
+    void everyOptionThroughTheWindow_data() {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("method");
+        QTest::addColumn<QByteArray>("add");
+        QTest::addColumn<QByteArray>("extract");
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QByteArray>("test");
+        QTest::addColumn<int>("mode");
+        const struct {
+            int box, method;
+            const char *add, *extract, *list, *test;
+            int mode;
+        } rows[] = {
+            {0, 0, "a0", "x", "l", "t", 1},  {0, 2, "a2", "x", "l", "t", 1},
+            {1, 1, "a1", "xy", "l", "t", 1}, {2, 1, "a1", "xt", "l", "t", 1},
+            {3, 1, "ar1", "x", "l", "t", 1}, {4, 1, "a1", "x", "lf", "t", 1},
+            {5, 1, "am1", "x", "l", "t", 1}, {6, 1, "a1", "xa", "l", "t", 1},
+            {7, 1, "ae1", "e", "l", "t", 1}, {8, 1, "aq1", "xq", "l", "tq", 0},
+            {9, 1, "as1", "x", "l", "t", 1}, {10, 1, "ad1", "x", "l", "t", 1},
+        };
+        for (const auto &r : rows)
+            QTest::newRow(qPrintable(r.box ? QStringLiteral("CheckBox%1").arg(r.box)
+                                           : QStringLiteral("method %1").arg(r.method)))
+                << r.box << r.method << QByteArray(r.add) << QByteArray(r.extract)
+                << QByteArray(r.list) << QByteArray(r.test) << r.mode;
+    }
+    void everyOptionThroughTheWindow() {
+        QFETCH(int, box);
+        QFETCH(int, method);
+        QFETCH(QByteArray, add);
+        QFETCH(QByteArray, extract);
+        QFETCH(QByteArray, list);
+        QFETCH(QByteArray, test);
+        QFETCH(int, mode);
+        m_options->checkBox(1)->setChecked(false);
+        if (box)
+            m_options->checkBox(box)->setChecked(true);
+        m_options->setItemIndex(method);
+        select({"notes"});
+        ui()->Edit1->setText("b");
+        QTest::mouseClick(ui()->ToolButton1, Qt::LeftButton);
+        QCOMPARE(last().line, "yk.exe " + add + " b notes ");
+        QCOMPARE(last().showMode, mode);
+        const QByteArray arc = path("backup.YK");
+        const std::pair<QToolButton *, QByteArray> archiveCommands[] = {
+            {ui()->ToolButton2, extract}, {ui()->ToolButton3, list}, {ui()->ToolButton4, test}};
+        for (const auto &[button, run] : archiveCommands) {
+            clickRow(rowOf("backup.YK"));
+            QTest::mouseClick(button, Qt::LeftButton);
+            QCOMPARE(last().line, "yk.exe " + run + ' ' + arc);
+            QCOMPARE(last().showMode, button == ui()->ToolButton3 ? 1 : mode);
+        }
+        QCOMPARE(m_launcher.launched.size(), 4);
+    }
+
+    // An archive removed after it was clicked goes by its full path; the archiver reports it.
+    void vanishedArchiveGoesByFullPath() {
+        clickRow(rowOf("a.yk"));
+        QVERIFY(::unlink(path("a.yk").constData()) == 0);
+        QTest::mouseClick(ui()->ToolButton4, Qt::LeftButton);
+        QCOMPARE(last().line, "yk.exe t " + path("a.yk"));
+        QVERIFY(m_messenger.messages.isEmpty());
+    }
+
     void notAnArchive_data() {
         QTest::addColumn<QByteArray>("focused");
         QTest::addColumn<bool>("deselect");

@@ -202,17 +202,20 @@ private slots:
                                               "/argv.tmp'\npwd -P > '" + m_root + "/cwd'\nmv '" +
                                               m_root + "/argv.tmp' '" + m_root + "/argv'\n"));
         qputenv("PATH", m_bin + ':' + m_path);
-        for (const QByteArray &n : awkwardNames)
+        // Control characters too: an escape sequence, a line break, a tab.
+        const QList<QByteArray> names =
+            awkwardNames + QList<QByteArray>{"\x01\x1b[31mred", "two\nlines", "tab\there"};
+        for (const QByteArray &n : names)
             QVERIFY(makeFile(path(n)));
         start();
         m_options->checkBox(8)->setChecked(true); // hidden: no console in between
-        selectOnly(awkwardNames);
+        selectOnly(names);
         ui()->Edit1->setText(" a \"b\\");
         QTest::mouseClick(ui()->ToolButton1, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(exists(m_root + "/argv"), 10000);
         QList<QByteArray> expected{"aq1", " a \"b\\"};
         for (int i = 0; i < list()->count(); ++i) // list order
-            if (awkwardNames.contains(list()->rowName(i)))
+            if (names.contains(list()->rowName(i)))
                 expected << list()->rowName(i);
         QCOMPARE(splitNul(readAll(m_root + "/argv")), expected);
         QCOMPARE(readAll(m_root + "/cwd"), m_dir + '\n');
