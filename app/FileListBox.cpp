@@ -5,10 +5,7 @@
 #include "app/NameRules.h"
 #include "platform/WorkingDir.h"
 
-#include <dlfcn.h>
-
 #include <QApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
 
 namespace {
@@ -17,18 +14,6 @@ constexpr int QuietRowCount = 100;
 // A pause this long starts a new type-ahead search.
 constexpr qint64 TypeAheadResetMs = 500;
 
-// The reading runs without returning to the event loop, which is where requests to an X
-// server are normally sent: send the cursor change now. Only under X, through the library the
-// platform plugin has loaded already.
-void flushToDisplay() {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return;
-    using Flush = int (*)(void *);
-    if (auto flush = reinterpret_cast<Flush>(::dlsym(RTLD_DEFAULT, "xcb_flush")))
-        flush(x11->connection());
-}
-
 // Restores the cursor whatever way the reading ends.
 class BusyCursor {
 public:
@@ -36,8 +21,8 @@ public:
         if (m_shown)
             return;
         m_shown = true;
+        // The platform sends the change to the display at once, while the reading goes on.
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        flushToDisplay();
     }
     ~BusyCursor() {
         if (m_shown)

@@ -161,19 +161,35 @@ private slots:
         QVERIFY(!exists(out_ + "/never.args"));
     }
 
-    // The launcher does not wait, and leaves no child of ours behind (no zombie).
+    // The launcher does not wait and leaves no child of ours behind (no zombie); the program
+    // runs in a session of its own with /dev/null for its standard streams and none of our
+    // descriptors, but with our environment.
     void detachedWithoutZombie() {
-        QVERIFY(
-            writeFile(work_ + "/slow", "#!/bin/sh\nsleep 1\ntouch '" + out_ + "/slept'\n", 0755));
+        const int leak = ::open("/dev/zero", O_RDONLY); // no close-on-exec on purpose
+        QVERIFY(leak > 2);
+        const QByteArray script = "#!/bin/sh\nsleep 1\nout='" + out_ +
+                                  "'\n"
+                                  "streams=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2)\n"
+                                  "{ cut -d' ' -f6 /proc/$$/stat; echo $$; echo \"$streams\";\n"
+                                  "  [ -e /proc/$$/fd/" +
+                                  QByteArray::number(leak) +
+                                  " ] && echo leaked; echo \"$WINYK_MARK\"; } > \"$out/x.tmp\"\n"
+                                  "mv \"$out/x.tmp\" \"$out/slept\"\n";
+        QVERIFY(writeFile(work_ + "/slow", script, 0755));
+        qputenv("WINYK_MARK", "inherited");
         QElapsedTimer t;
         t.start();
         QVERIFY(platform::winExec("slow", platform::ShowHidden, work_));
         QVERIFY(t.elapsed() < 900);
+        ::close(leak);
         errno = 0;
         QCOMPARE(::waitpid(-1, nullptr, WNOHANG), -1);
         QCOMPARE(errno, ECHILD);
-        waitFor(out_ + "/slept");
-        QVERIFY(exists(out_ + "/slept"));
+        const QList<QByteArray> seen = waitFor(out_ + "/slept").split('\n');
+        QCOMPARE(seen.size(), 7);   // the last line ends with a line break
+        QCOMPARE(seen[0], seen[1]); // session id: its own pid
+        QCOMPARE(seen.mid(2, 3), QList<QByteArray>(3, "/dev/null"));
+        QCOMPARE(seen[5], QByteArray("inherited"));
     }
 
     // Show mode 1 goes through the terminal emulator, which is handed the program under the

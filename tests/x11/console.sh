@@ -8,6 +8,11 @@ for tool in xvfb-run xdotool x-terminal-emulator; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 0; }
 done
 [ -x "$yk" ] || { echo "SKIP: no archiver beside $yk32"; exit 0; }
+# The windows are found by xterm's class; another terminal emulator would need another search.
+case "$(readlink -f "$(command -v x-terminal-emulator)")" in
+  *xterm*) ;;
+  *) echo "SKIP: x-terminal-emulator is not xterm"; exit 0 ;;
+esac
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
