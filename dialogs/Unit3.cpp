@@ -6,6 +6,7 @@
 #include "platform/Shell.h"
 #include "ui_Unit3.h"
 
+#include <QCloseEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -105,6 +106,16 @@ void TForm3::keyPressEvent(QKeyEvent *event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void TForm3::closeEvent(QCloseEvent *event) {
+    // No close box and no system menu: a window manager's close request (Alt+F4) is refused
+    // too, so only OK and the picture close the dialog.
+    if (event->spontaneous()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void TForm3::showEvent(QShowEvent *event) {
