@@ -132,6 +132,8 @@ private slots:
         QAction *first = menu.addAction(QStringLiteral("Первый"));
         menu.addSeparator();
         QAction *second = menu.addAction(QStringLiteral("Второй"));
+        QAction *disabled = menu.addAction(QStringLiteral("ЖЖЖ ||| ЖЖЖ"));
+        disabled->setEnabled(false);
         menu.show();
         QVERIFY(QTest::qWaitForWindowExposed(&menu));
         const QImage image = render(&menu);
@@ -150,6 +152,17 @@ private slots:
         const QRect sep = menu.actionGeometry(menu.actions().at(1));
         QCOMPARE(sep.height(), 4);
         QCOMPARE(at(image, sep.left() + 40, sep.top() + 1), c.separator);
+
+        // Disabled text in the button-shadow colour lightened 10 %, never the usual text colour.
+        const QRect off = menu.actionGeometry(disabled);
+        bool disabledInk = false, usualInk = false;
+        for (int y = off.top(); y <= off.bottom(); ++y)
+            for (int x = off.left() + 32; x < off.right(); ++x) {
+                disabledInk |= at(image, x, y) == c.disabledText;
+                usualInk |= at(image, x, y) == menu.palette().color(QPalette::WindowText);
+            }
+        QVERIFY(disabledInk);
+        QVERIFY(!usualInk);
 
         // An item at least as high as its text plus three quarters of it.
         const int text = QFontMetrics(menu.font()).height();
