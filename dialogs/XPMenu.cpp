@@ -38,6 +38,12 @@ TXPMenu::TXPMenu(QWidget *form, const XPSettings &settings)
     setObjectName(QStringLiteral("XPMenu1"));
 }
 
+TXPMenu::~TXPMenu() {
+    for (const QPointer<QWidget> &w : std::as_const(m_restyled))
+        if (w)
+            w->setStyle(nullptr);
+}
+
 QStyle *TXPMenu::style() const {
     return m_style;
 }

@@ -16,6 +16,8 @@ class TXPMenu : public QObject {
 public:
     // A child of form, named "XPMenu1".
     TXPMenu(QWidget *form, const XPSettings &settings);
+    // Controls still restyled get the usual drawing back.
+    ~TXPMenu() override;
 
     bool Active() const { return m_active; }
     // Restyles every control of the window of the kinds the look covers, or gives them back.

@@ -2,10 +2,11 @@
 # Takes the README's screenshots under Xvfb: the main window, its open menu, each dialog, with the
 # flat look off and on, and the main window and about dialog over a terminal with a compositor
 # (xcompmgr -c) so that their translucency shows.
-# Usage: scripts/screenshots.sh [yk32 [output folder]]   (needs xvfb, xdotool, imagemagick, xterm,
-# xcompmgr; builds nothing: run scripts/setup.sh first)
+# Usage: scripts/screenshots.sh [yk32 [output folder]]
+# Without a yk32 argument it installs what it needs and builds first, as scripts/setup.sh does.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+[ $# -ge 1 ] || scripts/setup.sh xvfb xdotool imagemagick xterm xcompmgr
 yk32=$(realpath "${1:-build/yk32}")
 out=$(realpath -m "${2:-docs/screenshots}")
 for tool in Xvfb xdotool import xterm xcompmgr; do
@@ -73,10 +74,19 @@ open_last_item $((MX + 225))
 shot about 215 165 466 281
 xdotool key Return; sleep 0.5
 
-# The options dialog (Ctrl+S), closed by its close path.
-xdotool key ctrl+s; sleep 0.8
-shot options 200 120 420 440
-xdotool key Escape; sleep 0.5
+# The options dialog, first item of "Параметры"; it centres itself on the screen and closes by
+# its OK button.
+options_dialog() { # name
+  click $((MX + 120)) $((MY + MENU_H / 2)); xdotool key Down Return; sleep 0.8
+  local id geo x y
+  id=$(xdotool search --onlyvisible --name "Параметры архиватора" | head -n1)
+  geo=$(xdotool getwindowgeometry "$id")
+  x=$(sed -n 's/.*Position: \([0-9]*\),.*/\1/p' <<<"$geo")
+  y=$(sed -n 's/.*Position: [0-9]*,\([0-9]*\).*/\1/p' <<<"$geo")
+  shot "$1" "$x" "$y" 386 400
+  click $((x + 155 + 37)) $((y + 371 + 12))
+}
+options_dialog options
 
 # The view settings dialog, then the flat look switched on from it.
 open_last_item $((MX + 120))
@@ -95,6 +105,7 @@ xdotool key Escape; sleep 0.3
 open_last_item $((MX + 225))
 shot about_xp 215 165 466 281
 xdotool key Return; sleep 0.5
+options_dialog options_xp
 kill "$PROGRAM"; wait "$PROGRAM" 2>/dev/null || true
 
 # With a compositor the windows are see-through: a terminal full of text lies behind them.

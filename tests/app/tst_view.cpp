@@ -4,12 +4,15 @@
 #include "commands/Unit2.h"
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit4.h"
+#include "dialogs/XPColors.h"
 #include "dialogs/XPMenu.h"
+#include "dialogs/XPSettings.h"
 #include "platform/WorkingDir.h"
 #include "ui_Unit1.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -335,6 +338,18 @@ private slots:
                  m_about->XPMenu1->style());
         QCOMPARE(m_about->findChild<QFrame *>(QStringLiteral("Panel1"))->style(),
                  m_about->XPMenu1->style());
+
+        // The main window's own drop-down, painted: its first columns follow the gradient.
+        QMenu *menu = ui()->N4;
+        menu->popup(QPoint(10, 10));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        const QImage painted = menu->grab().toImage();
+        const QRect item = menu->actionGeometry(ui()->N15);
+        const xp::Colours c = xpColours(m_form->XPMenu1->settings(), menu->palette(), menu);
+        for (int column = 0; column < 24; ++column)
+            QCOMPARE(QColor(painted.pixel(item.left() + column, item.top() + 1)),
+                     xp::menuColumnColour(c, column, 24));
+        menu->hide();
 
         ui()->DirectoryListBox1->resize(ui()->DirectoryListBox1->width(), 100);
         box(3)->click();

@@ -126,8 +126,8 @@ private slots:
 
     // The drop-down of the main window: the first columns of an item follow the gradient.
     void menuGradientPixels() {
+        XPStyle style(XPSettings::mainWindow()); // outlives the menu that uses it
         QMenu menu;
-        XPStyle style(XPSettings::mainWindow());
         menu.setStyle(&style);
         QAction *first = menu.addAction(QStringLiteral("Первый"));
         menu.addSeparator();
@@ -166,8 +166,8 @@ private slots:
 
     // The dialogs' painters: a plain background and a solid icon column, no flat border.
     void dialogMenuHasNoGradient() {
-        QMenu menu;
         XPStyle style(XPSettings::dialog());
+        QMenu menu;
         menu.setStyle(&style);
         QAction *a = menu.addAction(QStringLiteral("Пункт"));
         menu.show();
@@ -181,11 +181,11 @@ private slots:
     }
 
     void menuBarItems() {
+        XPStyle style(XPSettings::mainWindow());
         QWidget window;
         QMenuBar bar(&window);
         QMenu *file = bar.addMenu(QStringLiteral("Файл"));
         file->addAction(QStringLiteral("Выход"));
-        XPStyle style(XPSettings::mainWindow());
         bar.setStyle(&style);
         bar.resize(300, bar.sizeHint().height());
         window.show();
@@ -316,6 +316,18 @@ private slots:
         QCOMPARE(later->style(), QApplication::style());
         QVERIFY(!edit->testAttribute(Qt::WA_Hover));
         QVERIFY(button->autoRaise());
+    }
+
+    void painterGoneWhileOn() {
+        QWidget form;
+        auto *edit = new QLineEdit(&form);
+        auto painter = std::make_unique<TXPMenu>(&form, XPSettings::dialog());
+        painter->setActive(true);
+        QCOMPARE(edit->style(), painter->style());
+        painter.reset();
+        QCOMPARE(edit->style(), QApplication::style());
+        edit->update();
+        QVERIFY(!edit->grab().isNull());
     }
 };
 
