@@ -241,7 +241,9 @@ commands::AddRequest TForm1::addRequest() const {
 }
 
 void TForm1::launch(const commands::Launch &launch) {
-    m_launcher->launch(launch.commandLine, launch.showMode, m_cwd.path());
+    // In the directory the list shows, which is the working directory after every move; one
+    // that vanished meanwhile cannot be entered, and then nothing starts anywhere else.
+    m_launcher->launch(launch.commandLine, launch.showMode, ui->FileLB1->directory());
 }
 
 void TForm1::enableTimer(QTimer *timer) {

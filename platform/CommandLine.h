@@ -12,7 +12,7 @@ namespace platform {
 QList<QByteArray> splitCommandLine(const QByteArray &line);
 
 // One argument written so that splitCommandLine gives it back unchanged. An argument without
-// a blank, a tab or a double quote is returned as it is (an empty one too).
+// a blank, a tab or a double quote is returned as it is; an empty one becomes "".
 QByteArray quoteArgument(const QByteArray &arg);
 
 } // namespace platform

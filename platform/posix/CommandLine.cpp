@@ -58,6 +58,9 @@ QList<QByteArray> splitCommandLine(const QByteArray &line) {
 }
 
 QByteArray quoteArgument(const QByteArray &arg) {
+    // An empty argument must stay one: unquoted, the next word would take its place.
+    if (arg.isEmpty())
+        return "\"\"";
     if (!arg.contains(' ') && !arg.contains('\t') && !arg.contains('"'))
         return arg;
     QByteArray out;

@@ -300,6 +300,19 @@ private slots:
         QCOMPARE(m_launcher.launched.size(), 4);
     }
 
+    // The shown directory vanished: the archiver is not sent to the directory before it.
+    void launchInTheShownDirectoryEvenWhenItVanished() {
+        QVERIFY(makeDir(path("sub")));
+        ui()->DirectoryListBox1->setDirectory(path("sub"));
+        QVERIFY(::rmdir(path("sub").constData()) == 0);
+        ui()->DirectoryListBox1->setDirectory(m_dir + "/sub/../sub");
+        list()->refresh();
+        QCOMPARE(list()->directory(), path("sub"));
+        ui()->Edit1->setFocus();
+        QTest::keyClick(ui()->Edit1, Qt::Key_Return);
+        QCOMPARE(last().workingDir, path("sub"));
+    }
+
     // An archive removed after it was clicked goes by its full path; the archiver reports it.
     void vanishedArchiveGoesByFullPath() {
         clickRow(rowOf("a.yk"));

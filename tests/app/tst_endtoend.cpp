@@ -111,6 +111,7 @@ private slots:
         QVERIFY(makeDir(path("config")));
         qputenv("XDG_CONFIG_HOME", path("config"));
         ::unlink(m_log.constData());
+        ::unlink((m_root + "/argv").constData());
     }
     void cleanup() {
         m_form.reset();
@@ -193,6 +194,30 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(readAll(m_log).contains("--"), 20000);
         QVERIFY(readAll(m_log).contains("b c.html"));
         QVERIFY(readAll(m_log).contains("a.txt"));
+    }
+
+    // An empty archive name reaches the archiver as an empty argument, which it refuses: the
+    // first selected file does not become the archive of the others.
+    void emptyArchiveNameArchivesNothing() {
+        QVERIFY(makeScript(m_bin + "/yk", "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + m_root +
+                                              "/argv.tmp'\nmv '" + m_root + "/argv.tmp' '" +
+                                              m_root + "/argv'\nexec '" + YK_DIR +
+                                              "/yk' \"$@\"\n"));
+        qputenv("PATH", m_bin + ':' + m_path);
+        QVERIFY(makeFile(path("first"), 3));
+        QVERIFY(makeFile(path("second"), 4));
+        start();
+        m_options->checkBox(8)->setChecked(true);
+        selectOnly({"first", "second"});
+        ui()->Edit1->clear();
+        ui()->Edit1->setFocus();
+        QTest::keyClick(ui()->Edit1, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(exists(m_root + "/argv"), 10000);
+        QCOMPARE(splitNul(readAll(m_root + "/argv")),
+                 (QList<QByteArray>{"aq1", "", "first", "second"}));
+        QTest::qWait(1500);
+        QVERIFY(!exists(path("first.yk")));
+        QVERIFY(exists(path("first")) && exists(path("second")));
     }
 
     // A stand-in in the archiver's place records argv and the working directory: byte for

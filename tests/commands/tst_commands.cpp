@@ -188,8 +188,9 @@ private slots:
             << QByteArray("yk.exe a1 backup notes \"quarterly report.html\" ");
         QTest::newRow("nothing selected") << true << QByteArray("backup") << QList<QByteArray>{}
                                           << false << QByteArray("yk.exe a1 backup ");
+        // Quoted, so that the first name does not become the archive: the archiver refuses.
         QTest::newRow("empty archive name") << false << QByteArray() << QList<QByteArray>{"n"}
-                                            << false << QByteArray("yk.exe a1  n ");
+                                            << false << QByteArray("yk.exe a1 \"\" n ");
         QTest::newRow("archive name with a blank, as typed")
             << false << QByteArray(" my arc") << QList<QByteArray>{"n"} << false
             << QByteArray("yk.exe a1 \" my arc\" n ");

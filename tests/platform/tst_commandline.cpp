@@ -46,7 +46,7 @@ private slots:
             << QByteArray("a\\b\\") << QByteArray("a\\b\\");
         QTest::newRow("leading dash unchanged") << QByteArray("-x") << QByteArray("-x");
         QTest::newRow("shell syntax unchanged") << QByteArray("$(rm);") << QByteArray("$(rm);");
-        QTest::newRow("empty unchanged") << QByteArray() << QByteArray();
+        QTest::newRow("empty stays an argument") << QByteArray() << QByteArray("\"\"");
         QTest::newRow("blank") << QByteArray("a b") << QByteArray("\"a b\"");
         QTest::newRow("tab") << QByteArray("a\tb") << QByteArray("\"a\tb\"");
         QTest::newRow("quote") << QByteArray("a\"b") << QByteArray("\"a\\\"b\"");
@@ -63,7 +63,8 @@ private slots:
 
     void roundTrip_data() {
         QTest::addColumn<QByteArray>("arg");
-        const char *names[] = {"quarterly report.html",
+        const char *names[] = {"",
+                               "quarterly report.html",
                                "it's \"quoted\".txt",
                                "\"",
                                "\"\"",
@@ -83,7 +84,7 @@ private slots:
                                "файл с пробелом.txt",
                                "caf\xe9 \xff\xfe.txt"};
         for (const char *n : names)
-            QTest::newRow(n) << QByteArray(n);
+            QTest::newRow(*n ? n : "empty") << QByteArray(n);
     }
     // Any name becomes one argument again, whatever stands around it.
     void roundTrip() {
