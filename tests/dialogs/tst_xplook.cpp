@@ -270,6 +270,29 @@ private slots:
         }
     }
 
+    // A restyled edit under the pointer: its one-pixel frame turns to the highlight colour.
+    void frameEmphasisedUnderThePointer() {
+        QWidget form;
+        form.resize(200, 100);
+        auto *edit = new QLineEdit(&form);
+        edit->setGeometry(10, 10, 100, 24);
+        auto *other = new QLineEdit(&form);
+        other->setGeometry(10, 50, 100, 24);
+        other->setFocus();
+        TXPMenu painter(&form, XPSettings::dialog());
+        painter.setActive(true);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QRgb dark = edit->palette().color(QPalette::Active, QPalette::Dark).rgb();
+        const QRgb highlight = edit->palette().color(QPalette::Active, QPalette::Highlight).rgb();
+        QCOMPARE(edit->grab().toImage().pixel(0, 12), dark);
+        QTest::mouseMove(edit, QPoint(50, 12));
+        QTRY_COMPARE(edit->grab().toImage().pixel(0, 12), highlight);
+        QTest::mouseMove(&form, QPoint(150, 90));
+        QTRY_COMPARE(edit->grab().toImage().pixel(0, 12), dark);
+        painter.setActive(false);
+    }
+
     void covers_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("covered");
