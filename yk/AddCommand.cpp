@@ -69,7 +69,7 @@ public:
         // until the end: keep it beside the archive rather than in a /tmp that may be small.
         const std::string dir = dirName(archivePath_);
         setenv("TMPDIR", dir.empty() ? "." : dir.c_str(), 1);
-        std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), error);
+        std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), newBytes(sources), error);
         if (!w) {
             console_.problem(msg::cannotWriteArchive(archivePath_, error));
             return ExitNothing;
@@ -112,6 +112,17 @@ public:
     }
 
 private:
+    // How much new data the add is about to read (as listed now): method 1 shares it out among
+    // the cores by it.
+    static std::uint64_t newBytes(const SourceList &sources) {
+        std::uint64_t total = 0;
+        struct stat st;
+        for (const Source &s : sources.items)
+            if (s.kind == Source::File && lstat(s.diskPath.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+                total += static_cast<std::uint64_t>(st.st_size);
+        return total;
+    }
+
     bool copyOldEntries(struct archive *in, ArchiveSink *w, const std::set<std::string> &skip) {
         struct archive_entry *e;
         int rc;

@@ -59,7 +59,7 @@ case_methods_roundtrip() {
     done
     contains "$OUT" "PPMd:o6:16m"
     run lf arc0.yk && contains "$OUT" "Copy"
-    run lf arc1.yk && contains "$OUT" "LZMA:8m"
+    run lf arc1.yk && contains "$OUT" "LZMA2:8m"
     contains "$OUT" "$(printf 'caf\xe9.txt')"
     # Method 0 stores, 1 and 2 compress the text well.
     [ "$(stat -c %s arc1.yk)" -lt "$(stat -c %s arc0.yk)" ] || fail "method 1 does not compress"
