@@ -3,6 +3,7 @@
 #include "ArchiveReader.h"
 #include "ArchiveSink.h"
 #include "AtomicFile.h"
+#include "EntryLoop.h"
 #include "Messages.h"
 #include "Names.h"
 #include "Outcome.h"
@@ -82,23 +83,14 @@ public:
             return ExitNothing;
 
         std::vector<Added> added;
-        for (const Source &s : sources.items) {
-            struct stat seen;
-            const int r = addOne(w.get(), s, seen);
-            if (r < 0)
+        for (const Source &s : sources.items)
+            if (!addOne(w.get(), s, added))
                 return ExitNothing; // the archive itself could not be written
-            if (r > 0) {
-                ++outcome_.done;
-                added.push_back(Added{&s, seen});
-            } else {
-                ++outcome_.failed;
-            }
-        }
         if (outcome_.done == 0)
             return ExitNothing; // nothing new: the old archive stays as it was
 
-        if (!w->close()) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
+        if (!w->close(error)) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error));
             return ExitNothing;
         }
         if (!out.commit(error)) {
@@ -124,110 +116,121 @@ private:
     }
 
     bool copyOldEntries(struct archive *in, ArchiveSink *w, const std::set<std::string> &skip) {
-        struct archive_entry *e;
-        int rc;
-        while ((rc = archive_read_next_header(in, &e)) == ARCHIVE_OK || rc == ARCHIVE_WARN) {
-            const std::string name = entryName(e);
-            if (skip.count(name)) {
-                replaced_.insert(name);
-                continue;
-            }
-            if (!w->header(e)) {
-                console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
-                return false;
-            }
-            for (;;) {
-                const la_ssize_t n = archive_read_data(in, buffer_.data(), buffer_.size());
-                if (n == 0)
-                    break;
-                if (n < 0) {
+        std::string error;
+        bool written = true;
+        const bool read = forEachEntry(
+            in,
+            [&](struct archive_entry *e) {
+                const std::string name = entryName(e);
+                if (skip.count(name)) {
+                    replaced_.insert(name);
+                    return true;
+                }
+                if (!w->header(e, error)) {
+                    console_.problem(msg::cannotWriteArchive(archivePath_, error));
+                    return written = false;
+                }
+                const DataEnd end = forEachBlock(
+                    in,
+                    [&](const void *data, std::size_t size, std::uint64_t, std::string &why) {
+                        return w->data(data, size, why);
+                    },
+                    error);
+                if (end == DataEnd::Damaged) {
                     // A damaged old entry would be carried over damaged: refuse the whole add.
-                    console_.problem(msg::damagedEntry(name, archiveError(in)));
+                    console_.problem(msg::damagedEntry(name, error));
                     console_.problem(
                         msg::cannotWriteArchive(archivePath_, "прежний архив повреждён"));
-                    return false;
+                } else if (end == DataEnd::Refused) {
+                    console_.problem(msg::cannotWriteArchive(archivePath_, error));
                 }
-                if (!w->data(buffer_.data(), static_cast<size_t>(n))) {
-                    console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
-                    return false;
-                }
-            }
-        }
-        if (rc != ARCHIVE_EOF) {
-            console_.problem(msg::cannotReadArchive(archivePath_, archiveError(in)));
-            return false;
-        }
-        return true;
+                return written = end == DataEnd::Complete;
+            },
+            error);
+        if (!read)
+            console_.problem(msg::cannotReadArchive(archivePath_, error));
+        return read && written;
     }
 
-    // 1 added, 0 skipped (reported), -1 the archive cannot be written.
-    int addOne(ArchiveSink *w, const Source &s, struct stat &seen) {
+    // Adds one source, counting it as done or failed. False only when the archive itself can
+    // no longer be written.
+    bool addOne(ArchiveSink *w, const Source &s, std::vector<Added> &added) {
         const std::string label =
             replaced_.count(s.stored) ? msg::replacing(s.diskPath) : msg::adding(s.diskPath);
+        struct stat seen;
         Entry e(archive_entry_new());
-        archive_entry_set_pathname_utf8(e.get(), s.stored.c_str());
         int fd = -1;
+        std::string problem;
         if (s.kind == Source::File) {
             // Non-blocking and no link following: whatever took the file's place since it was
             // listed (a pipe, a link) must not stall or mislead the add.
             fd = ::open(s.diskPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
             if (fd < 0) {
-                console_.problem(errno == ENOENT || errno == ELOOP
-                                     ? msg::vanished(s.diskPath)
-                                     : msg::cannotRead(s.diskPath, msg::errnoText(errno)));
-                return 0;
+                problem = errno == ENOENT || errno == ELOOP
+                              ? msg::vanished(s.diskPath)
+                              : msg::cannotRead(s.diskPath, msg::errnoText(errno));
+            } else if (fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_ino != s.id.ino ||
+                       seen.st_dev != s.id.dev) {
+                problem = msg::vanished(s.diskPath);
+            } else {
+                archive_entry_copy_stat(e.get(), &seen);
             }
-            if (fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_ino != s.id.ino ||
-                seen.st_dev != s.id.dev) {
-                ::close(fd);
-                console_.problem(msg::vanished(s.diskPath));
-                return 0;
-            }
-            archive_entry_copy_stat(e.get(), &seen);
+        } else if (lstat(s.diskPath.c_str(), &seen) != 0) {
+            problem = msg::vanished(s.diskPath);
         } else {
-            if (lstat(s.diskPath.c_str(), &seen) != 0) {
-                console_.problem(msg::vanished(s.diskPath));
-                return 0;
-            }
             archive_entry_copy_stat(e.get(), &seen);
             if (s.kind == Source::Symlink) {
                 std::vector<char> target(static_cast<size_t>(seen.st_size) + 2);
                 const ssize_t n = readlink(s.diskPath.c_str(), target.data(), target.size() - 1);
                 if (n < 0 || !S_ISLNK(seen.st_mode)) {
-                    console_.problem(msg::vanished(s.diskPath));
-                    return 0;
+                    problem = msg::vanished(s.diskPath);
+                } else {
+                    target[static_cast<size_t>(n)] = '\0';
+                    archive_entry_set_symlink_utf8(e.get(), encodeName(target.data()).c_str());
+                    archive_entry_set_size(e.get(), 0);
                 }
-                target[static_cast<size_t>(n)] = '\0';
-                archive_entry_set_symlink_utf8(e.get(), encodeName(target.data()).c_str());
-                archive_entry_set_size(e.get(), 0);
             } else if (!S_ISDIR(seen.st_mode)) {
-                console_.problem(msg::vanished(s.diskPath));
-                return 0;
+                problem = msg::vanished(s.diskPath);
             }
+        }
+        if (!problem.empty()) {
+            if (fd >= 0)
+                ::close(fd);
+            console_.problem(problem);
+            ++outcome_.failed;
+            return true;
         }
         archive_entry_set_pathname_utf8(e.get(), s.stored.c_str());
         archive_entry_set_uid(e.get(), 0);
         archive_entry_set_gid(e.get(), 0);
-        if (!w->header(e.get())) {
-            if (fd >= 0)
-                ::close(fd);
-            console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
-            return -1;
-        }
-        int r = 1;
-        if (fd >= 0) {
-            r = copyData(w, fd, s.diskPath, static_cast<uint64_t>(seen.st_size), label);
+        std::string error;
+        bool written = w->header(e.get(), error);
+        bool complete = true;
+        if (written && fd >= 0)
+            written = copyData(w, fd, s.diskPath, static_cast<uint64_t>(seen.st_size), label,
+                               complete, error);
+        if (fd >= 0)
             ::close(fd);
+        if (!written) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error));
+            return false;
         }
-        if (r > 0)
-            console_.line(label);
-        return r;
+        if (!complete) {
+            ++outcome_.failed;
+            return true;
+        }
+        console_.line(label);
+        ++outcome_.done;
+        added.push_back(Added{&s, seen});
+        return true;
     }
 
-    int copyData(ArchiveSink *w, int fd, const std::string &path, uint64_t size,
-                 const std::string &label) {
+    // Copies `size` bytes of the file into the archive. `complete` turns false when the file
+    // gave fewer bytes than it had (reported); false with `error` when the archive cannot be
+    // written.
+    bool copyData(ArchiveSink *w, int fd, const std::string &path, uint64_t size,
+                  const std::string &label, bool &complete, std::string &error) {
         uint64_t done = 0;
-        bool shortRead = false;
         while (done < size) {
             const size_t want =
                 static_cast<size_t>(std::min<uint64_t>(buffer_.size(), size - done));
@@ -237,34 +240,29 @@ private:
             if (n <= 0) {
                 if (n < 0)
                     console_.problem(msg::cannotRead(path, msg::errnoText(errno)));
-                shortRead = true;
+                complete = false;
                 break;
             }
-            if (!w->data(buffer_.data(), static_cast<size_t>(n))) {
-                console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
-                return -1;
-            }
+            if (!w->data(buffer_.data(), static_cast<size_t>(n), error))
+                return false;
             done += static_cast<uint64_t>(n);
             console_.progress(label, done, size);
         }
-        if (shortRead) {
+        if (!complete) {
             // The header promised `size` bytes: fill up so the archive stays readable, and say
             // that this entry is not the file.
             std::memset(buffer_.data(), 0, buffer_.size());
             while (done < size) {
                 const size_t n =
                     static_cast<size_t>(std::min<uint64_t>(buffer_.size(), size - done));
-                if (!w->data(buffer_.data(), n)) {
-                    console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
-                    return -1;
-                }
+                if (!w->data(buffer_.data(), n, error))
+                    return false;
                 done += n;
             }
             console_.problem(msg::changedWhileReading(path));
-            return 0;
         }
         console_.clearProgress();
-        return 1;
+        return true;
     }
 
     void removeSources(const std::vector<Added> &added) {

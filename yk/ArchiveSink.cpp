@@ -25,16 +25,24 @@ public:
         return archive_write_open_fd(w_, fd) == ARCHIVE_OK;
     }
 
-    bool header(struct archive_entry *e) override {
-        return archive_write_header(w_, e) >= ARCHIVE_WARN;
+    bool header(struct archive_entry *e, std::string &error) override {
+        return archive_write_header(w_, e) >= ARCHIVE_WARN || failed(error);
     }
-    bool data(const void *bytes, std::size_t size) override {
-        return archive_write_data(w_, bytes, size) == static_cast<la_ssize_t>(size);
+    bool data(const void *bytes, std::size_t size, std::string &error) override {
+        return archive_write_data(w_, bytes, size) == static_cast<la_ssize_t>(size) ||
+               failed(error);
     }
-    bool close() override { return archive_write_close(w_) == ARCHIVE_OK; }
-    std::string error() const override { return archiveError(w_); }
+    bool close(std::string &error) override {
+        return archive_write_close(w_) == ARCHIVE_OK || failed(error);
+    }
+    std::string lastError() const { return archiveError(w_); }
 
 private:
+    bool failed(std::string &error) const {
+        error = archiveError(w_);
+        return false;
+    }
+
     struct archive *w_;
 };
 
@@ -53,9 +61,9 @@ template <typename Writer> class OwnSink : public ArchiveSink {
 public:
     template <typename... Args> explicit OwnSink(Args &&...args) : w_(args...) {}
 
-    bool open() { return w_.open(error_); }
+    bool open(std::string &error) { return w_.open(error); }
 
-    bool header(struct archive_entry *e) override {
+    bool header(struct archive_entry *e, std::string &error) override {
         StoreEntry s;
         s.name = entryName(e);
         s.mode = static_cast<std::uint32_t>(archive_entry_mode(e));
@@ -79,28 +87,24 @@ public:
         default:
             break;
         }
-        if (!w_.add(s, error_))
+        if (!w_.add(s, error))
             return false;
-        return target == nullptr || w_.write(target, s.size, error_);
+        return target == nullptr || w_.write(target, s.size, error);
     }
 
-    bool data(const void *bytes, std::size_t size) override {
-        return w_.write(bytes, size, error_);
+    bool data(const void *bytes, std::size_t size, std::string &error) override {
+        return w_.write(bytes, size, error);
     }
-    bool close() override { return w_.close(error_); }
-    std::string error() const override { return error_; }
+    bool close(std::string &error) override { return w_.close(error); }
 
 private:
     Writer w_;
-    std::string error_;
 };
 
 template <typename Sink>
 std::unique_ptr<ArchiveSink> opened(std::unique_ptr<Sink> s, std::string &error) {
-    if (!s->open()) {
-        error = s->error();
+    if (!s->open(error))
         return nullptr;
-    }
     return s;
 }
 
@@ -117,7 +121,7 @@ std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::uint64_t expected
     }
     auto s = std::make_unique<LibarchiveSink>();
     if (!s->open(fd)) {
-        error = s->error();
+        error = s->lastError();
         return nullptr;
     }
     return s;

@@ -17,13 +17,12 @@ namespace yk {
 class ArchiveSink {
 public:
     virtual ~ArchiveSink() = default;
+    // Each returns false with a Russian reason in `error` when the archive cannot be written.
     // Begins an entry; a regular file's data (archive_entry_size bytes) follows through data().
-    virtual bool header(struct archive_entry *e) = 0;
-    virtual bool data(const void *bytes, std::size_t size) = 0;
+    virtual bool header(struct archive_entry *e, std::string &error) = 0;
+    virtual bool data(const void *bytes, std::size_t size, std::string &error) = 0;
     // Completes the archive (not yet flushed to disk).
-    virtual bool close() = 0;
-    // The reason of the last failure.
-    virtual std::string error() const = 0;
+    virtual bool close(std::string &error) = 0;
 };
 
 // A sink writing to `fd` with method 0 (copy), 1 (LZMA2, on every core) or 2 (PPMd).

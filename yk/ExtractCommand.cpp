@@ -1,6 +1,7 @@
 #include "ExtractCommand.h"
 
 #include "ArchiveReader.h"
+#include "EntryLoop.h"
 #include "Messages.h"
 #include "Names.h"
 #include "Outcome.h"
@@ -37,15 +38,13 @@ public:
             flags |= ARCHIVE_EXTRACT_TIME;
         archive_write_disk_set_options(disk.get(), flags);
 
-        struct archive_entry *e;
-        int rc;
-        while ((rc = archive_read_next_header(in.get(), &e)) == ARCHIVE_OK || rc == ARCHIVE_WARN) {
-            if (!extractOne(in.get(), disk.get(), e))
-                break; // the user asked to stop
-        }
-        if (rc != ARCHIVE_OK && rc != ARCHIVE_WARN && rc != ARCHIVE_EOF) {
-            console_.problem(msg::cannotReadArchive(src.displayName(), archiveError(in.get())));
-            ++outcome_.failed;
+        // extractOne returns false when the user asked to stop.
+        if (!forEachEntry(
+                in.get(),
+                [&](struct archive_entry *e) { return extractOne(in.get(), disk.get(), e); },
+                error)) {
+            console_.problem(msg::cannotReadArchive(src.displayName(), error));
+            outcome_.incomplete = true;
         }
         console_.line(msg::extractSummary(outcome_.done, outcome_.failed));
         return outcome_.exitStatus();
@@ -108,31 +107,25 @@ private:
         }
         const std::string label = msg::extracting(target);
         const la_int64_t size = archive_entry_size(e);
-        bool ok = true;
-        const void *buf;
-        size_t len;
-        la_int64_t offset;
-        for (;;) {
-            const int r = archive_read_data_block(in, &buf, &len, &offset);
-            if (r == ARCHIVE_EOF)
-                break;
-            if (r < ARCHIVE_OK) {
-                console_.problem(msg::damagedEntry(stored, archiveError(in)));
-                ok = false;
-                if (r < ARCHIVE_WARN)
-                    break;
-            }
-            if (len > 0 && archive_write_data_block(disk, buf, len, offset) < ARCHIVE_OK) {
-                console_.problem(msg::cannotExtract(target, archiveError(disk)));
-                ok = false;
-                break;
-            }
-            if (size > 0)
-                console_.progress(label, static_cast<uint64_t>(offset) + len,
-                                  static_cast<uint64_t>(size));
-            if (r == ARCHIVE_WARN)
-                break;
-        }
+        std::string why;
+        const DataEnd end = forEachBlock(
+            in,
+            [&](const void *data, std::size_t len, std::uint64_t done, std::string &failure) {
+                if (archive_write_data_block(disk, data, len, static_cast<la_int64_t>(done - len)) <
+                    ARCHIVE_OK) {
+                    failure = archiveError(disk);
+                    return false;
+                }
+                if (size > 0)
+                    console_.progress(label, done, static_cast<uint64_t>(size));
+                return true;
+            },
+            why);
+        bool ok = end == DataEnd::Complete;
+        if (end == DataEnd::Damaged)
+            console_.problem(msg::damagedEntry(stored, why));
+        else if (end == DataEnd::Refused)
+            console_.problem(msg::cannotExtract(target, why));
         if (archive_write_finish_entry(disk) < ARCHIVE_WARN && ok) {
             console_.problem(msg::cannotExtract(target, archiveError(disk)));
             ok = false;

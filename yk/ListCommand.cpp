@@ -1,5 +1,6 @@
 #include "ListCommand.h"
 
+#include "EntryLoop.h"
 #include "ListFormat.h"
 #include "Messages.h"
 #include "MethodProbe.h"
@@ -23,44 +24,49 @@ int runList(const ArchiveSource &source, bool full, Console &console) {
     const std::vector<std::string> &methods = probe.methods;
     Outcome outcome;
     std::vector<ListRow> rows;
-    std::vector<char> buffer(full ? (1 << 16) : 0);
-    struct archive_entry *e;
-    int rc;
-    while ((rc = archive_read_next_header(in.get(), &e)) == ARCHIVE_OK || rc == ARCHIVE_WARN) {
-        ListRow row;
-        row.name = decodeName(entryName(e));
-        if (const char *link = archive_entry_symlink_utf8(e))
-            row.name += " -> " + decodeName(link);
-        row.size = archive_entry_size_is_set(e) && archive_entry_size(e) > 0
-                       ? static_cast<std::uint64_t>(archive_entry_size(e))
-                       : 0;
-        row.hasTime = archive_entry_mtime_is_set(e);
-        row.mtime = archive_entry_mtime(e);
-        row.mode = archive_entry_mode(e);
-        if (rows.size() < methods.size())
-            row.method = methods[rows.size()];
-        if (full && archive_entry_filetype(e) == AE_IFREG) {
-            // The CRC shown is the one of the data as read; libarchive checks it against the
-            // stored one at the entry's end, so a mismatch shows up as an error here.
-            std::uint32_t crc = 0;
-            la_ssize_t n;
-            while ((n = archive_read_data(in.get(), buffer.data(), buffer.size())) > 0)
-                crc = lzma_crc32(reinterpret_cast<const std::uint8_t *>(buffer.data()),
-                                 static_cast<size_t>(n), crc);
-            if (n < 0) {
-                console.problem(msg::damagedEntry(row.name, archiveError(in.get())));
-                ++outcome.failed;
-            } else {
-                row.crc = crc;
-                row.hasCrc = true;
+    const bool read = forEachEntry(
+        in.get(),
+        [&](struct archive_entry *e) {
+            ListRow row;
+            row.name = decodeName(entryName(e));
+            if (const char *link = archive_entry_symlink_utf8(e))
+                row.name += " -> " + decodeName(link);
+            row.size = archive_entry_size_is_set(e) && archive_entry_size(e) > 0
+                           ? static_cast<std::uint64_t>(archive_entry_size(e))
+                           : 0;
+            row.hasTime = archive_entry_mtime_is_set(e);
+            row.mtime = archive_entry_mtime(e);
+            row.mode = archive_entry_mode(e);
+            if (rows.size() < methods.size())
+                row.method = methods[rows.size()];
+            if (full && archive_entry_filetype(e) == AE_IFREG) {
+                // The CRC shown is the one of the data as read; libarchive checks it against
+                // the stored one at the entry's end, so a mismatch shows up as an error here.
+                std::uint32_t crc = 0;
+                std::string why;
+                const DataEnd end = forEachBlock(
+                    in.get(),
+                    [&](const void *data, std::size_t size, std::uint64_t, std::string &) {
+                        crc = lzma_crc32(static_cast<const std::uint8_t *>(data), size, crc);
+                        return true;
+                    },
+                    why);
+                if (end != DataEnd::Complete) {
+                    console.problem(msg::damagedEntry(row.name, why));
+                    ++outcome.failed;
+                } else {
+                    row.crc = crc;
+                    row.hasCrc = true;
+                }
             }
-        }
-        ++outcome.done;
-        rows.push_back(std::move(row));
-    }
-    if (rc != ARCHIVE_EOF) {
-        console.problem(msg::cannotReadArchive(source.displayName(), archiveError(in.get())));
-        ++outcome.failed;
+            ++outcome.done;
+            rows.push_back(std::move(row));
+            return true;
+        },
+        error);
+    if (!read) {
+        console.problem(msg::cannotReadArchive(source.displayName(), error));
+        outcome.incomplete = true;
     }
 
     // One solid block holds every entry's data, so an entry's packed size is its share of the
