@@ -15,17 +15,17 @@ namespace yk {
 
 int runList(const ArchiveSource &source, bool full, Console &console) {
     std::string error;
-    Reader in = openArchive(source, error);
-    if (!in) {
+    ArchiveInput in(source);
+    if (!in.open(error)) {
         console.problem(msg::cannotReadArchive(source.displayName(), error));
         return ExitNothing;
     }
-    const ProbeResult probe = probeMethods(source);
+    const ProbeResult &probe = in.header();
     const std::vector<std::string> &methods = probe.methods;
     Outcome outcome;
     std::vector<ListRow> rows;
     const bool read = forEachEntry(
-        in.get(),
+        in,
         [&](struct archive_entry *e) {
             ListRow row;
             row.name = decodeName(entryName(e));
@@ -45,7 +45,7 @@ int runList(const ArchiveSource &source, bool full, Console &console) {
                 std::uint32_t crc = 0;
                 std::string why;
                 const DataEnd end = forEachBlock(
-                    in.get(),
+                    in, e,
                     [&](const void *data, std::size_t size, std::uint64_t, std::string &) {
                         crc = lzma_crc32(static_cast<const std::uint8_t *>(data), size, crc);
                         return true;
@@ -79,7 +79,7 @@ int runList(const ArchiveSource &source, bool full, Console &console) {
     for (ListRow &r : rows)
         r.packed = shareOf(packedSum, r.size, sizeSum);
 
-    console.important("Архив: " + source.displayName());
+    console.important(msg::listArchive + printable(source.displayName()));
     console.important(listHeader(full));
     console.important(listRule(full));
     for (const ListRow &r : rows)
