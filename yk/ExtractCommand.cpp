@@ -109,6 +109,7 @@ private:
 
     // False when extraction is to stop.
     bool extractOne(ArchiveInput &in, struct archive_entry *e) {
+        const std::size_t index = entries_++;
         const std::string stored = entryName(e);
         const std::string name = decodeName(stored);
         std::vector<std::string> parts = nameParts(name);
@@ -124,6 +125,11 @@ private:
             fail(msg::refused(stored, msg::specialEntry(archive_entry_mode(e))));
             return true;
         }
+        if (type == AE_IFREG && index < in.header().modes.size() &&
+            S_ISLNK(in.header().modes[index])) {
+            fail(msg::refused(stored, msg::emptyLinkTarget()));
+            return true;
+        }
         if (o_.noPaths) {
             if (type == AE_IFDIR)
                 return true; // without paths there is nothing to make of a directory
@@ -132,9 +138,16 @@ private:
         const std::string target = joinParts(parts, parts.size());
         DirFd parent;
         std::string why;
-        if (!openParent(parts, parent, why)) {
+        switch (openParent(parts, parent, why)) {
+        case Parent::Open:
+            break;
+        case Parent::Refused:
             fail(msg::refused(stored, why));
             return true;
+        case Parent::Kept:
+            return true;
+        case Parent::Stop:
+            return false;
         }
         const std::string base = parts.back();
         struct stat st;
@@ -169,37 +182,53 @@ private:
 
     // Opens the directory that is to hold the last of `parts`, making the missing ones. Never
     // passes through a symbolic link: what extraction writes stays inside the working directory
-    // whatever is already on disk.
-    bool openParent(const std::vector<std::string> &parts, DirFd &dir, std::string &why) {
+    // whatever is already on disk: a link on the way is refused, not replaced. A file where a
+    // directory is needed is replaced only as any existing file is: through the question, or
+    // "y".
+    enum class Parent { Open, Refused, Kept, Stop };
+    Parent openParent(const std::vector<std::string> &parts, DirFd &dir, std::string &why) {
         dir.reset(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (dir.get() < 0) {
             why = msg::errnoText(errno);
-            return false;
+            return Parent::Refused;
         }
         for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
             const char *part = parts[i].c_str();
-            int next = ::openat(dir.get(), part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+            int next = ::openat(dir.get(), part, flags);
+            struct stat st;
+            if (next < 0 && (errno == ENOTDIR || errno == ELOOP) &&
+                fstatat(dir.get(), part, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode) &&
+                !S_ISLNK(st.st_mode)) {
+                const Replace r = mayReplace(joinParts(parts, i + 1));
+                if (r != Replace::Yes)
+                    return r == Replace::Keep ? Parent::Kept : Parent::Stop;
+                if (::unlinkat(dir.get(), part, 0) != 0) {
+                    why = msg::errnoText(errno);
+                    return Parent::Refused;
+                }
+                errno = ENOENT;
+            }
             if (next < 0 && errno == ENOENT) {
                 if (::mkdirat(dir.get(), part, 0777) != 0 && errno != EEXIST) {
                     why = msg::errnoText(errno);
-                    return false;
+                    return Parent::Refused;
                 }
-                next = ::openat(dir.get(), part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+                next = ::openat(dir.get(), part, flags);
             }
             if (next < 0) {
                 const int err = errno;
-                struct stat st;
                 const std::string shown = joinParts(parts, i + 1);
                 if (fstatat(dir.get(), part, &st, AT_SYMLINK_NOFOLLOW) == 0)
                     why = S_ISLNK(st.st_mode) ? msg::throughLinkOnDisk(shown)
                                               : msg::notADirectoryOnDisk(shown);
                 else
                     why = msg::errnoText(err);
-                return false;
+                return Parent::Refused;
             }
             dir.reset(next);
         }
-        return true;
+        return Parent::Open;
     }
 
     bool extractDirectory(struct archive_entry *e, int dir, const std::string &base,
@@ -382,6 +411,7 @@ private:
     char cwdReal_[PATH_MAX] = {};
     std::vector<DirFix> fixes_;
     std::set<std::string> madeLinks_;
+    std::size_t entries_ = 0;
 };
 
 std::vector<std::string> splitSlash(const std::string &s) {

@@ -36,9 +36,14 @@ int runList(const ArchiveSource &source, bool full, Console &console) {
                            : 0;
             row.hasTime = archive_entry_mtime_is_set(e);
             row.mtime = archive_entry_mtime(e);
-            row.mode = archive_entry_mode(e);
-            if (rows.size() < methods.size())
-                row.method = methods[rows.size()];
+            // The mode as stored where there is one: libarchive shows a link without a target
+            // as a regular file.
+            const std::size_t index = rows.size();
+            row.mode = index < probe.modes.size() && probe.modes[index] != 0
+                           ? static_cast<mode_t>(probe.modes[index])
+                           : archive_entry_mode(e);
+            if (index < methods.size())
+                row.method = methods[index];
             if (full && archive_entry_filetype(e) == AE_IFREG) {
                 // The CRC shown is the one of the data as read; libarchive checks it against
                 // the stored one at the entry's end, so a mismatch shows up as an error here.

@@ -295,7 +295,7 @@ std::string cannotReadArchive(const std::string &archive, const std::string &rea
     return q(archive) + ": не удалось прочитать архив: " + reason;
 }
 std::string damagedEntry(const std::string &name, const std::string &reason) {
-    return q(name) + ": ошибка в данных: " + reason;
+    return q(name) + ": данные не прочитаны: " + reason;
 }
 std::string refused(const std::string &name, const std::string &reason) {
     return q(name) + ": не извлечён: " + reason;

@@ -289,12 +289,34 @@ ProbeResult methodsFromHeader(Cursor &c) {
         return {};
     const std::uint64_t files = c.count();
     std::vector<bool> empty(static_cast<std::size_t>(files), false);
+    std::vector<std::uint32_t> modes(static_cast<std::size_t>(files), 0);
     for (std::uint8_t p = c.byte(); p != kEnd && !c.bad(); p = c.byte()) {
         const std::uint64_t size = c.number();
         if (p == kEmptyStream) {
             auto bits = c.bytes(size);
             for (std::size_t i = 0; i < empty.size() && i / 8 < bits.size(); ++i)
                 empty[i] = bits[i / 8] & (0x80 >> (i % 8));
+        } else if (p == kAttributes) {
+            // Windows attributes; with flag 0x8000 the POSIX mode is in the high 16 bits.
+            const auto raw = c.bytes(size);
+            Cursor a(raw.data(), raw.size());
+            const bool all = a.byte() != 0;
+            std::vector<bool> defined(modes.size(), all);
+            if (!all) {
+                const auto bits = a.bytes((modes.size() + 7) / 8);
+                for (std::size_t i = 0; i < defined.size() && i / 8 < bits.size(); ++i)
+                    defined[i] = bits[i / 8] & (0x80 >> (i % 8));
+            }
+            a.byte(); // not external
+            for (std::size_t i = 0; i < modes.size() && !a.bad(); ++i) {
+                if (!defined[i])
+                    continue;
+                std::uint32_t v = 0;
+                for (int k = 0; k < 4; ++k)
+                    v |= static_cast<std::uint32_t>(a.byte()) << (8 * k);
+                if ((v & 0x8000) && !a.bad())
+                    modes[i] = v >> 16;
+            }
         } else {
             c.skip(size);
         }
@@ -306,6 +328,7 @@ ProbeResult methodsFromHeader(Cursor &c) {
     }
     ProbeResult result;
     noteTroubles(s, result);
+    result.modes = std::move(modes);
     for (std::uint64_t n : s.packSizes)
         result.packedData += n;
     std::vector<std::string> &out = result.methods;

@@ -16,6 +16,9 @@ struct ProbeResult {
     // entries without data (directories, links, empty files).
     std::vector<std::string> methods;
     std::uint64_t packedData = 0; // bytes of packed entry data, headers not counted
+    // Each entry's POSIX mode as stored (0 when not stored), in archive order: libarchive
+    // shows a link without a target as an empty regular file, this tells them apart.
+    std::vector<std::uint32_t> modes;
 
     // Why the archive may be unreadable, set even when `ok` is false, so that a failure can
     // be explained: the header lies beyond the end of the file, a coder libarchive cannot
