@@ -3,13 +3,16 @@
 #include "ArchiveReader.h"
 #include "ArchiveSink.h"
 #include "AtomicFile.h"
+#include "DirLock.h"
 #include "EntryLoop.h"
 #include "Messages.h"
 #include "Names.h"
 #include "Outcome.h"
 #include "Sources.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,44 +45,63 @@ public:
 
     int run() {
         archivePath_ = archiveFileForAdd(o_.archive);
+        const std::string name = baseName(archivePath_);
+        if (name.size() <= 3 || archivePath_.back() == '/') {
+            // ".yk" alone or a directory: there is no name to give the archive.
+            console_.problem(msg::emptyArchiveName(o_.archive));
+            return ExitNothing;
+        }
+        const std::string dir = dirName(archivePath_).empty() ? "." : dirName(archivePath_);
+        DirLock lock(dir);
+        std::string error;
+        if (!lock.open(error)) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, false));
+            return ExitNothing;
+        }
+        // Held until the new archive is in place, so that two adds into one archive both count.
+        lockWriters(lock);
+        removeStaleTemporaries(lock.fd(), name);
+
         struct stat ast;
-        const bool exists = stat(archivePath_.c_str(), &ast) == 0;
+        hadOld_ = stat(archivePath_.c_str(), &ast) == 0;
+        if (hadOld_ && !S_ISREG(ast.st_mode)) {
+            console_.problem(msg::archiveNotRegular(archivePath_, msg::fileKind(ast.st_mode)));
+            return ExitNothing;
+        }
         FileId self{ast.st_dev, ast.st_ino};
-        SourceList sources = collectSources(o_, exists ? &self : nullptr, console_);
+        SourceList sources = collectSources(o_, hadOld_ ? &self : nullptr, console_);
         outcome_.failed = sources.failures;
         if (sources.items.empty()) {
             console_.problem(msg::nothingToAdd());
             return ExitNothing;
         }
 
-        std::string error;
-        Reader old;
-        if (exists) {
-            old = openArchive(ArchiveSource::file(archivePath_), error);
-            if (!old) {
+        std::unique_ptr<ArchiveInput> old;
+        if (hadOld_) {
+            old = std::make_unique<ArchiveInput>(ArchiveSource::file(archivePath_));
+            if (!old->open(error)) {
                 console_.problem(msg::cannotReadArchive(archivePath_, error));
                 return ExitNothing;
             }
         }
         AtomicFile out;
-        if (!out.open(archivePath_, error)) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error));
+        if (!out.openAt(lock.fd(), name, error)) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
             return ExitNothing;
         }
         // libarchive (methods 1 and 2) gathers the packed data in a temporary file of its own
         // until the end: keep it beside the archive rather than in a /tmp that may be small.
-        const std::string dir = dirName(archivePath_);
-        setenv("TMPDIR", dir.empty() ? "." : dir.c_str(), 1);
+        setenv("TMPDIR", dir.c_str(), 1);
         std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), newBytes(sources), error);
         if (!w) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error));
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
             return ExitNothing;
         }
 
         std::set<std::string> newNames;
         for (const Source &s : sources.items)
             newNames.insert(s.stored);
-        if (old && !copyOldEntries(old.get(), w.get(), newNames))
+        if (old && !copyOldEntries(*old, w.get(), newNames))
             return ExitNothing;
 
         std::vector<Added> added;
@@ -89,12 +111,8 @@ public:
         if (outcome_.done == 0)
             return ExitNothing; // nothing new: the old archive stays as it was
 
-        if (!w->close(error)) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error));
-            return ExitNothing;
-        }
-        if (!out.commit(error)) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error));
+        if (!w->close(error) || !out.commit(out.modeForTarget(), true, error)) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
             return ExitNothing;
         }
         console_.line(msg::addSummary(outcome_.done, outcome_.failed, archivePath_));
@@ -115,23 +133,67 @@ private:
         return total;
     }
 
-    bool copyOldEntries(struct archive *in, ArchiveSink *w, const std::set<std::string> &skip) {
+    void lockWriters(DirLock &lock) {
+        std::string error;
+        switch (lock.tryLock(error)) {
+        case DirLock::Locked:
+            return;
+        case DirLock::Busy:
+            // Only a person at a terminal is told; the wait itself is the same for everyone.
+            if (isatty(STDERR_FILENO) == 1)
+                console_.problem(msg::waitingForLock(archivePath_));
+            if (lock.wait(error))
+                return;
+            break;
+        case DirLock::Failed:
+            break;
+        }
+        console_.problem(msg::lockUnavailable(archivePath_, error));
+    }
+
+    // Temporary files of earlier adds of this archive that were killed before their rename.
+    // The lock is held, so no add of this archive is running; a live owner may still be some
+    // other program that got the same process number, so only those of dead ones go.
+    void removeStaleTemporaries(int dirFd, const std::string &name) {
+        const int copy = fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+        DIR *d = copy >= 0 ? fdopendir(copy) : nullptr;
+        if (!d) {
+            if (copy >= 0)
+                ::close(copy);
+            return;
+        }
+        std::vector<std::string> stale;
+        while (const dirent *e = readdir(d)) {
+            const pid_t owner = temporaryOwner(name, e->d_name);
+            if (owner > 0 && owner != getpid() && kill(owner, 0) != 0 && errno == ESRCH)
+                stale.push_back(e->d_name);
+        }
+        closedir(d);
+        for (const std::string &t : stale)
+            if (::unlinkat(dirFd, t.c_str(), 0) == 0)
+                console_.line(msg::staleTemporaryRemoved(joinPath(dirName(archivePath_), t)));
+    }
+
+    bool copyOldEntries(ArchiveInput &in, ArchiveSink *w, const std::set<std::string> &skip) {
         std::string error;
         bool written = true;
         const bool read = forEachEntry(
             in,
             [&](struct archive_entry *e) {
-                const std::string name = entryName(e);
+                // "d/" in an old archive is the directory a new "d" replaces.
+                std::string name = entryName(e);
+                while (name.size() > 1 && name.back() == '/')
+                    name.pop_back();
                 if (skip.count(name)) {
                     replaced_.insert(name);
                     return true;
                 }
                 if (!w->header(e, error)) {
-                    console_.problem(msg::cannotWriteArchive(archivePath_, error));
+                    console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
                     return written = false;
                 }
                 const DataEnd end = forEachBlock(
-                    in,
+                    in, e,
                     [&](const void *data, std::size_t size, std::uint64_t, std::string &why) {
                         return w->data(data, size, why);
                     },
@@ -140,9 +202,9 @@ private:
                     // A damaged old entry would be carried over damaged: refuse the whole add.
                     console_.problem(msg::damagedEntry(name, error));
                     console_.problem(
-                        msg::cannotWriteArchive(archivePath_, "прежний архив повреждён"));
+                        msg::cannotWriteArchive(archivePath_, msg::oldArchiveDamaged(), hadOld_));
                 } else if (end == DataEnd::Refused) {
-                    console_.problem(msg::cannotWriteArchive(archivePath_, error));
+                    console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
                 }
                 return written = end == DataEnd::Complete;
             },
@@ -212,7 +274,7 @@ private:
         if (fd >= 0)
             ::close(fd);
         if (!written) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error));
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
             return false;
         }
         if (!complete) {
@@ -296,6 +358,7 @@ private:
     std::vector<char> buffer_;
     std::string archivePath_;
     std::set<std::string> replaced_;
+    bool hadOld_ = false;
     Outcome outcome_;
 };
 

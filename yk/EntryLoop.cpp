@@ -1,20 +1,20 @@
 #include "EntryLoop.h"
 
-#include "ArchiveReader.h"
+#include "Messages.h"
 
 #include <algorithm>
 
 namespace yk {
 
-bool forEachEntry(struct archive *in, const std::function<bool(struct archive_entry *)> &visit,
+bool forEachEntry(ArchiveInput &in, const std::function<bool(struct archive_entry *)> &visit,
                   std::string &error) {
     struct archive_entry *e;
     for (;;) {
-        const int rc = archive_read_next_header(in, &e);
+        const int rc = archive_read_next_header(in.get(), &e);
         if (rc == ARCHIVE_EOF)
             return true;
         if (rc != ARCHIVE_OK && rc != ARCHIVE_WARN) {
-            error = archiveError(in);
+            error = in.failure();
             return false;
         }
         if (!visit(e))
@@ -22,23 +22,24 @@ bool forEachEntry(struct archive *in, const std::function<bool(struct archive_en
     }
 }
 
-DataEnd forEachBlock(struct archive *in, const DataUse &use, std::string &error) {
+DataEnd forEachBlock(ArchiveInput &in, struct archive_entry *e, const DataUse &use,
+                     std::string &error) {
     static const char zeros[1 << 16] = {};
     std::uint64_t done = 0;
     for (;;) {
         const void *buf;
         size_t len;
         la_int64_t offset;
-        const int r = archive_read_data_block(in, &buf, &len, &offset);
+        const int r = archive_read_data_block(in.get(), &buf, &len, &offset);
         if (r == ARCHIVE_EOF)
             return DataEnd::Complete;
         if (r != ARCHIVE_OK) {
             // A warning here is a damaged entry too: nothing of it is to be trusted.
-            error = archiveError(in);
+            error = in.failure(e, r);
             return DataEnd::Damaged;
         }
         if (offset < 0 || static_cast<std::uint64_t>(offset) < done) {
-            error = archiveError(in);
+            error = msg::dataDamaged();
             return DataEnd::Damaged;
         }
         while (done < static_cast<std::uint64_t>(offset)) {

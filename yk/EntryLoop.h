@@ -3,8 +3,7 @@
 // Written once so that reading, damage and failures are handled alike in add, extract, list and
 // test.
 
-#include <archive.h>
-#include <archive_entry.h>
+#include "ArchiveReader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +15,7 @@ namespace yk {
 // Reads each entry's header and calls `visit` with it; `visit` returns false to stop early.
 // Returns false with `error` set (a Russian reason) when the archive could not be read to its
 // end; the entries visited until then stand.
-bool forEachEntry(struct archive *in, const std::function<bool(struct archive_entry *)> &visit,
+bool forEachEntry(ArchiveInput &in, const std::function<bool(struct archive_entry *)> &visit,
                   std::string &error);
 
 // How reading one entry's data ended.
@@ -26,11 +25,12 @@ enum class DataEnd {
     Refused   // `use` failed: `error` is its reason
 };
 
-// Hands the current entry's data to `use` in order, piece by piece, holes filled with zeros, so
-// `use` always sees one contiguous stream. `use` gets the piece and the total handed so far
-// (the piece included); it returns false with its own reason in `error` to stop.
+// Hands the data of the current entry `e` to `use` in order, piece by piece, holes filled with
+// zeros, so `use` always sees one contiguous stream. `use` gets the piece and the total handed so
+// far (the piece included); it returns false with its own reason in `error` to stop.
 using DataUse =
     std::function<bool(const void *data, std::size_t size, std::uint64_t done, std::string &error)>;
-DataEnd forEachBlock(struct archive *in, const DataUse &use, std::string &error);
+DataEnd forEachBlock(ArchiveInput &in, struct archive_entry *e, const DataUse &use,
+                     std::string &error);
 
 } // namespace yk

@@ -15,17 +15,17 @@ namespace yk {
 
 int runList(const ArchiveSource &source, bool full, Console &console) {
     std::string error;
-    Reader in = openArchive(source, error);
-    if (!in) {
+    ArchiveInput in(source);
+    if (!in.open(error)) {
         console.problem(msg::cannotReadArchive(source.displayName(), error));
         return ExitNothing;
     }
-    const ProbeResult probe = probeMethods(source);
+    const ProbeResult &probe = in.header();
     const std::vector<std::string> &methods = probe.methods;
     Outcome outcome;
     std::vector<ListRow> rows;
     const bool read = forEachEntry(
-        in.get(),
+        in,
         [&](struct archive_entry *e) {
             ListRow row;
             row.name = decodeName(entryName(e));
@@ -36,16 +36,21 @@ int runList(const ArchiveSource &source, bool full, Console &console) {
                            : 0;
             row.hasTime = archive_entry_mtime_is_set(e);
             row.mtime = archive_entry_mtime(e);
-            row.mode = archive_entry_mode(e);
-            if (rows.size() < methods.size())
-                row.method = methods[rows.size()];
+            // The mode as stored where there is one: libarchive shows a link without a target
+            // as a regular file.
+            const std::size_t index = rows.size();
+            row.mode = index < probe.modes.size() && probe.modes[index] != 0
+                           ? static_cast<mode_t>(probe.modes[index])
+                           : archive_entry_mode(e);
+            if (index < methods.size())
+                row.method = methods[index];
             if (full && archive_entry_filetype(e) == AE_IFREG) {
                 // The CRC shown is the one of the data as read; libarchive checks it against
                 // the stored one at the entry's end, so a mismatch shows up as an error here.
                 std::uint32_t crc = 0;
                 std::string why;
                 const DataEnd end = forEachBlock(
-                    in.get(),
+                    in, e,
                     [&](const void *data, std::size_t size, std::uint64_t, std::string &) {
                         crc = lzma_crc32(static_cast<const std::uint8_t *>(data), size, crc);
                         return true;
@@ -79,7 +84,7 @@ int runList(const ArchiveSource &source, bool full, Console &console) {
     for (ListRow &r : rows)
         r.packed = shareOf(packedSum, r.size, sizeSum);
 
-    console.important("Архив: " + source.displayName());
+    console.important(msg::listArchive + printable(source.displayName()));
     console.important(listHeader(full));
     console.important(listRule(full));
     for (const ListRow &r : rows)

@@ -1,5 +1,8 @@
 #include "ListFormat.h"
 
+#include "Messages.h"
+#include "Names.h"
+
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -54,10 +57,15 @@ std::string dateTimeText(std::time_t t, bool known) {
 
 std::string modeText(mode_t mode) {
     std::string s(10, '-');
-    if (S_ISDIR(mode))
-        s[0] = 'd';
-    else if (S_ISLNK(mode))
-        s[0] = 'l';
+    // The type letter as ls shows it; an entry of an unknown type stays "-".
+    static const struct {
+        mode_t type;
+        char letter;
+    } kinds[] = {{S_IFDIR, 'd'}, {S_IFLNK, 'l'}, {S_IFCHR, 'c'},
+                 {S_IFBLK, 'b'}, {S_IFIFO, 'p'}, {S_IFSOCK, 's'}};
+    for (const auto &k : kinds)
+        if ((mode & S_IFMT) == k.type)
+            s[0] = k.letter;
     const char *letters = "rwxrwxrwx";
     for (int i = 0; i < 9; ++i)
         if (mode & (0400 >> i))
@@ -84,11 +92,12 @@ std::uint64_t shareOf(std::uint64_t total, std::uint64_t size, std::uint64_t siz
 }
 
 std::string listHeader(bool full) {
-    std::string s = numbers("Размер", "Упаковано", "Сжатие") + "  " + padRight("Дата", 10) + "  " +
-                    padRight("Время", 5) + "  ";
+    std::string s = numbers(msg::colSize, msg::colPacked, msg::colRatio) + "  " +
+                    padRight(msg::colDate, 10) + "  " + padRight(msg::colTime, 5) + "  ";
     if (full)
-        s += padRight("Метод", 12) + " " + padRight("CRC", 8) + " " + padRight("Права", 10) + " ";
-    return s + "Имя";
+        s += padRight(msg::colMethod, 12) + " " + padRight("CRC", 8) + " " +
+             padRight(msg::colRights, 10) + " ";
+    return s + msg::colName;
 }
 
 std::string listRule(bool full) {
@@ -106,14 +115,13 @@ std::string listRow(const ListRow &r, bool full) {
     if (full)
         s += padRight(r.method.empty() ? "-" : r.method, 12) + " " +
              padRight(r.hasCrc ? crcText(r.crc) : "-", 8) + " " + modeText(r.mode) + " ";
-    return s + r.name;
+    return s + printable(r.name);
 }
 
 std::string listTotals(std::uint64_t size, std::uint64_t packed, int entries,
                        std::uint64_t archiveSize) {
-    return numbers(std::to_string(size), std::to_string(packed), ratioText(packed, size)) +
-           "  Записей: " + std::to_string(entries) + ", архив: " + std::to_string(archiveSize) +
-           " байт";
+    return numbers(std::to_string(size), std::to_string(packed), ratioText(packed, size)) + "  " +
+           msg::listTotals(entries, archiveSize);
 }
 
 } // namespace yk

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -23,6 +24,9 @@ using namespace sevenzip;
 struct Folder {
     std::vector<std::uint8_t> id, props; // of the first coder: the one that meets the data
     std::string name;
+    std::string unsupported;  // the name of a coder in it that cannot be decoded
+    bool encrypted = false;   // a coder in it encrypts
+    std::uint64_t memory = 0; // the most memory a coder in it asks for
     std::uint64_t unpackSize = 0;
     std::uint64_t streams = 1;
 };
@@ -135,6 +139,11 @@ bool readFolder(Cursor &c, Folder &f, std::uint64_t &outStreams) {
             f.id = id;
             f.props = props;
         }
+        if (coderEncrypts(id))
+            f.encrypted = true;
+        else if (!coderSupported(id) && f.unsupported.empty())
+            f.unsupported = coderName(id, props);
+        f.memory = std::max(f.memory, coderMemory(id, props));
         ins += ni;
         outs += no;
     }
@@ -258,6 +267,15 @@ std::vector<std::uint8_t> decodeHeader(const ReadAt &readAt, const StreamsInfo &
     return out;
 }
 
+void noteTroubles(const StreamsInfo &s, ProbeResult &r) {
+    for (const Folder &f : s.folders) {
+        r.encrypted = r.encrypted || f.encrypted;
+        if (r.unsupported.empty())
+            r.unsupported = f.unsupported;
+        r.memoryNeeded = std::max(r.memoryNeeded, f.memory);
+    }
+}
+
 ProbeResult methodsFromHeader(Cursor &c) {
     StreamsInfo s;
     std::vector<std::uint64_t> perFolder;
@@ -271,19 +289,46 @@ ProbeResult methodsFromHeader(Cursor &c) {
         return {};
     const std::uint64_t files = c.count();
     std::vector<bool> empty(static_cast<std::size_t>(files), false);
+    std::vector<std::uint32_t> modes(static_cast<std::size_t>(files), 0);
     for (std::uint8_t p = c.byte(); p != kEnd && !c.bad(); p = c.byte()) {
         const std::uint64_t size = c.number();
         if (p == kEmptyStream) {
             auto bits = c.bytes(size);
             for (std::size_t i = 0; i < empty.size() && i / 8 < bits.size(); ++i)
                 empty[i] = bits[i / 8] & (0x80 >> (i % 8));
+        } else if (p == kAttributes) {
+            // Windows attributes; with flag 0x8000 the POSIX mode is in the high 16 bits.
+            const auto raw = c.bytes(size);
+            Cursor a(raw.data(), raw.size());
+            const bool all = a.byte() != 0;
+            std::vector<bool> defined(modes.size(), all);
+            if (!all) {
+                const auto bits = a.bytes((modes.size() + 7) / 8);
+                for (std::size_t i = 0; i < defined.size() && i / 8 < bits.size(); ++i)
+                    defined[i] = bits[i / 8] & (0x80 >> (i % 8));
+            }
+            a.byte(); // not external
+            for (std::size_t i = 0; i < modes.size() && !a.bad(); ++i) {
+                if (!defined[i])
+                    continue;
+                std::uint32_t v = 0;
+                for (int k = 0; k < 4; ++k)
+                    v |= static_cast<std::uint32_t>(a.byte()) << (8 * k);
+                if ((v & 0x8000) && !a.bad())
+                    modes[i] = v >> 16;
+            }
         } else {
             c.skip(size);
         }
     }
-    if (c.bad())
-        return {};
+    if (c.bad()) {
+        ProbeResult none;
+        noteTroubles(s, none);
+        return none;
+    }
     ProbeResult result;
+    noteTroubles(s, result);
+    result.modes = std::move(modes);
     for (std::uint64_t n : s.packSizes)
         result.packedData += n;
     std::vector<std::string> &out = result.methods;
@@ -348,7 +393,53 @@ std::string coderName(const std::vector<std::uint8_t> &id, const std::vector<std
         return "BCJ";
     if (id == V{3})
         return "Delta";
-    return "?";
+    if (id == V{3, 3, 1, 0x1B})
+        return "BCJ2";
+    if (id == V{3, 3, 5, 1})
+        return "ARM";
+    if (id == V{3, 3, 7, 1})
+        return "ARMT";
+    if (id == V{3, 3, 2, 5})
+        return "PPC";
+    if (id == V{3, 3, 8, 5})
+        return "SPARC";
+    if (id == V{4, 1, 9})
+        return "Deflate64";
+    if (id == V{6, 0xF1, 7, 1})
+        return "AES";
+    std::string hex;
+    for (std::uint8_t b : id) {
+        static const char digits[] = "0123456789ABCDEF";
+        hex += digits[b >> 4];
+        hex += digits[b & 15];
+    }
+    return "?" + hex;
+}
+
+bool coderSupported(const std::vector<std::uint8_t> &id) {
+    static const char *const known[] = {"Copy",  "LZMA", "LZMA2", "PPMd", "Deflate", "BZip2", "BCJ",
+                                        "Delta", "BCJ2", "ARM",   "ARMT", "PPC",     "SPARC"};
+    const std::string name = coderName(id, {});
+    for (const char *k : known)
+        if (name == k)
+            return true;
+    return false;
+}
+
+bool coderEncrypts(const std::vector<std::uint8_t> &id) {
+    return id == std::vector<std::uint8_t>{6, 0xF1, 7, 1};
+}
+
+std::uint64_t coderMemory(const std::vector<std::uint8_t> &id,
+                          const std::vector<std::uint8_t> &props) {
+    using V = std::vector<std::uint8_t>;
+    if ((id == V{3, 1, 1} || id == V{3, 4, 1}) && props.size() >= 5)
+        return le32(props, 1);
+    if (id == V{0x21} && props.size() >= 1 && props[0] <= 40) {
+        const unsigned bits = props[0];
+        return bits == 40 ? 0xFFFFFFFFull : (std::uint64_t(2) | (bits & 1)) << (bits / 2 + 11);
+    }
+    return 0;
 }
 
 namespace {
@@ -363,8 +454,13 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
         off |= static_cast<std::uint64_t>(start[12 + i]) << (8 * i);
         len |= static_cast<std::uint64_t>(start[20 + i]) << (8 * i);
     }
-    if (len == 0 || len > kMaxHeader || off > total || 32 + off + len > total)
+    if (len == 0 || len > kMaxHeader)
         return {};
+    if (off > total || 32 + off + len > total) {
+        ProbeResult cut;
+        cut.cutShort = true;
+        return cut;
+    }
     std::vector<std::uint8_t> raw(static_cast<std::size_t>(len));
     if (!readAt(32 + off, raw.size(), raw.data()))
         return {};
@@ -375,13 +471,15 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
     if (t != kEncodedHeader)
         return {};
     StreamsInfo s;
+    ProbeResult encoded;
     if (!readStreamsInfo(c, s, nullptr))
-        return {};
+        return encoded;
+    noteTroubles(s, encoded); // an encrypted header cannot be read further
     if (s.packSizes.empty() || s.packPos > total || s.packSizes[0] > total - s.packPos)
-        return {};
+        return encoded;
     const std::vector<std::uint8_t> header = decodeHeader(readAt, s);
     if (header.empty())
-        return {};
+        return encoded;
     Cursor h(header.data(), header.size());
     if (h.byte() != kHeader)
         return {};

@@ -2,7 +2,7 @@
 // Reads the archive's header far enough to learn how each entry's data is compressed, which
 // libarchive does not tell. Only the full listing needs it; any doubt gives an empty result.
 
-#include "ArchiveReader.h"
+#include "ArchiveSource.h"
 
 #include <cstdint>
 #include <string>
@@ -16,12 +16,30 @@ struct ProbeResult {
     // entries without data (directories, links, empty files).
     std::vector<std::string> methods;
     std::uint64_t packedData = 0; // bytes of packed entry data, headers not counted
+    // Each entry's POSIX mode as stored (0 when not stored), in archive order: libarchive
+    // shows a link without a target as an empty regular file, this tells them apart.
+    std::vector<std::uint32_t> modes;
+
+    // Why the archive may be unreadable, set even when `ok` is false, so that a failure can
+    // be explained: the header lies beyond the end of the file, a coder libarchive cannot
+    // decode (its name), encryption; and the most memory any coder asks for (its dictionary or
+    // model size), to say how much a failed allocation wanted.
+    bool cutShort = false;
+    bool encrypted = false;
+    std::string unsupported;
+    std::uint64_t memoryNeeded = 0;
 };
 
 ProbeResult probeMethods(const ArchiveSource &source);
 
 // The same over the raw bytes of a whole archive.
 ProbeResult probeMethodsInBytes(const std::uint8_t *data, std::size_t size);
+
+// Whether libarchive decodes the coder, and the memory it asks for (dictionary or model size).
+bool coderSupported(const std::vector<std::uint8_t> &id);
+bool coderEncrypts(const std::vector<std::uint8_t> &id);
+std::uint64_t coderMemory(const std::vector<std::uint8_t> &id,
+                          const std::vector<std::uint8_t> &props);
 
 // The display name of one coder: its 7z identifier bytes and properties.
 std::string coderName(const std::vector<std::uint8_t> &id, const std::vector<std::uint8_t> &props);

@@ -22,6 +22,9 @@ namespace {
 
 constexpr std::uint64_t kWritebackChunk = 4 << 20;
 constexpr std::uint8_t kLzma2Id = 0x21;
+// Headers from this size on are written packed; a smaller one would gain less than the few
+// dozen bytes of the header that points to the packed one.
+constexpr std::size_t kPackHeaderFrom = 1024;
 
 std::uint32_t updateCrc(std::uint32_t crc, const void *data, std::size_t size) {
     const auto *p = static_cast<const Bytef *>(data);

@@ -9,21 +9,21 @@ namespace yk {
 
 int runTest(const ArchiveSource &source, Console &console) {
     std::string error;
-    Reader in = openArchive(source, error);
-    if (!in) {
+    ArchiveInput in(source);
+    if (!in.open(error)) {
         console.problem(msg::cannotReadArchive(source.displayName(), error));
         return ExitNothing;
     }
     Outcome outcome;
     const bool read = forEachEntry(
-        in.get(),
+        in,
         [&](struct archive_entry *e) {
             const std::string name = decodeName(entryName(e));
             const std::string label = msg::testing(name);
             const la_int64_t size = archive_entry_size(e);
             std::string why;
             const DataEnd end = forEachBlock(
-                in.get(),
+                in, e,
                 [&](const void *, std::size_t, std::uint64_t done, std::string &) {
                     if (size > 0)
                         console.progress(label, done, static_cast<std::uint64_t>(size));
