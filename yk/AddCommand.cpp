@@ -328,7 +328,7 @@ private:
                 now.st_size != a.seen.st_size || now.st_mtim.tv_sec != a.seen.st_mtim.tv_sec ||
                 now.st_mtim.tv_nsec != a.seen.st_mtim.tv_nsec) {
                 console_.problem(
-                    msg::cannotDelete(a.source->diskPath, "файл изменился после архивации"));
+                    msg::cannotDelete(a.source->diskPath, msg::changedSinceArchived()));
                 ++outcome_.failed;
                 continue;
             }

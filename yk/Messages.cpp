@@ -270,6 +270,9 @@ std::string nothingToAdd() {
 std::string cannotDelete(const std::string &name, const std::string &reason) {
     return q(name) + ": не удалось удалить после архивации: " + reason;
 }
+std::string changedSinceArchived() {
+    return "файл изменился после архивации";
+}
 std::string cannotWriteArchive(const std::string &archive, const std::string &reason, bool hadOld) {
     return q(archive) + ": не удалось записать архив: " + reason +
            (hadOld ? "; прежний архив не изменён" : "; архив не создан");
@@ -312,6 +315,10 @@ std::string keptExisting(const std::string &name) {
 std::string overwritePrompt(const std::string &name) {
     return "Файл " + q(name) + " уже существует. Заменить? [y] да, [n] нет, [a] все, [q] выход: ";
 }
+const char *const replyYes[2] = {"д", "Д"};
+const char *const replyNo[2] = {"н", "Н"};
+const char *const replyAll[2] = {"в", "В"};
+
 std::string extractionStopped() {
     return "извлечение прервано по ответу пользователя";
 }

@@ -36,8 +36,8 @@ struct ReadBack {
 
 // Every entry of the archive at `path` with its data, as libarchive's reader gives them.
 bool readBack(const QString &path, std::vector<ReadBack> &out, std::string &error) {
-    yk::Reader r = yk::openArchive(yk::ArchiveSource::file(path.toStdString()), error);
-    if (!r)
+    yk::ArchiveInput r(yk::ArchiveSource::file(path.toStdString()));
+    if (!r.open(error))
         return false;
     struct archive_entry *e;
     int rc;
@@ -52,13 +52,13 @@ bool readBack(const QString &path, std::vector<ReadBack> &out, std::string &erro
         while ((n = archive_read_data(r.get(), buf, sizeof buf)) > 0)
             b.data.append(buf, static_cast<size_t>(n));
         if (n < 0) {
-            error = yk::archiveError(r.get());
+            error = r.failure(e);
             return false;
         }
         out.push_back(b);
     }
     if (rc != ARCHIVE_EOF) {
-        error = yk::archiveError(r.get());
+        error = r.failure();
         return false;
     }
     return true;
