@@ -92,7 +92,7 @@ public:
         // libarchive (methods 1 and 2) gathers the packed data in a temporary file of its own
         // until the end: keep it beside the archive rather than in a /tmp that may be small.
         setenv("TMPDIR", dir.c_str(), 1);
-        std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), error);
+        std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), newBytes(sources), error);
         if (!w) {
             console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
             return ExitNothing;
@@ -122,6 +122,17 @@ public:
     }
 
 private:
+    // How much new data the add is about to read (as listed now): method 1 shares it out among
+    // the cores by it.
+    static std::uint64_t newBytes(const SourceList &sources) {
+        std::uint64_t total = 0;
+        struct stat st;
+        for (const Source &s : sources.items)
+            if (s.kind == Source::File && lstat(s.diskPath.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+                total += static_cast<std::uint64_t>(st.st_size);
+        return total;
+    }
+
     void lockWriters(DirLock &lock) {
         std::string error;
         switch (lock.tryLock(error)) {

@@ -1,6 +1,7 @@
 #include "ArchiveSink.h"
 
 #include "ArchiveReader.h"
+#include "SolidWriter.h"
 #include "StoreWriter.h"
 
 #include <cstring>
@@ -9,21 +10,15 @@ namespace yk {
 
 namespace {
 
-const char *methodName(int method) {
-    return method == 2 ? "ppmd" : "lzma1";
-}
-
 class LibarchiveSink : public ArchiveSink {
 public:
     LibarchiveSink() : w_(archive_write_new()) {}
     ~LibarchiveSink() override { archive_write_free(w_); }
 
-    bool open(int method, int fd) {
+    // PPMd (method 2), the one method libarchive writes for us.
+    bool open(int fd) {
         archive_write_set_format_7zip(w_);
-        if (archive_write_set_format_option(w_, "7zip", "compression", methodName(method)) !=
-                ARCHIVE_OK ||
-            (method == 1 &&
-             archive_write_set_format_option(w_, "7zip", "compression-level", "6") != ARCHIVE_OK))
+        if (archive_write_set_format_option(w_, "7zip", "compression", "ppmd") != ARCHIVE_OK)
             return false;
         archive_write_set_bytes_per_block(w_, 1 << 16);
         archive_write_set_bytes_in_last_block(w_, 1);
@@ -61,9 +56,10 @@ StoreTime timeOf(bool set, time_t sec, long nsec) {
     return t;
 }
 
-class StoreSink : public ArchiveSink {
+// Entries through one of the archiver's own writers (StoreWriter or SolidWriter).
+template <typename Writer> class OwnSink : public ArchiveSink {
 public:
-    explicit StoreSink(int fd) : w_(fd) {}
+    template <typename... Args> explicit OwnSink(Args &&...args) : w_(args...) {}
 
     bool open(std::string &error) { return w_.open(error); }
 
@@ -102,20 +98,29 @@ public:
     bool close(std::string &error) override { return w_.close(error); }
 
 private:
-    StoreWriter w_;
+    Writer w_;
 };
+
+template <typename Sink>
+std::unique_ptr<ArchiveSink> opened(std::unique_ptr<Sink> s, std::string &error) {
+    if (!s->open(error))
+        return nullptr;
+    return s;
+}
 
 } // namespace
 
-std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::string &error) {
-    if (method == 0) {
-        auto s = std::make_unique<StoreSink>(fd);
-        if (!s->open(error))
-            return nullptr;
-        return s;
+std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::uint64_t expectedBytes,
+                                      std::string &error) {
+    if (method == 0)
+        return opened(std::make_unique<OwnSink<StoreWriter>>(fd), error);
+    if (method == 1) {
+        SolidSettings settings;
+        settings.expectedBytes = expectedBytes;
+        return opened(std::make_unique<OwnSink<SolidWriter>>(fd, settings), error);
     }
     auto s = std::make_unique<LibarchiveSink>();
-    if (!s->open(method, fd)) {
+    if (!s->open(fd)) {
         error = s->lastError();
         return nullptr;
     }

@@ -8,6 +8,7 @@
 #include <archive_entry.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -24,8 +25,10 @@ public:
     virtual bool close(std::string &error) = 0;
 };
 
-// A sink writing to `fd` with method 0 (copy), 1 (LZMA) or 2 (PPMd). Null with `error` set
-// when it cannot be set up.
-std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::string &error);
+// A sink writing to `fd` with method 0 (copy), 1 (LZMA2, on every core) or 2 (PPMd).
+// `expectedBytes` (0 when unknown) is how much data is about to come: method 1 cuts it into
+// blocks so that every core gets a share. Null with `error` set when it cannot be set up.
+std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::uint64_t expectedBytes,
+                                      std::string &error);
 
 } // namespace yk

@@ -373,8 +373,14 @@ std::string coderName(const std::vector<std::uint8_t> &id, const std::vector<std
         return "Copy";
     if (id == V{3, 1, 1})
         return props.size() >= 5 ? "LZMA:" + sizeText(le32(props, 1)) : "LZMA";
-    if (id == V{0x21})
-        return "LZMA2";
+    if (id == V{0x21}) {
+        // One byte: the dictionary size as a mantissa of 2 or 3 and a power of two.
+        if (props.size() != 1 || props[0] > 40)
+            return "LZMA2";
+        const std::uint64_t dict =
+            props[0] == 40 ? 0xFFFFFFFFu : std::uint64_t(2u | (props[0] & 1u)) << (props[0] / 2 + 11);
+        return "LZMA2:" + sizeText(dict);
+    }
     if (id == V{3, 4, 1})
         return props.size() >= 5
                    ? "PPMd:o" + std::to_string(props[0]) + ":" + sizeText(le32(props, 1))

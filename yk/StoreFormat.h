@@ -56,4 +56,17 @@ std::vector<StoreEntry> headerOrder(const std::vector<StoreEntry> &entries);
 // start header. Empty when there are no entries: such an archive has no header at all.
 Bytes storeHeader(const std::vector<StoreEntry> &entries);
 
+// One folder that holds the data of every entry with data, one after another, through one coder
+// (the solid layout of the compressing methods); its packed stream starts right after the start
+// header.
+struct SolidFolder {
+    Bytes coderId;    // the coder's 7z identifier: {0x21} for LZMA2
+    Bytes properties; // its properties
+    std::uint64_t packedSize = 0;
+};
+
+// The whole header for `entries` (already in header order) whose data lies in `folder`. Empty
+// when there are no entries.
+Bytes solidHeader(const std::vector<StoreEntry> &entries, const SolidFolder &folder);
+
 } // namespace yk

@@ -59,7 +59,7 @@ case_methods_roundtrip() {
     done
     contains "$OUT" "PPMd:o6:16m"
     run lf arc0.yk && contains "$OUT" "Copy"
-    run lf arc1.yk && contains "$OUT" "LZMA:8m"
+    run lf arc1.yk && contains "$OUT" "LZMA2:8m"
     contains "$OUT" "$(printf 'caf\xe9.txt')"
     # Method 0 stores, 1 and 2 compress the text well.
     [ "$(stat -c %s arc1.yk)" -lt "$(stat -c %s arc0.yk)" ] || fail "method 1 does not compress"
@@ -797,8 +797,8 @@ case_memory_reported() {
         echo "skipped: sanitizers need more address space than the limit" && exit 77
     fi
     seq 1 1000 >s.txt && "$YK" aq1 lz s.txt </dev/null >/dev/null
-    # The LZMA properties 5d 00008000 (8 MiB dictionary) become 5d 00000060 (1.5 GiB).
-    craft recode lz.yk huge.yk 5d00008000 5d00000060
+    # The LZMA2 coder's one property byte 16 (8 MiB dictionary) becomes 25 (1.5 GiB).
+    craft recode lz.yk huge.yk 0121210116 0121210125
     (ulimit -v 400000 && "$YK" t huge.yk </dev/null >"$OUT" 2>"$ERR")
     rc=$?
     expect_rc 2 "a dictionary larger than the memory allowed"
@@ -890,10 +890,10 @@ case_messages_in_russian() {
     run t text.yk
     contains "$ERR" "это не архив"
     "$YK" aq1 lz big.txt </dev/null >/dev/null
-    craft recode lz.yk d64.yk 23030101 23040109
+    craft recode lz.yk d64.yk 0121210116 0103040109
     run t d64.yk
     contains "$ERR" "не поддерживается: метод сжатия Deflate64"
-    craft recode lz.yk aes.yk 23030101 2406f10701
+    craft recode lz.yk aes.yk 01212101 012406f1070101
     run t aes.yk
     contains "$ERR" "не поддерживается: зашифрованный архив"
     # Writing fails half-way, with every method: a Russian reason first.

@@ -598,7 +598,12 @@ private slots:
                                  << QByteArray("\x5d\x00\x00\x80\x00", 5) << "LZMA:8m";
         QTest::newRow("ppmd o6 16m")
             << QByteArray("\x03\x04\x01") << QByteArray("\x06\x00\x00\x00\x01", 5) << "PPMd:o6:16m";
-        QTest::newRow("lzma2") << QByteArray("\x21") << QByteArray("\x18") << "LZMA2";
+        QTest::newRow("lzma2 16m") << QByteArray("\x21") << QByteArray("\x18") << "LZMA2:16m";
+        QTest::newRow("lzma2 8m") << QByteArray("\x21") << QByteArray("\x16") << "LZMA2:8m";
+        QTest::newRow("lzma2 12m") << QByteArray("\x21") << QByteArray("\x17") << "LZMA2:12m";
+        QTest::newRow("lzma2 4k") << QByteArray("\x21") << QByteArray("\x00", 1) << "LZMA2:4k";
+        QTest::newRow("lzma2 no props") << QByteArray("\x21") << QByteArray() << "LZMA2";
+        QTest::newRow("lzma2 bad props") << QByteArray("\x21") << QByteArray("\x29") << "LZMA2";
         QTest::newRow("unknown") << QByteArray("\x09\x09") << QByteArray() << "?0909";
         QTest::newRow("deflate64") << QByteArray("\x04\x01\x09") << QByteArray() << "Deflate64";
     }

@@ -1,0 +1,381 @@
+#include "SolidWriter.h"
+
+#include "Messages.h"
+
+#include <fcntl.h>
+#include <sys/uio.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+
+namespace yk {
+
+namespace {
+
+constexpr std::uint64_t kWritebackChunk = 4 << 20;
+constexpr std::uint8_t kLzma2Id = 0x21;
+// Headers from this size on are written packed; a smaller one would gain less than the few
+// dozen bytes of the header that points to the packed one.
+constexpr std::size_t kPackHeaderFrom = 1024;
+
+std::uint32_t updateCrc(std::uint32_t crc, const void *data, std::size_t size) {
+    const auto *p = static_cast<const Bytef *>(data);
+    while (size > 0) {
+        const uInt n = static_cast<uInt>(std::min<std::size_t>(size, UINT_MAX));
+        crc = static_cast<std::uint32_t>(crc32(crc, p, n));
+        p += n;
+        size -= n;
+    }
+    return crc;
+}
+
+std::size_t roundUp(std::uint64_t value, std::size_t step) {
+    return static_cast<std::size_t>((value + step - 1) / step * step);
+}
+
+} // namespace
+
+struct SolidWriter::Block {
+    Bytes input; // the prime, then the block's data
+    std::size_t prime = 0;
+    bool streamStart = false;
+    bool last = false;
+    // Set by the thread that compresses the block.
+    bool done = false;
+    bool stored = false;
+    Bytes output;
+    std::string error;
+
+    std::size_t dataSize() const { return input.size() - prime; }
+    const std::uint8_t *data() const { return input.data() + prime; }
+
+    void compress(const Lzma2Settings &settings) {
+        try {
+            if (looksIncompressible(data(), dataSize())) {
+                stored = true; // framed as it is written, without a copy
+                return;
+            }
+            if (!encodeLzma2Block(data(), prime, dataSize(), last, settings, output, error))
+                output.clear();
+        } catch (const std::bad_alloc &) {
+            error = "нет памяти для сжатия";
+        }
+    }
+};
+
+// Threads that compress the blocks handed to them, in any order; the writer waits for each in
+// turn.
+class SolidWriter::Pool {
+public:
+    Pool(unsigned threads, const Lzma2Settings &settings) : settings_(settings) {
+        for (unsigned i = 0; i < threads; ++i) {
+            try {
+                threads_.emplace_back([this] { run(); });
+            } catch (const std::system_error &) {
+                break; // as many as can be had; none means the caller compresses itself
+            }
+        }
+    }
+    ~Pool() {
+        {
+            std::lock_guard<std::mutex> l(m_);
+            stop_ = true;
+        }
+        cv_.notify_all();
+        for (std::thread &t : threads_)
+            t.join();
+    }
+    unsigned size() const { return static_cast<unsigned>(threads_.size()); }
+
+    void submit(const std::shared_ptr<Block> &b) {
+        {
+            std::lock_guard<std::mutex> l(m_);
+            queue_.push_back(b);
+        }
+        cv_.notify_all();
+    }
+    void wait(const Block &b) {
+        std::unique_lock<std::mutex> l(m_);
+        done_.wait(l, [&b] { return b.done; });
+    }
+
+private:
+    void run() {
+        std::unique_lock<std::mutex> l(m_);
+        for (;;) {
+            cv_.wait(l, [this] { return stop_ || !queue_.empty(); });
+            if (stop_)
+                return;
+            std::shared_ptr<Block> b = queue_.front();
+            queue_.pop_front();
+            l.unlock();
+            b->compress(settings_);
+            l.lock();
+            b->done = true;
+            done_.notify_all();
+        }
+    }
+
+    const Lzma2Settings settings_;
+    std::mutex m_;
+    std::condition_variable cv_, done_;
+    std::deque<std::shared_ptr<Block>> queue_;
+    bool stop_ = false;
+    std::vector<std::thread> threads_;
+};
+
+SolidWriter::SolidWriter(int fd, const SolidSettings &settings) : fd_(fd), settings_(settings) {
+    threads_ =
+        settings.threads ? settings.threads : std::max(1u, std::thread::hardware_concurrency());
+    std::size_t block = settings.blockSize;
+    if (block == 0) {
+        // An equal share for every thread, so that a single large input keeps them all busy.
+        const std::uint64_t share =
+            settings.expectedBytes ? settings.expectedBytes / threads_ + 1 : kMaxBlock;
+        block = std::clamp(roundUp(share, kMinBlock), kMinBlock, kMaxBlock);
+    }
+    // Blocks and primes at multiples of 16 keep LZMA's position bits of every block in step
+    // with the stream's.
+    blockSize_ = std::max<std::size_t>(roundUp(block, 16), 16);
+    primeSize_ = std::min(settings.primeSize / 16 * 16, blockSize_);
+}
+
+SolidWriter::~SolidWriter() = default;
+
+bool SolidWriter::open(std::string &error) {
+    const Bytes placeholder = startHeader(0, 0, 0);
+    if (::pwrite(fd_, placeholder.data(), placeholder.size(), 0) !=
+            static_cast<ssize_t>(placeholder.size()) ||
+        ::lseek(fd_, static_cast<off_t>(kStartHeaderSize), SEEK_SET) < 0) {
+        error = msg::errnoText(errno);
+        return false;
+    }
+    try {
+        pool_ = std::make_unique<Pool>(threads_, settings_.lzma);
+        newBlock(nullptr);
+    } catch (const std::bad_alloc &) {
+        error = "нет памяти для сжатия";
+        return false;
+    }
+    return true;
+}
+
+void SolidWriter::newBlock(const Block *previous) {
+    auto b = std::make_unique<Block>();
+    b->input.reserve(primeSize_ + blockSize_);
+    if (previous) {
+        const std::size_t n = std::min(primeSize_, previous->dataSize());
+        const std::uint8_t *end = previous->data() + previous->dataSize();
+        b->input.assign(end - n, end);
+        b->prime = n;
+    }
+    current_ = std::move(b);
+}
+
+bool SolidWriter::add(const StoreEntry &entry, std::string &error) {
+    if (!finishEntry(error))
+        return false;
+    entries_.push_back(entry);
+    entries_.back().crc = 0;
+    inEntry_ = true;
+    remaining_ = entry.size;
+    crc_ = 0;
+    return true;
+}
+
+bool SolidWriter::write(const void *data, std::size_t size, std::string &error) {
+    if (!inEntry_ || size > remaining_) {
+        error = "данных больше, чем объявлено для записи";
+        return false;
+    }
+    crc_ = updateCrc(crc_, data, size);
+    remaining_ -= size;
+    return append(static_cast<const std::uint8_t *>(data), size, error);
+}
+
+bool SolidWriter::append(const std::uint8_t *data, std::size_t size, std::string &error) {
+    while (size > 0) {
+        // A full block goes only once more data follows: the last block must know it is last.
+        if (current_->dataSize() == blockSize_ && !dispatch(false, error))
+            return false;
+        const std::size_t n = std::min(size, blockSize_ - current_->dataSize());
+        current_->input.insert(current_->input.end(), data, data + n);
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+bool SolidWriter::dispatch(bool last, std::string &error) {
+    // Never more blocks at work than threads: the memory stays what the threads need.
+    while (inFlight_.size() >= std::max(1u, pool_->size()))
+        if (!writeFront(error))
+            return false;
+    std::shared_ptr<Block> b(current_.release());
+    b->streamStart = !streamStarted_;
+    b->last = last;
+    streamStarted_ = true;
+    try {
+        if (!last)
+            newBlock(b.get());
+    } catch (const std::bad_alloc &) {
+        error = "нет памяти для сжатия";
+        return false;
+    }
+    inFlight_.push_back(b);
+    if (pool_->size() == 0) {
+        b->compress(settings_.lzma);
+        b->done = true;
+    } else {
+        pool_->submit(b);
+    }
+    return true;
+}
+
+bool SolidWriter::writeFront(std::string &error) {
+    std::shared_ptr<Block> b = inFlight_.front();
+    inFlight_.pop_front();
+    if (pool_->size() > 0)
+        pool_->wait(*b);
+    if (!b->error.empty()) {
+        error = b->error;
+        return false;
+    }
+    const std::uint64_t before = offset_;
+    if (b->stored) {
+        ++storedBlocks_;
+        if (!writeStored(*b, error))
+            return false;
+        if (b->last) {
+            const std::uint8_t end = kLzma2End;
+            if (!writeAll(&end, 1, error))
+                return false;
+        }
+    } else if (!writeAll(b->output.data(), b->output.size(), error)) {
+        return false;
+    }
+    packed_ += offset_ - before;
+    return true;
+}
+
+bool SolidWriter::writeStored(const Block &b, std::string &error) {
+    // The chunks' headers and data in one system call per batch of chunks.
+    constexpr int kBatch = 64;
+    std::uint8_t headers[kBatch][3];
+    struct iovec iov[2 * kBatch];
+    const std::uint8_t *p = b.data();
+    std::size_t left = b.dataSize();
+    bool first = b.streamStart;
+    while (left > 0) {
+        int k = 0;
+        for (; k < kBatch && left > 0; ++k) {
+            const std::size_t n = std::min(left, kLzma2StoredChunk);
+            storedChunkHeader(n, first, headers[k]);
+            first = false;
+            iov[2 * k] = {headers[k], 3};
+            iov[2 * k + 1] = {const_cast<std::uint8_t *>(p), n};
+            p += n;
+            left -= n;
+        }
+        // writev may stop short; the rest of the batch goes through the plain loop.
+        const ssize_t w = ::writev(fd_, iov, 2 * k);
+        std::size_t written = w > 0 ? static_cast<std::size_t>(w) : 0;
+        if (w < 0 && errno != EINTR) {
+            error = msg::errnoText(errno);
+            return false;
+        }
+        offset_ += written;
+        for (int i = 0; i < 2 * k; ++i) {
+            if (written >= iov[i].iov_len) {
+                written -= iov[i].iov_len;
+                continue;
+            }
+            if (!writeAll(static_cast<const char *>(iov[i].iov_base) + written,
+                          iov[i].iov_len - written, error))
+                return false;
+            written = 0;
+        }
+    }
+    hintWriteback();
+    return true;
+}
+
+bool SolidWriter::writeAll(const void *data, std::size_t size, std::string &error) {
+    const auto *p = static_cast<const char *>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = msg::errnoText(n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        offset_ += static_cast<std::uint64_t>(n);
+    }
+    hintWriteback();
+    return true;
+}
+
+void SolidWriter::hintWriteback() {
+#ifdef SYNC_FILE_RANGE_WRITE
+    // As the stored writer does: let the disk work while the next blocks are compressed.
+    const std::uint64_t end = kStartHeaderSize + offset_;
+    if (end - writebackFrom_ >= kWritebackChunk) {
+        sync_file_range(fd_, static_cast<off_t>(writebackFrom_),
+                        static_cast<off_t>(end - writebackFrom_), SYNC_FILE_RANGE_WRITE);
+        writebackFrom_ = end;
+    }
+#endif
+}
+
+bool SolidWriter::finishEntry(std::string &error) {
+    if (!inEntry_)
+        return true;
+    static const std::uint8_t zeros[1 << 16] = {};
+    while (remaining_ > 0) {
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, sizeof zeros));
+        if (!write(zeros, n, error))
+            return false;
+    }
+    entries_.back().crc = crc_;
+    inEntry_ = false;
+    return true;
+}
+
+bool SolidWriter::close(std::string &error) {
+    if (!finishEntry(error))
+        return false;
+    if (current_ && current_->dataSize() > 0 && !dispatch(true, error))
+        return false;
+    while (!inFlight_.empty())
+        if (!writeFront(error))
+            return false;
+    SolidFolder folder;
+    folder.coderId = {kLzma2Id};
+    folder.properties = {lzma2DictProperty(settings_.lzma.dictSize)};
+    folder.packedSize = packed_;
+    const Bytes header = solidHeader(headerOrder(entries_), folder);
+    if (!writeAll(header.data(), header.size(), error))
+        return false;
+    const Bytes start = header.empty() ? startHeader(0, 0, 0)
+                                       : startHeader(offset_ - header.size(), header.size(),
+                                                     updateCrc(0, header.data(), header.size()));
+    if (::pwrite(fd_, start.data(), start.size(), 0) != static_cast<ssize_t>(start.size())) {
+        error = msg::errnoText(errno);
+        return false;
+    }
+    return true;
+}
+
+} // namespace yk
