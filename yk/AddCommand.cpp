@@ -128,7 +128,8 @@ private:
         std::uint64_t total = 0;
         struct stat st;
         for (const Source &s : sources.items)
-            if (s.kind == Source::File && lstat(s.diskPath.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            if (s.kind == Source::File && lstat(s.diskPath.c_str(), &st) == 0 &&
+                S_ISREG(st.st_mode))
                 total += static_cast<std::uint64_t>(st.st_size);
         return total;
     }

@@ -137,7 +137,8 @@ bool AtomicFile::commit(mode_t mode, bool durable, std::string &error) {
     tempName_.clear();
     ::close(fd_);
     fd_ = -1;
-    if (durable && fsync(dirFd_) != 0 && errno != EINVAL) {
+    // A directory open only as a path (one we may not list) cannot be flushed: EBADF.
+    if (durable && fsync(dirFd_) != 0 && errno != EINVAL && errno != EBADF) {
         error = msg::errnoText(errno);
         return false;
     }

@@ -125,7 +125,7 @@ private:
             fail(msg::refused(stored, msg::specialEntry(archive_entry_mode(e))));
             return true;
         }
-        if (type == AE_IFREG && index < in.header().modes.size() &&
+        if (type == AE_IFREG && archive_entry_size(e) == 0 && index < in.header().modes.size() &&
             S_ISLNK(in.header().modes[index])) {
             fail(msg::refused(stored, msg::emptyLinkTarget()));
             return true;

@@ -377,8 +377,9 @@ std::string coderName(const std::vector<std::uint8_t> &id, const std::vector<std
         // One byte: the dictionary size as a mantissa of 2 or 3 and a power of two.
         if (props.size() != 1 || props[0] > 40)
             return "LZMA2";
-        const std::uint64_t dict =
-            props[0] == 40 ? 0xFFFFFFFFu : std::uint64_t(2u | (props[0] & 1u)) << (props[0] / 2 + 11);
+        const std::uint64_t dict = props[0] == 40
+                                       ? 0xFFFFFFFFu
+                                       : std::uint64_t(2u | (props[0] & 1u)) << (props[0] / 2 + 11);
         return "LZMA2:" + sizeText(dict);
     }
     if (id == V{3, 4, 1})

@@ -865,6 +865,24 @@ case_odd_archive_names() {
     contains "$ERR" "ссылка без цели"
 }
 
+case_unlistable_directory() {
+    # A directory the user may write in but not list takes an archive, unlocked and saying so.
+    as_user=()
+    [ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    chmod 777 "$work" && mkdir wo && echo x >x.txt && chmod 644 x.txt
+    [ "$(id -u)" -eq 0 ] && chown 65534 wo
+    chmod 300 wo
+    for round in 1 2; do
+        "${as_user[@]}" "$YK" a1 wo/arc x.txt </dev/null >"$OUT" 2>"$ERR"
+        rc=$?
+        expect_rc 0 "add $round into a directory that cannot be listed"
+        contains "$ERR" "не удалось заблокировать"
+    done
+    chmod 700 wo
+    run l wo/arc.yk
+    contains "$OUT" "Записей: 1,"
+}
+
 case_stale_temporaries() {
     echo one >one.txt && "$YK" aq1 arc one.txt </dev/null >/dev/null
     sh -c 'exit 0' &
