@@ -146,7 +146,13 @@ std::string notSupported(const std::string &what) {
 std::string encryptedData() {
     return "зашифрованный архив";
 }
+std::string multiVolume() {
+    return "многотомный архив";
+}
 std::string method(const std::string &name) {
+    // Coders without a name are shown by their id, "?0A".
+    if (!name.empty() && name[0] == '?')
+        return "метод сжатия с кодом " + name.substr(1);
     return "метод сжатия " + name;
 }
 std::string notAnArchive() {

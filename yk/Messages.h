@@ -20,6 +20,7 @@ std::string notRegularFile(const std::string &kind); // "не обычный ф�
 std::string outOfMemory(std::uint64_t wanted); // "недостаточно памяти: архив требует ..."
 std::string notSupported(const std::string &what); // "не поддерживается: ..."
 std::string encryptedData();
+std::string multiVolume();
 std::string method(const std::string &name);
 std::string notAnArchive();
 std::string cutShort();

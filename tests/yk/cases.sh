@@ -914,6 +914,13 @@ case_messages_in_russian() {
     craft recode lz.yk aes.yk 01212101 012406f1070101
     run t aes.yk
     contains "$ERR" "не поддерживается: зашифрованный архив"
+    craft recode lz.yk unknown.yk 0121210116 012209090116
+    run t unknown.yk
+    contains "$ERR" "не поддерживается: метод сжатия с кодом 0909"
+    # The first part of an archive split into volumes.
+    head -c 5000 lz.yk >split.7z.001
+    run t split.7z.001
+    contains "$ERR" "не поддерживается: многотомный архив"
     # Writing fails half-way, with every method: a Russian reason first.
     for m in 0 1 2; do
         (trap '' XFSZ && ulimit -f 200 && "$YK" a$m full$m big.txt </dev/null >"$OUT" 2>"$ERR")
