@@ -759,6 +759,12 @@ case_modes_are_tamed() {
     [ "$(stat -c %a .)" = 700 ] || fail "the working directory's mode changed to $(stat -c %a .)"
     [ "$(stat -c %a mine)" = 700 ] || fail "an existing directory changed to $(stat -c %a mine)"
     [ "$(cat mine/f)" = y ] || fail "the file in the existing directory is missing"
+    # Directories made on the way to a file take their own entry's mode and time when it comes.
+    craft entries ../made.yk "f644:d/sub/f=1" "d700:d" "d750:d/sub"
+    (umask 022 && "$YK" x ../made.yk </dev/null >"$OUT" 2>"$ERR") || fail "extract made.yk"
+    [ "$(stat -c %a d)" = 700 ] && [ "$(stat -c %a d/sub)" = 750 ] ||
+        fail "made directories came out $(stat -c %a d) and $(stat -c %a d/sub)"
+    [ "$(stat -c %Y d/sub)" = 1000000000 ] || fail "the directory's time was not restored"
 }
 
 case_special_entries() {
