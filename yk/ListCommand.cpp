@@ -21,9 +21,21 @@ int runList(const ArchiveSource &source, bool full, Console &console) {
         return ExitNothing;
     }
     const ProbeResult &probe = in.header();
-    const std::vector<std::string> &methods = probe.methods;
+    const std::uint64_t archiveSize = archiveBytes(source);
+    // One solid block holds every entry's data, so an entry's packed size is its share of the
+    // packed data (of the whole archive when the header could not be read). With the header
+    // understood, the total is known beforehand and each row is printed as soon as it is read:
+    // nothing grows with the number of entries. Otherwise the rows are gathered first.
+    const bool streamed = probe.ok;
+    const std::uint64_t packedSum = probe.ok ? probe.packedData : archiveSize;
     Outcome outcome;
     std::vector<ListRow> rows;
+    std::size_t count = 0;
+    std::uint64_t sizeSum = 0;
+    std::string line;
+    console.important(msg::listArchive + printable(source.displayName()));
+    console.important(listHeader(full));
+    console.important(listRule(full));
     const bool read = forEachEntry(
         in,
         [&](struct archive_entry *e) {
@@ -38,12 +50,11 @@ int runList(const ArchiveSource &source, bool full, Console &console) {
             row.mtime = archive_entry_mtime(e);
             // The mode as stored where there is one: libarchive shows a link without a target
             // as a regular file.
-            const std::size_t index = rows.size();
+            const std::size_t index = count;
             row.mode = index < probe.modes.size() && probe.modes[index] != 0
                            ? static_cast<mode_t>(probe.modes[index])
                            : archive_entry_mode(e);
-            if (index < methods.size())
-                row.method = methods[index];
+            row.method = probe.method(index);
             if (full && archive_entry_filetype(e) == AE_IFREG) {
                 // The CRC shown is the one of the data as read; libarchive checks it against
                 // the stored one at the entry's end, so a mismatch shows up as an error here.
@@ -65,7 +76,16 @@ int runList(const ArchiveSource &source, bool full, Console &console) {
                 }
             }
             ++outcome.done;
-            rows.push_back(std::move(row));
+            ++count;
+            sizeSum += row.size;
+            if (streamed) {
+                row.packed = shareOf(packedSum, row.size, probe.unpackedData);
+                line.clear();
+                appendListRow(line, row, full);
+                console.row(line);
+            } else {
+                rows.push_back(std::move(row));
+            }
             return true;
         },
         error);
@@ -74,23 +94,14 @@ int runList(const ArchiveSource &source, bool full, Console &console) {
         outcome.incomplete = true;
     }
 
-    // One solid block holds every entry's data, so an entry's packed size is its share of the
-    // packed data (of the whole archive when the header could not be read).
-    std::uint64_t sizeSum = 0;
-    for (const ListRow &r : rows)
-        sizeSum += r.size;
-    const std::uint64_t archiveSize = archiveBytes(source);
-    const std::uint64_t packedSum = probe.ok ? probe.packedData : archiveSize;
-    for (ListRow &r : rows)
+    for (ListRow &r : rows) {
         r.packed = shareOf(packedSum, r.size, sizeSum);
-
-    console.important(msg::listArchive + printable(source.displayName()));
-    console.important(listHeader(full));
+        line.clear();
+        appendListRow(line, r, full);
+        console.row(line);
+    }
     console.important(listRule(full));
-    for (const ListRow &r : rows)
-        console.important(listRow(r, full));
-    console.important(listRule(full));
-    console.important(listTotals(sizeSum, packedSum, static_cast<int>(rows.size()), archiveSize));
+    console.important(listTotals(sizeSum, packedSum, static_cast<int>(count), archiveSize));
     return outcome.exitStatus();
 }
 

@@ -12,12 +12,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <new>
 
 namespace yk {
 
 namespace {
 
-constexpr std::uint64_t kMaxHeader = 64u << 20; // refuse absurd header sizes
+// Refuse absurd header sizes. A million entries make a header of some 60 MB; a packed header
+// is unpacked into memory that grows with what it really yields, never with what it claims.
+constexpr std::uint64_t kMaxHeader = 1u << 30;
 
 using namespace sevenzip;
 
@@ -240,10 +243,16 @@ bool readStreamsInfo(Cursor &c, StreamsInfo &s, std::vector<std::uint64_t> *unpa
 // Reads `len` bytes at `off` of the archive into `out`; false when they are not there.
 using ReadAt = std::function<bool(std::uint64_t off, std::size_t len, std::uint8_t *out)>;
 
-// Unpacks an LZMA-encoded header; nothing else encodes headers in practice.
+// Unpacks a header encoded with LZMA or LZMA2, the coders 7z writers use for headers.
 std::vector<std::uint8_t> decodeHeader(const ReadAt &readAt, const StreamsInfo &s) {
-    if (s.folders.size() != 1 || s.packSizes.empty() ||
-        s.folders[0].id != std::vector<std::uint8_t>{3, 1, 1})
+    if (s.folders.size() != 1 || s.packSizes.empty())
+        return {};
+    lzma_vli filter;
+    if (s.folders[0].id == std::vector<std::uint8_t>{3, 1, 1})
+        filter = LZMA_FILTER_LZMA1;
+    else if (s.folders[0].id == std::vector<std::uint8_t>{0x21})
+        filter = LZMA_FILTER_LZMA2;
+    else
         return {};
     const std::uint64_t start = 32 + s.packPos, len = s.packSizes[0];
     const std::uint64_t outLen = s.folders[0].unpackSize;
@@ -253,16 +262,38 @@ std::vector<std::uint8_t> decodeHeader(const ReadAt &readAt, const StreamsInfo &
     std::vector<std::uint8_t> packed(static_cast<std::size_t>(len));
     if (!readAt(start, packed.size(), packed.data()))
         return {};
-    lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
+    lzma_filter filters[2] = {{filter, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
     if (lzma_properties_decode(&filters[0], nullptr, s.folders[0].props.data(),
                                s.folders[0].props.size()) != LZMA_OK)
         return {};
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(outLen));
-    size_t inPos = 0, outPos = 0;
-    const lzma_ret r = lzma_raw_buffer_decode(filters, nullptr, packed.data(), &inPos,
-                                              packed.size(), out.data(), &outPos, out.size());
-    free(filters[0].options);
-    if ((r != LZMA_OK && r != LZMA_STREAM_END && r != LZMA_BUF_ERROR) || outPos != out.size())
+    lzma_stream st = LZMA_STREAM_INIT;
+    const lzma_ret init = lzma_raw_decoder(&st, filters);
+    free(filters[0].options); // the decoder keeps what it needs
+    if (init != LZMA_OK)
+        return {};
+    std::vector<std::uint8_t> out;
+    lzma_ret r = LZMA_OK;
+    try {
+        st.next_in = packed.data();
+        st.avail_in = packed.size();
+        while (r == LZMA_OK && st.total_out < outLen) {
+            if (st.total_out == out.size())
+                out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(
+                    outLen, std::max<std::size_t>(out.size() * 2, 1u << 20))));
+            const std::size_t at = static_cast<std::size_t>(st.total_out);
+            st.next_out = out.data() + at;
+            st.avail_out = out.size() - at;
+            const std::size_t inBefore = st.avail_in;
+            r = lzma_code(&st, LZMA_RUN);
+            if (r == LZMA_OK && st.avail_in == 0 && st.avail_in == inBefore && st.avail_out > 0)
+                break; // input used up
+        }
+    } catch (const std::bad_alloc &) {
+        r = LZMA_MEM_ERROR;
+    }
+    const std::uint64_t produced = st.total_out;
+    lzma_end(&st);
+    if ((r != LZMA_OK && r != LZMA_STREAM_END) || produced != outLen)
         return {};
     return out;
 }
@@ -331,12 +362,19 @@ ProbeResult methodsFromHeader(Cursor &c) {
     result.modes = std::move(modes);
     for (std::uint64_t n : s.packSizes)
         result.packedData += n;
-    std::vector<std::string> &out = result.methods;
+    for (const Folder &f : s.folders) {
+        result.folderMethods.push_back(f.name);
+        result.unpackedData += f.unpackSize;
+    }
+    if (s.folders.size() >= ProbeResult::kNoFolder)
+        return {};
+    std::vector<std::uint32_t> &out = result.entryFolder;
+    out.reserve(empty.size());
     std::size_t folder = 0;
     std::uint64_t used = 0;
     for (std::size_t i = 0; i < empty.size(); ++i) {
         if (empty[i]) {
-            out.emplace_back();
+            out.push_back(ProbeResult::kNoFolder);
             continue;
         }
         while (folder < s.folders.size() && used >= perFolder[folder]) {
@@ -345,7 +383,7 @@ ProbeResult methodsFromHeader(Cursor &c) {
         }
         if (folder >= s.folders.size())
             return {};
-        out.push_back(s.folders[folder].name);
+        out.push_back(static_cast<std::uint32_t>(folder));
         ++used;
     }
     result.ok = true;
@@ -366,6 +404,13 @@ std::uint32_t le32(const std::vector<std::uint8_t> &v, std::size_t at) {
 }
 
 } // namespace
+
+const std::string &ProbeResult::method(std::size_t i) const {
+    static const std::string none;
+    if (i >= entryFolder.size() || entryFolder[i] >= folderMethods.size())
+        return none;
+    return folderMethods[entryFolder[i]];
+}
 
 std::string coderName(const std::vector<std::uint8_t> &id, const std::vector<std::uint8_t> &props) {
     using V = std::vector<std::uint8_t>;

@@ -353,6 +353,27 @@ bool SolidWriter::finishEntry(std::string &error) {
     return true;
 }
 
+bool SolidWriter::packHeader(Bytes &header, std::string &error) {
+    // Names and figures of many entries repeat themselves: the header is written packed, in
+    // LZMA2 with a fast preset, and replaced by the few bytes that say where it is.
+    Lzma2Settings fast;
+    fast.preset = 1;
+    fast.dictSize = 1u << 20;
+    Bytes packed;
+    if (!encodeLzma2Block(header.data(), 0, header.size(), true, fast, packed, error))
+        return false;
+    const std::uint64_t packPos = offset_;
+    if (!writeAll(packed.data(), packed.size(), error))
+        return false;
+    SolidFolder coder;
+    coder.coderId = {kLzma2Id};
+    coder.properties = {lzma2DictProperty(fast.dictSize)};
+    coder.packedSize = packed.size();
+    header =
+        encodedHeader(packPos, coder, header.size(), updateCrc(0, header.data(), header.size()));
+    return true;
+}
+
 bool SolidWriter::close(std::string &error) {
     if (!finishEntry(error))
         return false;
@@ -365,7 +386,9 @@ bool SolidWriter::close(std::string &error) {
     folder.coderId = {kLzma2Id};
     folder.properties = {lzma2DictProperty(settings_.lzma.dictSize)};
     folder.packedSize = packed_;
-    const Bytes header = solidHeader(headerOrder(entries_), folder);
+    Bytes header = solidHeader(headerOrder(entries_), folder);
+    if (header.size() >= kPackHeaderFrom && !packHeader(header, error))
+        return false;
     if (!writeAll(header.data(), header.size(), error))
         return false;
     const Bytes start = header.empty() ? startHeader(0, 0, 0)

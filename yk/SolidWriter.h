@@ -67,6 +67,7 @@ private:
     bool writeAll(const void *data, std::size_t size, std::string &error);
     bool writeStored(const Block &b, std::string &error);
     void hintWriteback();
+    bool packHeader(Bytes &header, std::string &error);
     void newBlock(const Block *previous);
 
     int fd_;

@@ -94,6 +94,18 @@ void appendStreams(Bytes &out, const std::vector<StoreEntry> &withData) {
     out.push_back(kEnd);
 }
 
+// One folder of one coder, as in the folder list of an unpack info.
+void appendFolder(Bytes &out, const SolidFolder &folder) {
+    out.push_back(1); // one coder
+    const std::uint8_t hasProperties = folder.properties.empty() ? 0 : 0x20;
+    out.push_back(static_cast<std::uint8_t>(hasProperties | folder.coderId.size()));
+    out.insert(out.end(), folder.coderId.begin(), folder.coderId.end());
+    if (hasProperties) {
+        appendNumber(out, folder.properties.size());
+        out.insert(out.end(), folder.properties.begin(), folder.properties.end());
+    }
+}
+
 // The streams of one solid folder: one packed stream, one coder, the entries as its substreams.
 void appendSolidStreams(Bytes &out, const std::vector<StoreEntry> &withData,
                         const SolidFolder &folder) {
@@ -113,14 +125,7 @@ void appendSolidStreams(Bytes &out, const std::vector<StoreEntry> &withData,
     out.push_back(kFolder);
     appendNumber(out, 1);
     out.push_back(0); // not external
-    out.push_back(1); // one coder
-    const std::uint8_t hasProperties = folder.properties.empty() ? 0 : 0x20;
-    out.push_back(static_cast<std::uint8_t>(hasProperties | folder.coderId.size()));
-    out.insert(out.end(), folder.coderId.begin(), folder.coderId.end());
-    if (hasProperties) {
-        appendNumber(out, folder.properties.size());
-        out.insert(out.end(), folder.properties.begin(), folder.properties.end());
-    }
+    appendFolder(out, folder);
     out.push_back(kCodersUnpackSize);
     appendNumber(out, total);
     out.push_back(kEnd);
@@ -283,6 +288,31 @@ Bytes solidHeader(const std::vector<StoreEntry> &entries, const SolidFolder &fol
     return wholeHeader(entries, [&folder](Bytes &out, const std::vector<StoreEntry> &withData) {
         appendSolidStreams(out, withData, folder);
     });
+}
+
+Bytes encodedHeader(std::uint64_t packPos, const SolidFolder &coder, std::uint64_t size,
+                    std::uint32_t crc) {
+    Bytes out;
+    out.push_back(kEncodedHeader);
+    out.push_back(kPackInfo);
+    appendNumber(out, packPos);
+    appendNumber(out, 1);
+    out.push_back(kSize);
+    appendNumber(out, coder.packedSize);
+    out.push_back(kEnd);
+    out.push_back(kUnpackInfo);
+    out.push_back(kFolder);
+    appendNumber(out, 1);
+    out.push_back(0); // not external
+    appendFolder(out, coder);
+    out.push_back(kCodersUnpackSize);
+    appendNumber(out, size);
+    out.push_back(kCrc);
+    out.push_back(1); // all defined
+    appendLe(out, crc, 4);
+    out.push_back(kEnd);
+    out.push_back(kEnd);
+    return out;
 }
 
 namespace {

@@ -69,4 +69,10 @@ struct SolidFolder {
 // when there are no entries.
 Bytes solidHeader(const std::vector<StoreEntry> &entries, const SolidFolder &folder);
 
+// The small header that points to the real one, packed through `coder` (its packedSize bytes
+// lying `packPos` bytes after the start header); `size` and `crc` are those of the real header
+// unpacked. Readers unpack it and read it as if it stood there.
+Bytes encodedHeader(std::uint64_t packPos, const SolidFolder &coder, std::uint64_t size,
+                    std::uint32_t crc);
+
 } // namespace yk

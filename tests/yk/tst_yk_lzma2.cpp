@@ -342,6 +342,14 @@ private slots:
         std::string error;
         QVERIFY2(writeArchive(path, items, s, error), error.c_str());
 
+        // The header of many names is written packed: the start header points to the small
+        // header that says where the packed one lies.
+        const Bytes archive = fileBytes(path);
+        std::uint64_t headerAt = 0;
+        for (int i = 7; i >= 0; --i)
+            headerAt = headerAt << 8 | archive[12 + static_cast<std::size_t>(i)];
+        QCOMPARE(int(archive[yk::kStartHeaderSize + headerAt]), 0x17);
+
         std::vector<ReadBack> back;
         QVERIFY2(readBack(path, back, error), error.c_str());
         QCOMPARE(back.size(), items.size());
@@ -390,6 +398,9 @@ private slots:
         QTemporaryDir dir;
         std::string error;
         QVERIFY(writeArchive(dir.filePath("e.yk"), {{"empty", {}}, {"d", {}, 040755}}, {}, error));
+        // A header this small is left plain.
+        const Bytes archive = fileBytes(dir.filePath("e.yk"));
+        QCOMPARE(int(archive[yk::kStartHeaderSize]), 0x01);
         std::vector<ReadBack> back;
         QVERIFY2(readBack(dir.filePath("e.yk"), back, error), error.c_str());
         QCOMPARE(back.size(), std::size_t(2));
