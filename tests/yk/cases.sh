@@ -696,7 +696,16 @@ case_extract_never_partial() {
     mkdir killed && cd killed || exit 1
     "$YK" xq ../zeros.yk </dev/null >/dev/null 2>&1 &
     pid=$!
-    sleep 0.3
+    # Wait until yk is writing into this directory, then kill it without warning.
+    writing=
+    for _ in $(seq 1 2000); do
+        for fd in /proc/$pid/fd/*; do
+            case "$(readlink "$fd" 2>/dev/null)" in "$work/killed/"*) writing=1 ;; esac
+        done
+        [ -n "$writing" ] && break
+        sleep 0.01
+    done
+    [ -n "$writing" ] || fail "could not catch yk writing"
     kill -KILL $pid 2>/dev/null
     wait $pid 2>/dev/null
     [ ! -e zeros.bin ] || [ "$(stat -c %s zeros.bin)" -eq 300000000 ] ||
@@ -720,7 +729,7 @@ case_two_adds_at_once() {
     done
     # The second one waits for the lock, and says so on a terminal.
     flock . sleep 2 &
-    sleep 0.3
+    for _ in $(seq 1 200); do flock -n . true || break; sleep 0.01; done
     echo c >c.txt
     "${YK_PTY:?}" "" "$YK" a1 arc c.txt >"$OUT" 2>&1 || fail "add after waiting"
     contains "$OUT" "ожидание"
