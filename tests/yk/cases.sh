@@ -741,6 +741,8 @@ case_two_adds_at_once() {
 case_names_round_trip() {
     # A real U+F7E9 beside the raw byte 0xE9 that was once escaped as that very character.
     mkdir src && (cd src && echo raw >"$(printf 'caf\xe9')" && echo real >"$(printf 'caf\xef\x9f\xa9')")
+    # The longest name the file system takes still has room for its temporary name.
+    (cd src && echo long >"$(printf 'n%.0s' $(seq 1 255))" && echo cyr >"$(printf 'ж%.0s' $(seq 1 127))")
     (cd src && "$YK" aq1 ../arc '*.*' </dev/null >"$OUT" 2>"$ERR") || { cat "$ERR"; fail "add"; }
     lacks "$ERR" "уже добавлен"
     mkdir out && (cd out && "$YK" xq ../arc.yk </dev/null) || fail "extract"
