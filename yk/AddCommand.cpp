@@ -128,7 +128,8 @@ private:
         std::uint64_t total = 0;
         struct stat st;
         for (const Source &s : sources.items)
-            if (s.kind == Source::File && lstat(s.diskPath.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            if (s.kind == Source::File && lstat(s.diskPath.c_str(), &st) == 0 &&
+                S_ISREG(st.st_mode))
                 total += static_cast<std::uint64_t>(st.st_size);
         return total;
     }
@@ -339,7 +340,7 @@ private:
                 now.st_size != a.seen.st_size || now.st_mtim.tv_sec != a.seen.st_mtim.tv_sec ||
                 now.st_mtim.tv_nsec != a.seen.st_mtim.tv_nsec) {
                 console_.problem(
-                    msg::cannotDelete(a.source->diskPath, "файл изменился после архивации"));
+                    msg::cannotDelete(a.source->diskPath, msg::changedSinceArchived()));
                 ++outcome_.failed;
                 continue;
             }

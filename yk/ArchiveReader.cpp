@@ -15,6 +15,17 @@ namespace {
 // and a caller's mistake. Anything else positive is the system's errno; -1 is "other".
 constexpr int kFormatError = EILSEQ;
 constexpr int kMisuse = EINVAL;
+
+// "name.7z.001", "name.002": the numbered parts a multi-volume archive is split into.
+bool looksLikeVolume(const std::string &path) {
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || path.size() - dot != 4)
+        return false;
+    for (std::size_t i = dot + 1; i < path.size(); ++i)
+        if (path[i] < '0' || path[i] > '9')
+            return false;
+    return true;
+}
 } // namespace
 
 std::string ArchiveSource::displayName() const {
@@ -92,7 +103,9 @@ std::string ArchiveInput::failure(struct archive_entry *e, int rc) {
     if (!h.unsupported.empty())
         return msg::withDetail(msg::notSupported(msg::method(h.unsupported)), text);
     if (h.cutShort)
-        return msg::withDetail(msg::cutShort(), text);
+        return msg::withDetail(looksLikeVolume(source_.path) ? msg::notSupported(msg::multiVolume())
+                                                             : msg::cutShort(),
+                               text);
     if (e && rc == ARCHIVE_WARN)
         return msg::withDetail(msg::badCrc(), text); // the data decoded but its CRC differs
     if (e)

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <random>
@@ -32,7 +33,14 @@ std::string randomSuffix() {
 } // namespace
 
 std::string temporaryPrefix(const std::string &name) {
-    return "." + name + ".yktmp-";
+    // Long names are cut (at a UTF-8 character's start), so that the temporary name still fits
+    // the usual limit of 255 bytes.
+    constexpr std::size_t kKept = 200;
+    std::size_t keep = std::min(name.size(), kKept);
+    while (keep > 0 && keep < name.size() &&
+           (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+        --keep;
+    return "." + name.substr(0, keep) + ".yktmp-";
 }
 
 pid_t temporaryOwner(const std::string &name, const std::string &entry) {
@@ -137,7 +145,8 @@ bool AtomicFile::commit(mode_t mode, bool durable, std::string &error) {
     tempName_.clear();
     ::close(fd_);
     fd_ = -1;
-    if (durable && fsync(dirFd_) != 0 && errno != EINVAL) {
+    // A directory open only as a path (one we may not list) cannot be flushed: EBADF.
+    if (durable && fsync(dirFd_) != 0 && errno != EINVAL && errno != EBADF) {
         error = msg::errnoText(errno);
         return false;
     }

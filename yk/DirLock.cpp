@@ -17,6 +17,9 @@ DirLock::~DirLock() {
 
 bool DirLock::open(std::string &error) {
     fd_ = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A directory we may write in but not list still takes an archive; it cannot be locked.
+    if (fd_ < 0 && errno == EACCES)
+        fd_ = ::open(dir_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0)
         error = msg::errnoText(errno);
     return fd_ >= 0;

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -125,7 +126,7 @@ private:
             fail(msg::refused(stored, msg::specialEntry(archive_entry_mode(e))));
             return true;
         }
-        if (type == AE_IFREG && index < in.header().modes.size() &&
+        if (type == AE_IFREG && archive_entry_size(e) == 0 && index < in.header().modes.size() &&
             S_ISLNK(in.header().modes[index])) {
             fail(msg::refused(stored, msg::emptyLinkTarget()));
             return true;
@@ -210,7 +211,9 @@ private:
                 errno = ENOENT;
             }
             if (next < 0 && errno == ENOENT) {
-                if (::mkdirat(dir.get(), part, 0777) != 0 && errno != EEXIST) {
+                if (::mkdirat(dir.get(), part, 0777) == 0)
+                    madeDirs_.insert(joinParts(parts, i + 1));
+                else if (errno != EEXIST) {
                     why = msg::errnoText(errno);
                     return Parent::Refused;
                 }
@@ -234,11 +237,10 @@ private:
     bool extractDirectory(struct archive_entry *e, int dir, const std::string &base,
                           const std::string &target, const struct stat *existing) {
         if (existing && S_ISDIR(existing->st_mode)) {
-            // A directory that was there before keeps its permissions; one this run made
-            // takes the entry's.
-            for (DirFix &f : fixes_)
-                if (f.path == target)
-                    f = fixFor(e, target);
+            // A directory that was there before keeps its permissions; one this run made (on
+            // the way to a file, before its own entry came) takes the entry's.
+            if (madeDirs_.count(target))
+                fixes_.push_back(fixFor(e, target));
             report(target);
             return true;
         }
@@ -255,6 +257,7 @@ private:
             fail(msg::cannotExtract(target, msg::errnoText(errno)));
             return true;
         }
+        madeDirs_.insert(target);
         fixes_.push_back(fixFor(e, target));
         report(target);
         return true;
@@ -319,8 +322,11 @@ private:
         for (std::size_t i = 1; i <= parts.size(); ++i) {
             const std::string prefix = joinParts(parts, i);
             struct stat st;
-            if (lstat(prefix.c_str(), &st) != 0)
-                return std::string(); // nothing further exists yet
+            if (lstat(prefix.c_str(), &st) != 0) {
+                if (errno == ENOENT || errno == ENOTDIR)
+                    return std::string();        // nothing further exists yet
+                return msg::linkThroughLink(to); // cannot be checked: not made
+            }
             if (!S_ISLNK(st.st_mode) || madeLinks_.count(prefix))
                 continue;
             char real[PATH_MAX];
@@ -389,16 +395,20 @@ private:
         ++outcome_.done;
     }
 
-    // Deepest first, so that a directory made read-only does not stop its subdirectories.
+    // Deepest first, so that a directory made unreadable does not stop its subdirectories.
     void fixDirectories() {
-        for (auto it = fixes_.rbegin(); it != fixes_.rend(); ++it) {
-            const int fd =
-                ::open(it->path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const auto depth = [](const DirFix &f) {
+            return std::count(f.path.begin(), f.path.end(), '/');
+        };
+        std::stable_sort(fixes_.begin(), fixes_.end(),
+                         [&](const DirFix &a, const DirFix &b) { return depth(a) > depth(b); });
+        for (const DirFix &f : fixes_) {
+            const int fd = ::open(f.path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             if (fd < 0)
                 continue;
-            fchmod(fd, it->mode);
-            if (it->setTime)
-                futimens(fd, it->times);
+            fchmod(fd, f.mode);
+            if (f.setTime)
+                futimens(fd, f.times);
             ::close(fd);
         }
     }
@@ -411,6 +421,7 @@ private:
     char cwdReal_[PATH_MAX] = {};
     std::vector<DirFix> fixes_;
     std::set<std::string> madeLinks_;
+    std::set<std::string> madeDirs_;
     std::size_t entries_ = 0;
 };
 

@@ -103,6 +103,7 @@ std::string errnoText(int err) {
         {ESTALE, "файл на сетевом диске больше не доступен"},
         {EOVERFLOW, "значение слишком велико"},
         {ENOLCK, "блокировки не поддерживаются"},
+        {EBADF, "недопустимый дескриптор файла"},
         {EOPNOTSUPP, "операция не поддерживается"},
     };
     for (const auto &k : known)
@@ -145,7 +146,13 @@ std::string notSupported(const std::string &what) {
 std::string encryptedData() {
     return "зашифрованный архив";
 }
+std::string multiVolume() {
+    return "многотомный архив";
+}
 std::string method(const std::string &name) {
+    // Coders without a name are shown by their id, "?0A".
+    if (!name.empty() && name[0] == '?')
+        return "метод сжатия с кодом " + name.substr(1);
     return "метод сжатия " + name;
 }
 std::string notAnArchive() {
@@ -270,6 +277,9 @@ std::string nothingToAdd() {
 std::string cannotDelete(const std::string &name, const std::string &reason) {
     return q(name) + ": не удалось удалить после архивации: " + reason;
 }
+std::string changedSinceArchived() {
+    return "файл изменился после архивации";
+}
 std::string cannotWriteArchive(const std::string &archive, const std::string &reason, bool hadOld) {
     return q(archive) + ": не удалось записать архив: " + reason +
            (hadOld ? "; прежний архив не изменён" : "; архив не создан");
@@ -312,6 +322,10 @@ std::string keptExisting(const std::string &name) {
 std::string overwritePrompt(const std::string &name) {
     return "Файл " + q(name) + " уже существует. Заменить? [y] да, [n] нет, [a] все, [q] выход: ";
 }
+const char *const replyYes[2] = {"д", "Д"};
+const char *const replyNo[2] = {"н", "Н"};
+const char *const replyAll[2] = {"в", "В"};
+
 std::string extractionStopped() {
     return "извлечение прервано по ответу пользователя";
 }

@@ -17,9 +17,10 @@ std::string errnoText(int err); // the reason for a system error, in Russian
 std::string withDetail(const std::string &reason, const char *detail); // "reason (detail)"
 std::string fileKind(mode_t mode); // "каталог", "именованный канал", ...
 std::string notRegularFile(const std::string &kind); // "не обычный файл, а ..."
-std::string outOfMemory(std::uint64_t wanted); // "недостаточно памяти (нужно ...)"
+std::string outOfMemory(std::uint64_t wanted); // "недостаточно памяти: архив требует ..."
 std::string notSupported(const std::string &what); // "не поддерживается: ..."
 std::string encryptedData();
+std::string multiVolume();
 std::string method(const std::string &name);
 std::string notAnArchive();
 std::string cutShort();
@@ -70,6 +71,7 @@ std::string duplicateSkipped(const std::string &name);
 std::string leadingPartsRemoved(const std::string &from, const std::string &to);
 std::string nothingToAdd();
 std::string cannotDelete(const std::string &name, const std::string &reason);
+std::string changedSinceArchived();
 std::string cannotWriteArchive(const std::string &archive, const std::string &reason, bool hadOld);
 std::string emptyArchiveName(const std::string &given);
 std::string archiveNotRegular(const std::string &archive, const std::string &kind);
@@ -83,6 +85,10 @@ std::string cannotExtract(const std::string &name, const std::string &reason);
 std::string keptExisting(const std::string &name);
 std::string ignoredEntry(const std::string &name);
 std::string overwritePrompt(const std::string &name);
+// The Russian replies the overwrite question takes beside y, n and a, in both cases.
+extern const char *const replyYes[2];
+extern const char *const replyNo[2];
+extern const char *const replyAll[2];
 std::string extractionStopped();
 std::string systemAttributeIgnored();
 

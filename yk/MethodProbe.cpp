@@ -451,6 +451,8 @@ std::string coderName(const std::vector<std::uint8_t> &id, const std::vector<std
         return "SPARC";
     if (id == V{4, 1, 9})
         return "Deflate64";
+    if (id == V{0xA})
+        return "ARM64";
     if (id == V{6, 0xF1, 7, 1})
         return "AES";
     std::string hex;

@@ -696,7 +696,16 @@ case_extract_never_partial() {
     mkdir killed && cd killed || exit 1
     "$YK" xq ../zeros.yk </dev/null >/dev/null 2>&1 &
     pid=$!
-    sleep 0.3
+    # Wait until yk is writing into this directory, then kill it without warning.
+    writing=
+    for _ in $(seq 1 2000); do
+        for fd in /proc/$pid/fd/*; do
+            case "$(readlink "$fd" 2>/dev/null)" in "$work/killed/"*) writing=1 ;; esac
+        done
+        [ -n "$writing" ] && break
+        sleep 0.01
+    done
+    [ -n "$writing" ] || fail "could not catch yk writing"
     kill -KILL $pid 2>/dev/null
     wait $pid 2>/dev/null
     [ ! -e zeros.bin ] || [ "$(stat -c %s zeros.bin)" -eq 300000000 ] ||
@@ -720,7 +729,7 @@ case_two_adds_at_once() {
     done
     # The second one waits for the lock, and says so on a terminal.
     flock . sleep 2 &
-    sleep 0.3
+    for _ in $(seq 1 200); do flock -n . true || break; sleep 0.01; done
     echo c >c.txt
     "${YK_PTY:?}" "" "$YK" a1 arc c.txt >"$OUT" 2>&1 || fail "add after waiting"
     contains "$OUT" "ожидание"
@@ -732,6 +741,8 @@ case_two_adds_at_once() {
 case_names_round_trip() {
     # A real U+F7E9 beside the raw byte 0xE9 that was once escaped as that very character.
     mkdir src && (cd src && echo raw >"$(printf 'caf\xe9')" && echo real >"$(printf 'caf\xef\x9f\xa9')")
+    # The longest name the file system takes still has room for its temporary name.
+    (cd src && echo long >"$(printf 'n%.0s' $(seq 1 255))" && echo cyr >"$(printf 'ж%.0s' $(seq 1 127))")
     (cd src && "$YK" aq1 ../arc '*.*' </dev/null >"$OUT" 2>"$ERR") || { cat "$ERR"; fail "add"; }
     lacks "$ERR" "уже добавлен"
     mkdir out && (cd out && "$YK" xq ../arc.yk </dev/null) || fail "extract"
@@ -771,6 +782,12 @@ case_modes_are_tamed() {
     [ "$(stat -c %a .)" = 700 ] || fail "the working directory's mode changed to $(stat -c %a .)"
     [ "$(stat -c %a mine)" = 700 ] || fail "an existing directory changed to $(stat -c %a mine)"
     [ "$(cat mine/f)" = y ] || fail "the file in the existing directory is missing"
+    # Directories made on the way to a file take their own entry's mode and time when it comes.
+    craft entries ../made.yk "f644:d/sub/f=1" "d700:d" "d750:d/sub"
+    (umask 022 && "$YK" x ../made.yk </dev/null >"$OUT" 2>"$ERR") || fail "extract made.yk"
+    [ "$(stat -c %a d)" = 700 ] && [ "$(stat -c %a d/sub)" = 750 ] ||
+        fail "made directories came out $(stat -c %a d) and $(stat -c %a d/sub)"
+    [ "$(stat -c %Y d/sub)" = 1000000000 ] || fail "the directory's time was not restored"
 }
 
 case_special_entries() {
@@ -877,6 +894,24 @@ case_odd_archive_names() {
     contains "$ERR" "ссылка без цели"
 }
 
+case_unlistable_directory() {
+    # A directory the user may write in but not list takes an archive, unlocked and saying so.
+    as_user=()
+    [ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    chmod 777 "$work" && mkdir wo && echo x >x.txt && chmod 644 x.txt
+    [ "$(id -u)" -eq 0 ] && chown 65534 wo
+    chmod 300 wo
+    for round in 1 2; do
+        "${as_user[@]}" "$YK" a1 wo/arc x.txt </dev/null >"$OUT" 2>"$ERR"
+        rc=$?
+        expect_rc 0 "add $round into a directory that cannot be listed"
+        contains "$ERR" "не удалось заблокировать"
+    done
+    chmod 700 wo
+    run l wo/arc.yk
+    contains "$OUT" "Записей: 1,"
+}
+
 case_stale_temporaries() {
     echo one >one.txt && "$YK" aq1 arc one.txt </dev/null >/dev/null
     sh -c 'exit 0' &
@@ -908,6 +943,13 @@ case_messages_in_russian() {
     craft recode lz.yk aes.yk 01212101 012406f1070101
     run t aes.yk
     contains "$ERR" "не поддерживается: зашифрованный архив"
+    craft recode lz.yk unknown.yk 0121210116 012209090116
+    run t unknown.yk
+    contains "$ERR" "не поддерживается: метод сжатия с кодом 0909"
+    # The first part of an archive split into volumes.
+    head -c 5000 lz.yk >split.7z.001
+    run t split.7z.001
+    contains "$ERR" "не поддерживается: многотомный архив"
     # Writing fails half-way, with every method: a Russian reason first.
     for m in 0 1 2; do
         (trap '' XFSZ && ulimit -f 200 && "$YK" a$m full$m big.txt </dev/null >"$OUT" 2>"$ERR")

@@ -5,6 +5,7 @@
 #include "AtomicFile.h"
 #include "CommandLine.h"
 #include "Console.h"
+#include "DirLock.h"
 #include "ExtractCommand.h"
 #include "InspectBytes.h"
 #include "ListFormat.h"
@@ -631,6 +632,21 @@ private slots:
         QFETCH(qulonglong, total);
         QFETCH(int, percent);
         QCOMPARE(yk::percentOf(done, total), percent);
+    }
+
+    void addsTakeTurns() {
+        // Two holders of one directory's lock, as two adds would be: the second finds it busy
+        // until the first lets go.
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        std::string error;
+        auto first = std::make_unique<yk::DirLock>(dir.path().toStdString());
+        yk::DirLock second(dir.path().toStdString());
+        QVERIFY(first->open(error) && second.open(error));
+        QCOMPARE(first->tryLock(error), yk::DirLock::Locked);
+        QCOMPARE(second.tryLock(error), yk::DirLock::Busy);
+        first.reset();
+        QCOMPARE(second.tryLock(error), yk::DirLock::Locked);
     }
 
     void garbageIsNotAnArchive() {
