@@ -3,6 +3,8 @@
 #include "Messages.h"
 
 #include <fcntl.h>
+#include <lzma.h>
+#include <sched.h>
 #include <sys/uio.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -130,9 +132,34 @@ private:
     std::vector<std::thread> threads_;
 };
 
+unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma) {
+    unsigned cores = 0;
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        cores = static_cast<unsigned>(CPU_COUNT(&set));
+    if (cores == 0)
+        cores = std::thread::hardware_concurrency();
+    cores = std::max(1u, cores);
+    // Each thread takes an encoder and up to two blocks: no more threads than a quarter of the
+    // memory feeds, so that a machine of many cores and little memory is not exhausted.
+    lzma_options_lzma options;
+    if (lzma_lzma_preset(&options, lzma.preset))
+        return cores;
+    options.dict_size = lzma.dictSize;
+    const lzma_filter filters[] = {{LZMA_FILTER_LZMA2, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    const std::uint64_t encoder = lzma_raw_encoder_memusage(filters);
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+    if (encoder == UINT64_MAX || pages <= 0 || pageSize <= 0)
+        return cores;
+    const std::uint64_t perThread = encoder + 2 * (kMaxBlock + (1u << 20));
+    const std::uint64_t budget =
+        static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4;
+    return static_cast<unsigned>(
+        std::clamp<std::uint64_t>(budget / perThread, 1, static_cast<std::uint64_t>(cores)));
+}
+
 SolidWriter::SolidWriter(int fd, const SolidSettings &settings) : fd_(fd), settings_(settings) {
-    threads_ =
-        settings.threads ? settings.threads : std::max(1u, std::thread::hardware_concurrency());
+    threads_ = settings.threads ? settings.threads : defaultThreads(settings.lzma);
     std::size_t block = settings.blockSize;
     if (block == 0) {
         // An equal share for every thread, so that a single large input keeps them all busy.

@@ -26,7 +26,7 @@ struct SolidSettings {
     // Bytes before each block given to its encoder as the dictionary it starts with (at most
     // the block size). More primes find more matches across block starts and cost time.
     std::size_t primeSize = 1u << 20;
-    unsigned threads = 0;            // 0: one per core
+    unsigned threads = 0;            // 0: defaultThreads()
     std::uint64_t expectedBytes = 0; // how much data is expected, if known
 };
 
@@ -51,6 +51,10 @@ public:
 
     // Compresses what is left, writes the header and fills in the start header. Not flushed.
     bool close(std::string &error);
+
+    // One per core the process may run on, fewer where a quarter of the memory would not feed
+    // them all.
+    static unsigned defaultThreads(const Lzma2Settings &lzma);
 
     std::size_t blockSize() const { return blockSize_; }
     unsigned threads() const { return threads_; }
