@@ -86,12 +86,12 @@ private:
     std::vector<StoreEntry> entries_;
     bool inEntry_ = false;
     std::uint64_t remaining_ = 0;
-    std::uint32_t crc_ = 0;
     bool streamStarted_ = false; // a block has been dispatched
     std::uint64_t storedBlocks_ = 0;
     std::uint64_t storedBytes_ = 0;
     std::uint64_t writebackFrom_ = 0;
     std::unique_ptr<Block> current_;
+    std::vector<Bytes> spare_; // buffers of written blocks, for the next ones
     std::deque<std::shared_ptr<Block>> inFlight_;
     std::unique_ptr<Pool> pool_;
 };
