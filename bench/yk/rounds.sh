@@ -12,7 +12,7 @@ rounds=${3:-4}
 work=$(mktemp -d "${TMPDIR:-/tmp}/yk-rounds.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-ln -s "$file" input
+ln "$file" input 2>/dev/null || cp "$file" input # a file, not a link: yk stores links as links
 declare -A best size
 run() {
     local name=$1 out=$2 cmd=$3 t
