@@ -180,6 +180,18 @@ std::string libraryFailure() {
 std::string moreDataThanDeclared() {
     return "данных больше, чем объявлено для записи";
 }
+std::string noMemoryToCompress() {
+    return "недостаточно памяти для сжатия";
+}
+std::string badCompressionLevel() {
+    return "неверная степень сжатия LZMA";
+}
+std::string compressorWontStart() {
+    return "сжатие LZMA2 не запускается";
+}
+std::string compressorFailed() {
+    return "ошибка сжатия LZMA2";
+}
 std::string emptyName() {
     return "пустое имя";
 }

@@ -66,7 +66,7 @@ struct SolidWriter::Block {
             if (!encodeLzma2Block(data(), prime, dataSize(), last, settings, output, error))
                 output.clear();
         } catch (const std::bad_alloc &) {
-            error = "нет памяти для сжатия";
+            error = msg::noMemoryToCompress();
         }
     }
 };
@@ -162,7 +162,7 @@ bool SolidWriter::open(std::string &error) {
         pool_ = std::make_unique<Pool>(threads_, settings_.lzma);
         newBlock(nullptr);
     } catch (const std::bad_alloc &) {
-        error = "нет памяти для сжатия";
+        error = msg::noMemoryToCompress();
         return false;
     }
     return true;
@@ -193,7 +193,7 @@ bool SolidWriter::add(const StoreEntry &entry, std::string &error) {
 
 bool SolidWriter::write(const void *data, std::size_t size, std::string &error) {
     if (!inEntry_ || size > remaining_) {
-        error = "данных больше, чем объявлено для записи";
+        error = msg::moreDataThanDeclared();
         return false;
     }
     crc_ = updateCrc(crc_, data, size);
@@ -227,7 +227,7 @@ bool SolidWriter::dispatch(bool last, std::string &error) {
         if (!last)
             newBlock(b.get());
     } catch (const std::bad_alloc &) {
-        error = "нет памяти для сжатия";
+        error = msg::noMemoryToCompress();
         return false;
     }
     inFlight_.push_back(b);
