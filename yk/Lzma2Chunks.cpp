@@ -85,24 +85,82 @@ void appendStoredChunks(const std::uint8_t *data, std::size_t size, bool streamS
     }
 }
 
-bool looksIncompressible(const std::uint8_t *data, std::size_t size) {
-    // Eight samples spread over the block, each squeezed by the fastest deflate: data that it
-    // cannot shrink by 3 % will not shrink by LZMA enough to pay for the encoder's time.
-    constexpr std::size_t kSample = 32u << 10;
-    constexpr int kSamples = 8;
-    if (size < kSample * kSamples)
-        return false; // small enough to let the encoder decide, chunk by chunk
-    Bytes packed(compressBound(kSample));
+bool looksIncompressible(const std::uint8_t *data, std::size_t size, int samples,
+                         std::size_t sampleSize) {
+    // Samples spread over the data, each squeezed by the fastest deflate: data that it cannot
+    // shrink by 3 % will not shrink by LZMA enough to pay for the encoder's time.
+    if (samples < 2 || size < sampleSize * static_cast<std::size_t>(samples))
+        return false;
+    Bytes packed(compressBound(static_cast<uLong>(sampleSize)));
     std::uint64_t in = 0, outBytes = 0;
-    for (int i = 0; i < kSamples; ++i) {
-        const std::size_t at = (size - kSample) / (kSamples - 1) * static_cast<std::size_t>(i);
+    for (int i = 0; i < samples; ++i) {
+        const std::size_t at = (size - sampleSize) / static_cast<std::size_t>(samples - 1) *
+                               static_cast<std::size_t>(i);
         uLongf n = static_cast<uLongf>(packed.size());
-        if (compress2(packed.data(), &n, data + at, kSample, 1) != Z_OK)
+        if (compress2(packed.data(), &n, data + at, static_cast<uLong>(sampleSize), 1) != Z_OK)
             return false;
-        in += kSample;
+        in += sampleSize;
         outBytes += n;
     }
     return outBytes * 100 >= in * 97;
+}
+
+bool encodeLzma2Pieces(const std::uint8_t *data, std::size_t prime, std::size_t size,
+                       bool streamStart, bool last, std::size_t primeSize,
+                       const Lzma2Settings &settings, Lzma2Block &out, std::string &error) {
+    out = Lzma2Block();
+    if (size == 0)
+        return true;
+    // Runs of segments of one kind. The whole block is looked at first (cheaply, for the common
+    // case of nothing but pictures or archives); only a block that the encoder will see anyway
+    // pays for a look at every segment.
+    std::vector<Lzma2Piece> runs;
+    if (looksIncompressible(data, size)) {
+        runs.push_back({true, 0, size, 0, 0});
+    } else {
+        for (std::size_t at = 0; at < size; at += kLzma2Segment) {
+            const std::size_t n = std::min(kLzma2Segment, size - at);
+            const bool stored =
+                n == kLzma2Segment && looksIncompressible(data + at, n, 4, 8u << 10);
+            if (!runs.empty() && runs.back().stored == stored)
+                runs.back().size += n;
+            else
+                runs.push_back({stored, at, n, 0, 0});
+        }
+    }
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        Lzma2Piece &r = runs[i];
+        const bool lastRun = last && i + 1 == runs.size();
+        if (r.stored) {
+            out.storedBytes += r.size;
+            out.endMarker = lastRun;
+            continue;
+        }
+        // Primed with what lies before the run, up to primeSize: the block's own data first.
+        const std::size_t before = r.from + (streamStart ? 0 : prime);
+        const std::size_t runPrime = std::min(before, r.from == 0 ? prime : primeSize);
+        r.packedFrom = out.packed.size();
+        if (!encodeLzma2Block(data + r.from, runPrime, r.size, lastRun, settings, out.packed,
+                              error))
+            return false;
+        r.packedSize = out.packed.size() - r.packedFrom;
+    }
+    out.pieces = std::move(runs);
+    return true;
+}
+
+void appendLzma2Block(const std::uint8_t *data, const Lzma2Block &block, bool streamStart,
+                      Bytes &out) {
+    for (const Lzma2Piece &p : block.pieces) {
+        if (p.stored)
+            appendStoredChunks(data + p.from, p.size, streamStart && p.from == 0, out);
+        else
+            out.insert(out.end(), block.packed.begin() + static_cast<std::ptrdiff_t>(p.packedFrom),
+                       block.packed.begin() +
+                           static_cast<std::ptrdiff_t>(p.packedFrom + p.packedSize));
+    }
+    if (block.endMarker)
+        out.push_back(kLzma2End);
 }
 
 } // namespace yk

@@ -44,8 +44,38 @@ void appendStoredChunks(const std::uint8_t *data, std::size_t size, bool streamS
 // The end marker of an LZMA2 stream.
 constexpr std::uint8_t kLzma2End = 0x00;
 
-// Whether a cheap look at a few samples says that `size` bytes at `data` will not compress
-// (random bytes, compressed pictures and archives): such a block is stored in chunks.
-bool looksIncompressible(const std::uint8_t *data, std::size_t size);
+// Whether a cheap look at `samples` samples of `sampleSize` bytes spread over `size` bytes at
+// `data` says they will not compress (random bytes, compressed pictures and archives). Too
+// small an input to sample says no: the encoder decides chunk by chunk.
+bool looksIncompressible(const std::uint8_t *data, std::size_t size, int samples = 8,
+                         std::size_t sampleSize = 32u << 10);
+
+// One block cut into runs that compress and runs that do not, each run made as above. A block
+// that does not compress as a whole is one stored run; otherwise each kLzma2Segment is looked
+// at apart, and a run of such segments is stored while the runs between them are compressed,
+// each primed with up to `primeSize` bytes before it.
+constexpr std::size_t kLzma2Segment = 1u << 20;
+struct Lzma2Piece {
+    bool stored = false;
+    std::size_t from = 0, size = 0; // of the block's data
+    std::size_t packedFrom = 0;     // compressed runs: where their bytes lie in `packed`
+    std::size_t packedSize = 0;
+};
+struct Lzma2Block {
+    std::vector<Lzma2Piece> pieces;
+    Bytes packed;           // the compressed runs' chunks, one after another
+    bool endMarker = false; // the stream ends with a stored run: the end marker follows it
+    std::size_t storedBytes = 0;
+};
+
+// `data` holds the block's `size` bytes with `prime` bytes of what came before readable just
+// before it; `streamStart` when nothing came before; `last` when nothing follows.
+bool encodeLzma2Pieces(const std::uint8_t *data, std::size_t prime, std::size_t size,
+                       bool streamStart, bool last, std::size_t primeSize,
+                       const Lzma2Settings &settings, Lzma2Block &out, std::string &error);
+
+// The block's pieces as one run of LZMA2 chunks, appended to `out`.
+void appendLzma2Block(const std::uint8_t *data, const Lzma2Block &block, bool streamStart,
+                      Bytes &out);
 
 } // namespace yk

@@ -46,12 +46,12 @@ std::size_t roundUp(std::uint64_t value, std::size_t step) {
 struct SolidWriter::Block {
     Bytes input; // the prime, then the block's data
     std::size_t prime = 0;
+    std::size_t primeSize = 0; // what runs inside the block may be primed with
     bool streamStart = false;
     bool last = false;
     // Set by the thread that compresses the block.
     bool done = false;
-    bool stored = false;
-    Bytes output;
+    Lzma2Block result; // stored runs are framed as they are written, without a copy
     std::string error;
 
     std::size_t dataSize() const { return input.size() - prime; }
@@ -59,12 +59,10 @@ struct SolidWriter::Block {
 
     void compress(const Lzma2Settings &settings) {
         try {
-            if (looksIncompressible(data(), dataSize())) {
-                stored = true; // framed as it is written, without a copy
-                return;
-            }
-            if (!encodeLzma2Block(data(), prime, dataSize(), last, settings, output, error))
-                output.clear();
+            if (!encodeLzma2Pieces(data(), prime, dataSize(), streamStart, last, primeSize,
+                                   settings, result, error) &&
+                error.empty())
+                error = "ошибка сжатия LZMA2";
         } catch (const std::bad_alloc &) {
             error = msg::noMemoryToCompress();
         }
@@ -170,6 +168,7 @@ bool SolidWriter::open(std::string &error) {
 
 void SolidWriter::newBlock(const Block *previous) {
     auto b = std::make_unique<Block>();
+    b->primeSize = primeSize_;
     b->input.reserve(primeSize_ + blockSize_);
     if (previous) {
         const std::size_t n = std::min(primeSize_, previous->dataSize());
@@ -250,30 +249,32 @@ bool SolidWriter::writeFront(std::string &error) {
         return false;
     }
     const std::uint64_t before = offset_;
-    if (b->stored) {
-        ++storedBlocks_;
-        if (!writeStored(*b, error))
+    const Lzma2Block &r = b->result;
+    for (const Lzma2Piece &p : r.pieces) {
+        const bool ok =
+            p.stored ? writeStored(b->data() + p.from, p.size, b->streamStart && p.from == 0, error)
+                     : writeAll(r.packed.data() + p.packedFrom, p.packedSize, error);
+        if (!ok)
             return false;
-        if (b->last) {
-            const std::uint8_t end = kLzma2End;
-            if (!writeAll(&end, 1, error))
-                return false;
-        }
-    } else if (!writeAll(b->output.data(), b->output.size(), error)) {
-        return false;
     }
+    if (r.endMarker) {
+        const std::uint8_t end = kLzma2End;
+        if (!writeAll(&end, 1, error))
+            return false;
+    }
+    if (r.storedBytes == b->dataSize())
+        ++storedBlocks_;
+    storedBytes_ += r.storedBytes;
     packed_ += offset_ - before;
     return true;
 }
 
-bool SolidWriter::writeStored(const Block &b, std::string &error) {
+bool SolidWriter::writeStored(const std::uint8_t *p, std::size_t left, bool first,
+                              std::string &error) {
     // The chunks' headers and data in one system call per batch of chunks.
     constexpr int kBatch = 64;
     std::uint8_t headers[kBatch][3];
     struct iovec iov[2 * kBatch];
-    const std::uint8_t *p = b.data();
-    std::size_t left = b.dataSize();
-    bool first = b.streamStart;
     while (left > 0) {
         int k = 0;
         for (; k < kBatch && left > 0; ++k) {

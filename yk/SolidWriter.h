@@ -25,7 +25,7 @@ struct SolidSettings {
     std::size_t blockSize = 0;
     // Bytes before each block given to its encoder as the dictionary it starts with (at most
     // the block size). More primes find more matches across block starts and cost time.
-    std::size_t primeSize = 2u << 20;
+    std::size_t primeSize = 1u << 20;
     unsigned threads = 0;            // 0: one per core
     std::uint64_t expectedBytes = 0; // how much data is expected, if known
 };
@@ -55,6 +55,7 @@ public:
     std::size_t blockSize() const { return blockSize_; }
     unsigned threads() const { return threads_; }
     std::uint64_t storedBlocks() const { return storedBlocks_; } // blocks that did not compress
+    std::uint64_t storedBytes() const { return storedBytes_; }   // bytes stored as they are
 
 private:
     struct Block;
@@ -65,7 +66,8 @@ private:
     bool dispatch(bool last, std::string &error);
     bool writeFront(std::string &error);
     bool writeAll(const void *data, std::size_t size, std::string &error);
-    bool writeStored(const Block &b, std::string &error);
+    bool writeStored(const std::uint8_t *data, std::size_t size, bool streamStart,
+                     std::string &error);
     void hintWriteback();
     bool packHeader(Bytes &header, std::string &error);
     void newBlock(const Block *previous);
@@ -83,6 +85,7 @@ private:
     std::uint32_t crc_ = 0;
     bool streamStarted_ = false; // a block has been dispatched
     std::uint64_t storedBlocks_ = 0;
+    std::uint64_t storedBytes_ = 0;
     std::uint64_t writebackFrom_ = 0;
     std::unique_ptr<Block> current_;
     std::deque<std::shared_ptr<Block>> inFlight_;

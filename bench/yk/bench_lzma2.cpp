@@ -62,10 +62,9 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "failed: %s\n", error.c_str());
         return 1;
     }
-    std::printf(
-        "block %zu KiB, prime %zu KiB, %u threads: %lld bytes, %.2f s, %llu stored blocks\n",
-        w.blockSize() >> 10, s.primeSize >> 10, w.threads(),
-        static_cast<long long>(lseek(out, 0, SEEK_END)), secs,
-        static_cast<unsigned long long>(w.storedBlocks()));
+    std::printf("block %zu KiB, prime %zu KiB, %u threads: %lld bytes, %.2f s, %llu bytes stored\n",
+                w.blockSize() >> 10, s.primeSize >> 10, w.threads(),
+                static_cast<long long>(lseek(out, 0, SEEK_END)), secs,
+                static_cast<unsigned long long>(w.storedBytes()));
     return 0;
 }

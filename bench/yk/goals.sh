@@ -11,7 +11,8 @@
 # Usage: bench/yk/goals.sh [path/to/yk] [path/to/make_many]   (defaults: build/yk,
 #        build/bench/yk/make_many). Needs 7zz and /usr/bin/time; xz and ImageMagick's convert
 #        for some rows. Environment: BENCH_DIR (default /tmp/yk-goals), REPEAT (default 3),
-#        ENTRIES, CORPUS (the corpus bench.sh builds; default $BENCH_DIR/../yk-bench/corpus.txt).
+#        ENTRIES, CORPUS (the corpus bench.sh builds; default $BENCH_DIR/../yk-bench/corpus.txt),
+#        RANDOM_MB (default 64) and BIG_MB (default 1024) for the sizes of the inputs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 YK=$(realpath "${1:-$here/../../build/yk}")
@@ -20,6 +21,8 @@ dir=${BENCH_DIR:-/tmp/yk-goals}
 repeat=${REPEAT:-3}
 entries=${ENTRIES:-1000000}
 corpus=${CORPUS:-$(dirname "$dir")/yk-bench/corpus.txt}
+random_mb=${RANDOM_MB:-64}
+big_mb=${BIG_MB:-1024}
 export LC_ALL=C.UTF-8
 for tool in 7zz /usr/bin/time; do
     command -v "$tool" >/dev/null || { echo "$tool is needed" >&2; exit 2; }
@@ -54,7 +57,8 @@ echo "$(nproc) cores; best of $repeat runs; $(date -u +%Y-%m-%d)"
 
 # 1. Incompressible input.
 mkdir -p in
-[ -s in/random.bin ] || head -c $((64 << 20)) /dev/urandom >in/random.bin
+[ "$(stat -c %s in/random.bin 2>/dev/null)" = $((random_mb << 20)) ] ||
+    head -c $((random_mb << 20)) /dev/urandom >in/random.bin
 if [ ! -d in/pictures ]; then
     mkdir -p in/pictures.tmp
     if command -v convert >/dev/null; then
@@ -71,7 +75,7 @@ if [ ! -d in/pictures ]; then
     mv in/pictures.tmp in/pictures
 fi
 pics=$(du -sb in/pictures | cut -f1)
-header "Incompressible input: 64 MiB of random bytes; $pics bytes of JPEG and gzip files"
+header "Incompressible input: $random_mb MiB of random bytes; $pics bytes of JPEG and gzip files"
 best "yk a0, random" "cd ../in && '$YK' aq0 ../run/a random.bin" r0
 best "yk a1, random" "cd ../in && '$YK' aq1 ../run/a random.bin" r1
 best "7zz -m0=lzma, random" "cd ../in && 7zz a -bd -m0=lzma ../run/a.7z random.bin" r7
@@ -79,7 +83,7 @@ best "yk a0, pictures" "cd ../in/pictures && '$YK' aq0 ../../run/a '*.*'" p0
 best "yk a1, pictures" "cd ../in/pictures && '$YK' aq1 ../../run/a '*.*'" p1
 echo
 echo "Random bytes: method 1 takes $(ratio "$T_r1" "$T_r0") times method 0's time and is" \
-    "$(awk -v a="$S_r1" -v b=$((64 << 20)) 'BEGIN { printf "%.3f", (a / b - 1) * 100 }') % larger than" \
+    "$(awk -v a="$S_r1" -v b=$((random_mb << 20)) 'BEGIN { printf "%.3f", (a / b - 1) * 100 }') % larger than" \
     "the input; 7zz's LZMA takes $(ratio "$T_r7" "$T_r1") times method 1's time."
 echo "Pictures: method 1 takes $(ratio "$T_p1" "$T_p0") times method 0's time; its archive is" \
     "$(awk -v a="$S_p1" -v b="$S_p0" 'BEGIN { printf "%.3f", (a / b - 1) * 100 }') % larger than method 0's."
@@ -99,9 +103,13 @@ if [ -s "$corpus" ]; then
 fi
 
 # 3. Method 0 on 1 GiB.
-[ -e in/zeros.bin ] || truncate -s 1G in/zeros.bin
-[ -s in/random1g.bin ] || head -c 1G /dev/urandom >in/random1g.bin
-header "Method 0 on 1 GiB"
+rm -f in/zeros.bin && truncate -s $((big_mb << 20)) in/zeros.bin
+[ "$(stat -c %s in/random1g.bin 2>/dev/null)" = $((big_mb << 20)) ] ||
+    head -c $((big_mb << 20)) /dev/urandom >in/random1g.bin
+# A sparse file's holes cost the kernel a page of zeros each when they are first read: one read
+# of it beforehand, so that every run finds it as the later runs would.
+cat in/zeros.bin >/dev/null
+header "Method 0 on $big_mb MiB"
 for f in zeros random1g; do
     best "yk a0, $f" "cd ../in && '$YK' aq0 ../run/a $f.bin" "${f}_y"
     best "7zz -mx0 then sync FILE, $f" "cd ../in && 7zz a -bd -mx0 ../run/a.7z $f.bin && sync ../run/a.7z" "${f}_7"

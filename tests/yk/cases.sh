@@ -440,6 +440,38 @@ check_with_7zz() {
     7zz t "$1" >"$OUT" 2>&1 || { cat "$OUT" >&2; fail "7zz rejects $1"; }
 }
 
+# Archives written before method 1 became LZMA2 (one LZMA stream written by libarchive), made
+# here by bsdtar (libarchive's own tool) or 7zz, stay readable and take new files.
+case_old_lzma_archive() {
+    make_tree src
+    rm -f src/link-to-readme
+    if command -v bsdtar >/dev/null; then
+        (cd src && bsdtar --format 7zip --options 7zip:compression=lzma1 -cf ../old.yk README             binary.dat numbers.txt sub) || fail "bsdtar wrote no archive"
+    elif command -v 7zz >/dev/null; then
+        (cd src && 7zz a -bd -m0=lzma ../old.yk README binary.dat numbers.txt sub >/dev/null) ||
+            fail "7zz wrote no archive"
+    else
+        echo "skipped: neither bsdtar nor 7zz to write an old archive" && exit 77
+    fi
+    run lf old.yk
+    expect_rc 0 "listing of an old LZMA archive"
+    contains "$OUT" "LZMA:"
+    seq 1 50000 >src/new.txt
+    (cd src && "$YK" aq1 ../old new.txt </dev/null >/dev/null) || fail "add to an old LZMA archive"
+    run lf old.yk
+    expect_rc 0 "listing after the add"
+    contains "$OUT" "LZMA2:8m"
+    contains "$OUT" "new.txt"
+    contains "$OUT" "binary.dat"
+    run t old.yk
+    expect_rc 0 "test after the add"
+    check_with_7zz old.yk
+    mkdir out && (cd out && "$YK" xq ../old.yk </dev/null >/dev/null) || fail "extract"
+    for f in README binary.dat numbers.txt sub/a.c sub/deep/b.c new.txt; do
+        cmp -s "src/$f" "out/$f" || fail "$f differs after the add"
+    done
+}
+
 case_store_method() {
     # Stored archives, written by the archiver itself, read back through libarchive: every kind
     # of entry, modes, times, odd names, replacing, and adding to a compressed archive.

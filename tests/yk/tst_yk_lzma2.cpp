@@ -88,15 +88,11 @@ Bytes sequentialBlocks(const Bytes &data, std::size_t block, std::size_t prime) 
     std::string error;
     for (std::size_t at = 0; at < data.size(); at += block) {
         const std::size_t n = std::min(block, data.size() - at);
-        const bool last = at + n == data.size();
-        if (yk::looksIncompressible(data.data() + at, n)) {
-            yk::appendStoredChunks(data.data() + at, n, at == 0, out);
-            if (last)
-                out.push_back(yk::kLzma2End);
-        } else if (!yk::encodeLzma2Block(data.data() + at, std::min(prime, at), n, last, {}, out,
-                                         error)) {
+        yk::Lzma2Block b;
+        if (!yk::encodeLzma2Pieces(data.data() + at, std::min(prime, at), n, at == 0,
+                                   at + n == data.size(), prime, {}, b, error))
             return {};
-        }
+        yk::appendLzma2Block(data.data() + at, b, at == 0, out);
     }
     return out;
 }
@@ -272,6 +268,8 @@ private slots:
             << QByteArray("rt") << 2 * b << b << (64 << 10) << 1;
         QTest::newRow("random last, too short to sample")
             << QByteArray("tr") << b + (b - 5) << b << (64 << 10) << 0;
+        QTest::newRow("one byte over a random block")
+            << QByteArray("rt") << b + 1 << b << (64 << 10) << 1;
     }
     void joinedBlocks() {
         QFETCH(QByteArray, kinds);
@@ -304,6 +302,50 @@ private slots:
 
         std::vector<ReadBack> back;
         QVERIFY2(readBack(path, back, error), error.c_str());
+        QCOMPARE(back.size(), std::size_t(1));
+        QVERIFY(back[0].data == data);
+    }
+
+    // Segments inside a block that do not compress are stored, the rest compressed, each run
+    // primed with what lies before it.
+    void runsInsideABlock_data() {
+        QTest::addColumn<QByteArray>("kinds"); // one part per 1 MiB segment
+        QTest::addColumn<int>("prime");
+        QTest::addColumn<int>("storedSegments");
+        QTest::addColumn<int>("pieces");
+        QTest::newRow("text, random, random, text") << QByteArray("trrt") << (256 << 10) << 2 << 3;
+        QTest::newRow("random, text") << QByteArray("rtt") << 0 << 1 << 2;
+        QTest::newRow("text, random at the end") << QByteArray("ttr") << (1 << 20) << 1 << 2;
+        QTest::newRow("alternating") << QByteArray("trtrt") << (64 << 10) << 2 << 5;
+        QTest::newRow("zeros and text") << QByteArray("tzzt") << (64 << 10) << 0 << 1;
+    }
+    void runsInsideABlock() {
+        QFETCH(QByteArray, kinds);
+        QFETCH(int, prime);
+        QFETCH(int, storedSegments);
+        QFETCH(int, pieces);
+        const std::size_t seg = yk::kLzma2Segment;
+        const Bytes data = pattern(kinds, seg, seg * static_cast<std::size_t>(kinds.size()));
+        yk::Lzma2Block b;
+        std::string error;
+        QVERIFY(yk::encodeLzma2Pieces(data.data(), 0, data.size(), true, true,
+                                      static_cast<std::size_t>(prime), {}, b, error));
+        QCOMPARE(b.storedBytes, seg * static_cast<std::size_t>(storedSegments));
+        QCOMPARE(int(b.pieces.size()), pieces);
+        Bytes stream, decoded;
+        yk::appendLzma2Block(data.data(), b, true, stream);
+        QVERIFY(rawDecode(stream, decoded));
+        QVERIFY(decoded == data);
+
+        // Through the writer on several threads, in blocks of two segments.
+        QTemporaryDir dir;
+        yk::SolidSettings s;
+        s.blockSize = 2 * seg;
+        s.primeSize = static_cast<std::size_t>(prime);
+        s.threads = 3;
+        QVERIFY2(writeArchive(dir.filePath("r.yk"), {{"r", data}}, s, error), error.c_str());
+        std::vector<ReadBack> back;
+        QVERIFY2(readBack(dir.filePath("r.yk"), back, error), error.c_str());
         QCOMPARE(back.size(), std::size_t(1));
         QVERIFY(back[0].data == data);
     }
