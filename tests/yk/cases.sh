@@ -893,12 +893,12 @@ case_archive_not_a_file() {
 
 case_odd_archive_names() {
     echo f >f && mkdir sub
-    for name in .yk sub/ sub/.yk; do
+    for name in .yk sub/ sub/.yk . sub/..; do
         run a1 "$name" f
         expect_rc 2 "archive name '$name'"
         contains "$ERR" "пустое имя архива"
     done
-    [ -z "$(ls -A sub)" ] && [ ! -e .yk ] || fail "a hidden archive was made"
+    [ -z "$(ls -A sub)" ] && [ ! -e .yk ] && [ ! -e ..yk ] || fail "a hidden archive was made"
     run a1 nodir/x f
     expect_rc 2 "an archive in a directory that does not exist"
     contains "$ERR" "архив не создан"
