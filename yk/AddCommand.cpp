@@ -90,10 +90,12 @@ public:
             console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
             return ExitNothing;
         }
-        // libarchive (methods 1 and 2) gathers the packed data in a temporary file of its own
+        // libarchive (method 2) gathers the packed data in a temporary file of its own
         // until the end: keep it beside the archive rather than in a /tmp that may be small.
         setenv("TMPDIR", dir.c_str(), 1);
-        std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), newBytes(sources), error);
+        // The old entries come along too: their size is in the old archive's header.
+        const std::uint64_t expected = newBytes(sources) + (old ? old->header().unpackedData : 0);
+        std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), expected, error);
         if (!w) {
             console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
             return ExitNothing;

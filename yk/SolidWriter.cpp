@@ -3,6 +3,8 @@
 #include "Messages.h"
 
 #include <fcntl.h>
+#include <lzma.h>
+#include <sched.h>
 #include <sys/uio.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -49,6 +51,14 @@ struct SolidWriter::Block {
     std::size_t primeSize = 0; // what runs inside the block may be primed with
     bool streamStart = false;
     bool last = false;
+    // The parts of entries the block holds, whose CRCs are computed with the compression (off
+    // the thread that reads the files) and joined to their entries' as the block is written.
+    struct Slice {
+        std::size_t entry;
+        std::size_t from, size; // in the block's data
+        std::uint32_t crc;
+    };
+    std::vector<Slice> slices;
     // Set by the thread that compresses the block.
     bool done = false;
     Lzma2Block result; // stored runs are framed as they are written, without a copy
@@ -58,6 +68,8 @@ struct SolidWriter::Block {
     const std::uint8_t *data() const { return input.data() + prime; }
 
     void compress(const Lzma2Settings &settings) {
+        for (Slice &sl : slices)
+            sl.crc = updateCrc(0, data() + sl.from, sl.size);
         try {
             if (!encodeLzma2Pieces(data(), prime, dataSize(), streamStart, last, primeSize,
                                    settings, result, error) &&
@@ -104,6 +116,10 @@ public:
         std::unique_lock<std::mutex> l(m_);
         done_.wait(l, [&b] { return b.done; });
     }
+    bool isDone(const Block &b) {
+        std::lock_guard<std::mutex> l(m_);
+        return b.done;
+    }
 
 private:
     void run() {
@@ -130,9 +146,34 @@ private:
     std::vector<std::thread> threads_;
 };
 
+unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma) {
+    unsigned cores = 0;
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        cores = static_cast<unsigned>(CPU_COUNT(&set));
+    if (cores == 0)
+        cores = std::thread::hardware_concurrency();
+    cores = std::max(1u, cores);
+    // Each thread takes an encoder and up to two blocks: no more threads than a quarter of the
+    // memory feeds, so that a machine of many cores and little memory is not exhausted.
+    lzma_options_lzma options;
+    if (lzma_lzma_preset(&options, lzma.preset))
+        return cores;
+    options.dict_size = lzma.dictSize;
+    const lzma_filter filters[] = {{LZMA_FILTER_LZMA2, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    const std::uint64_t encoder = lzma_raw_encoder_memusage(filters);
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+    if (encoder == UINT64_MAX || pages <= 0 || pageSize <= 0)
+        return cores;
+    const std::uint64_t perThread = encoder + 2 * (kMaxBlock + (1u << 20));
+    const std::uint64_t budget =
+        static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4;
+    return static_cast<unsigned>(
+        std::clamp<std::uint64_t>(budget / perThread, 1, static_cast<std::uint64_t>(cores)));
+}
+
 SolidWriter::SolidWriter(int fd, const SolidSettings &settings) : fd_(fd), settings_(settings) {
-    threads_ =
-        settings.threads ? settings.threads : std::max(1u, std::thread::hardware_concurrency());
+    threads_ = settings.threads ? settings.threads : defaultThreads(settings.lzma);
     std::size_t block = settings.blockSize;
     if (block == 0) {
         // An equal share for every thread, so that a single large input keeps them all busy.
@@ -169,6 +210,12 @@ bool SolidWriter::open(std::string &error) {
 void SolidWriter::newBlock(const Block *previous) {
     auto b = std::make_unique<Block>();
     b->primeSize = primeSize_;
+    if (!spare_.empty()) {
+        // A written block's buffer again: its pages are already there.
+        b->input = std::move(spare_.back());
+        spare_.pop_back();
+        b->input.clear();
+    }
     b->input.reserve(primeSize_ + blockSize_);
     if (previous) {
         const std::size_t n = std::min(primeSize_, previous->dataSize());
@@ -186,7 +233,6 @@ bool SolidWriter::add(const StoreEntry &entry, std::string &error) {
     entries_.back().crc = 0;
     inEntry_ = true;
     remaining_ = entry.size;
-    crc_ = 0;
     return true;
 }
 
@@ -195,17 +241,27 @@ bool SolidWriter::write(const void *data, std::size_t size, std::string &error) 
         error = msg::moreDataThanDeclared();
         return false;
     }
-    crc_ = updateCrc(crc_, data, size);
     remaining_ -= size;
     return append(static_cast<const std::uint8_t *>(data), size, error);
 }
 
 bool SolidWriter::append(const std::uint8_t *data, std::size_t size, std::string &error) {
+    // Blocks already done are written between the reads, so that the disk is kept busy while
+    // the files are read (stored blocks are done at once).
+    while (!inFlight_.empty() && pool_->size() > 0 && pool_->isDone(*inFlight_.front()))
+        if (!writeFront(error))
+            return false;
     while (size > 0) {
         // A full block goes only once more data follows: the last block must know it is last.
         if (current_->dataSize() == blockSize_ && !dispatch(false, error))
             return false;
         const std::size_t n = std::min(size, blockSize_ - current_->dataSize());
+        const std::size_t entry = entries_.size() - 1;
+        auto &slices = current_->slices;
+        if (!slices.empty() && slices.back().entry == entry)
+            slices.back().size += n;
+        else
+            slices.push_back({entry, current_->dataSize(), n, 0});
         current_->input.insert(current_->input.end(), data, data + n);
         data += n;
         size -= n;
@@ -265,6 +321,12 @@ bool SolidWriter::writeFront(std::string &error) {
     if (r.storedBytes == b->dataSize())
         ++storedBlocks_;
     storedBytes_ += r.storedBytes;
+    for (const Block::Slice &sl : b->slices) {
+        std::uint32_t &crc = entries_[sl.entry].crc;
+        crc = static_cast<std::uint32_t>(crc32_combine(crc, sl.crc, static_cast<z_off_t>(sl.size)));
+    }
+    if (spare_.size() < 2)
+        spare_.push_back(std::move(b->input));
     packed_ += offset_ - before;
     return true;
 }
@@ -304,8 +366,8 @@ bool SolidWriter::writeStored(const std::uint8_t *p, std::size_t left, bool firs
                 return false;
             written = 0;
         }
+        hintWriteback();
     }
-    hintWriteback();
     return true;
 }
 
@@ -349,8 +411,7 @@ bool SolidWriter::finishEntry(std::string &error) {
         if (!write(zeros, n, error))
             return false;
     }
-    entries_.back().crc = crc_;
-    inEntry_ = false;
+    inEntry_ = false; // its CRC is complete once its last block is written
     return true;
 }
 

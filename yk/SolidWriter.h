@@ -26,7 +26,7 @@ struct SolidSettings {
     // Bytes before each block given to its encoder as the dictionary it starts with (at most
     // the block size). More primes find more matches across block starts and cost time.
     std::size_t primeSize = 1u << 20;
-    unsigned threads = 0;            // 0: one per core
+    unsigned threads = 0;            // 0: defaultThreads()
     std::uint64_t expectedBytes = 0; // how much data is expected, if known
 };
 
@@ -51,6 +51,10 @@ public:
 
     // Compresses what is left, writes the header and fills in the start header. Not flushed.
     bool close(std::string &error);
+
+    // One per core the process may run on, fewer where a quarter of the memory would not feed
+    // them all.
+    static unsigned defaultThreads(const Lzma2Settings &lzma);
 
     std::size_t blockSize() const { return blockSize_; }
     unsigned threads() const { return threads_; }
@@ -82,12 +86,12 @@ private:
     std::vector<StoreEntry> entries_;
     bool inEntry_ = false;
     std::uint64_t remaining_ = 0;
-    std::uint32_t crc_ = 0;
     bool streamStarted_ = false; // a block has been dispatched
     std::uint64_t storedBlocks_ = 0;
     std::uint64_t storedBytes_ = 0;
     std::uint64_t writebackFrom_ = 0;
     std::unique_ptr<Block> current_;
+    std::vector<Bytes> spare_; // buffers of written blocks, for the next ones
     std::deque<std::shared_ptr<Block>> inFlight_;
     std::unique_ptr<Pool> pool_;
 };

@@ -625,13 +625,20 @@ case_bounded_memory() {
     # input is twice that. Most of it is random (stored at copy speed), the rest text.
     command -v /usr/bin/time >/dev/null || { echo "no /usr/bin/time: method 1 not measured"; return; }
     limit=$((130000 * $(nproc) + 100000))
-    seq 1 3000000 >big.bin
+    seq 1 300000 >big.bin
     head -c $((limit * 2048)) /dev/urandom >>big.bin
     /usr/bin/time -f %M -o rss.txt "$YK" aq1 arc1 big.bin </dev/null >/dev/null || fail "method 1 add"
     rss=$(tail -1 rss.txt)
     echo "method 1 peak: $rss KB for $(stat -c %s big.bin) bytes ($(nproc) cores, limit $limit KB)"
     [ "$rss" -lt "$limit" ] || fail "method 1 took $rss KB"
     ( ulimit -v 250000 && "$YK" tq arc1.yk </dev/null ) || fail "test of method 1 under a memory limit"
+    # Too little memory for the encoder: said plainly, and the old archive stays as it was.
+    seq 1 100000 >small.txt && cp arc1.yk before.yk
+    ( ulimit -v 150000 && "$YK" aq1 arc1 small.txt </dev/null >"$OUT" 2>"$ERR" )
+    rc=$?
+    expect_rc 2 "method 1 without memory for its encoder"
+    contains "$ERR" "нет памяти для сжатия"
+    cmp -s arc1.yk before.yk || fail "the old archive changed"
 }
 
 case_over_4gib() {

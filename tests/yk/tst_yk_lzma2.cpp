@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -478,6 +479,14 @@ private slots:
         QCOMPARE(back.size(), std::size_t(2));
         QVERIFY(back[0].data == Bytes({'a', 'b', 'c', 0, 0, 0, 0, 0, 0, 0}));
         QVERIFY(back[1].data == Bytes({'o', 'k'}));
+    }
+
+    void threadsPerCore() {
+        const unsigned n = yk::SolidWriter::defaultThreads({});
+        QVERIFY(n >= 1);
+        QVERIFY(n <= std::max(1u, std::thread::hardware_concurrency()));
+        yk::SolidWriter w(-1, {});
+        QCOMPARE(w.threads(), n);
     }
 
     // The block size follows the expected amount: a share per thread, within the bounds.
