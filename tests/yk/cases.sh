@@ -637,7 +637,7 @@ case_bounded_memory() {
     ( ulimit -v 150000 && "$YK" aq1 arc1 small.txt </dev/null >"$OUT" 2>"$ERR" )
     rc=$?
     expect_rc 2 "method 1 without memory for its encoder"
-    contains "$ERR" "нет памяти для сжатия"
+    contains "$ERR" "недостаточно памяти для сжатия"
     cmp -s arc1.yk before.yk || fail "the old archive changed"
 }
 
