@@ -51,6 +51,7 @@ struct SolidWriter::Block {
     std::size_t primeSize = 0; // what runs inside the block may be primed with
     bool streamStart = false;
     bool last = false;
+    bool storedWhole = false; // known not to compress: stored without another look
     // The parts of entries the block holds, whose CRCs are computed with the compression (off
     // the thread that reads the files) and joined to their entries' as the block is written.
     struct Slice {
@@ -70,6 +71,12 @@ struct SolidWriter::Block {
     void compress(const Lzma2Settings &settings) {
         for (Slice &sl : slices)
             sl.crc = updateCrc(0, data() + sl.from, sl.size);
+        if (storedWhole) {
+            result.pieces.push_back({true, 0, dataSize(), 0, 0});
+            result.storedBytes = dataSize();
+            result.endMarker = last;
+            return;
+        }
         try {
             if (!encodeLzma2Pieces(data(), prime, dataSize(), streamStart, last, primeSize,
                                    settings, result, error) &&
@@ -217,7 +224,9 @@ void SolidWriter::newBlock(const Block *previous) {
         b->input.clear();
     }
     b->input.reserve(primeSize_ + blockSize_);
-    if (previous) {
+    // Bytes that did not compress would prime nothing: after a stored block the next one
+    // starts afresh, and the megabytes of incompressible data are not copied twice.
+    if (previous && !previous->storedWhole) {
         const std::size_t n = std::min(primeSize_, previous->dataSize());
         const std::uint8_t *end = previous->data() + previous->dataSize();
         b->input.assign(end - n, end);
@@ -255,7 +264,14 @@ bool SolidWriter::append(const std::uint8_t *data, std::size_t size, std::string
         // A full block goes only once more data follows: the last block must know it is last.
         if (current_->dataSize() == blockSize_ && !dispatch(false, error))
             return false;
-        const std::size_t n = std::min(size, blockSize_ - current_->dataSize());
+        std::size_t n = std::min(size, blockSize_ - current_->dataSize());
+        // A block's first megabyte is looked at alone: when it does not compress it goes at
+        // once, stored, rather than waiting for the block to fill. Data that does not compress
+        // then streams to the disk as it is read, in blocks of a megabyte.
+        const bool firstSegment =
+            blockSize_ > kLzma2Segment && current_->dataSize() < kLzma2Segment;
+        if (firstSegment)
+            n = std::min(n, kLzma2Segment - current_->dataSize());
         const std::size_t entry = entries_.size() - 1;
         auto &slices = current_->slices;
         if (!slices.empty() && slices.back().entry == entry)
@@ -265,15 +281,24 @@ bool SolidWriter::append(const std::uint8_t *data, std::size_t size, std::string
         current_->input.insert(current_->input.end(), data, data + n);
         data += n;
         size -= n;
+        if (firstSegment && current_->dataSize() == kLzma2Segment &&
+            looksIncompressible(current_->data(), kLzma2Segment, 4, 8u << 10)) {
+            current_->storedWhole = true;
+            if (!dispatch(false, error))
+                return false;
+        }
     }
     return true;
 }
 
 bool SolidWriter::dispatch(bool last, std::string &error) {
-    // Never more blocks at work than threads: the memory stays what the threads need.
-    while (inFlight_.size() >= std::max(1u, pool_->size()))
+    // Never more data at work than a full block per thread: the memory stays what the threads
+    // need (small stored blocks may be more in number).
+    const std::size_t cap = std::max(1u, pool_->size()) * blockSize_;
+    while (!inFlight_.empty() && inFlightBytes_ + current_->dataSize() > cap)
         if (!writeFront(error))
             return false;
+    inFlightBytes_ += current_->dataSize();
     std::shared_ptr<Block> b(current_.release());
     b->streamStart = !streamStarted_;
     b->last = last;
@@ -298,6 +323,7 @@ bool SolidWriter::dispatch(bool last, std::string &error) {
 bool SolidWriter::writeFront(std::string &error) {
     std::shared_ptr<Block> b = inFlight_.front();
     inFlight_.pop_front();
+    inFlightBytes_ -= b->dataSize();
     if (pool_->size() > 0)
         pool_->wait(*b);
     if (!b->error.empty()) {
@@ -439,11 +465,19 @@ bool SolidWriter::packHeader(Bytes &header, std::string &error) {
 bool SolidWriter::close(std::string &error) {
     if (!finishEntry(error))
         return false;
+    const bool endPending = current_ && current_->dataSize() == 0 && streamStarted_;
     if (current_ && current_->dataSize() > 0 && !dispatch(true, error))
         return false;
     while (!inFlight_.empty())
         if (!writeFront(error))
             return false;
+    if (endPending) {
+        // The last block went before it was known to be the last: the stream ends here.
+        const std::uint8_t end = kLzma2End;
+        if (!writeAll(&end, 1, error))
+            return false;
+        ++packed_;
+    }
     SolidFolder folder;
     folder.coderId = {kLzma2Id};
     folder.properties = {lzma2DictProperty(settings_.lzma.dictSize)};

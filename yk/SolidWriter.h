@@ -93,6 +93,7 @@ private:
     std::unique_ptr<Block> current_;
     std::vector<Bytes> spare_; // buffers of written blocks, for the next ones
     std::deque<std::shared_ptr<Block>> inFlight_;
+    std::size_t inFlightBytes_ = 0;
     std::unique_ptr<Pool> pool_;
 };
 

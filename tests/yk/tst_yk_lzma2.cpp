@@ -366,6 +366,44 @@ private slots:
         QVERIFY(fileBytes(dir.filePath("one.yk")) == fileBytes(dir.filePath("four.yk")));
     }
 
+    // Blocks larger than a megabyte whose first megabyte does not compress go at once as a
+    // stored block of their own; where the cuts fall depends on the data only.
+    void storedFirstMegabytes_data() {
+        QTest::addColumn<QByteArray>("kinds"); // one part per megabyte
+        QTest::newRow("random, then text") << QByteArray("rrrtt");
+        QTest::newRow("text, then random") << QByteArray("ttrrr");
+        QTest::newRow("random only, the last short") << QByteArray("rrr");
+        QTest::newRow("alternating") << QByteArray("rtrtrt");
+    }
+    void storedFirstMegabytes() {
+        QFETCH(QByteArray, kinds);
+        const std::size_t seg = yk::kLzma2Segment;
+        const Bytes data = pattern(kinds, seg, seg * static_cast<std::size_t>(kinds.size()) - 7);
+        QTemporaryDir dir;
+        yk::SolidSettings s;
+        s.blockSize = 3 * seg;
+        s.primeSize = 256 << 10;
+        std::string error;
+        s.threads = 1;
+        QVERIFY2(writeArchive(dir.filePath("one.yk"), {{"d", data}}, s, error), error.c_str());
+        s.threads = 3;
+        std::uint64_t stored = 0;
+        QVERIFY2(writeArchive(dir.filePath("three.yk"), {{"d", data}}, s, error, &stored),
+                 error.c_str());
+        QVERIFY(fileBytes(dir.filePath("one.yk")) == fileBytes(dir.filePath("three.yk")));
+        QVERIFY(stored >= 1);
+        std::vector<ReadBack> back;
+        QVERIFY2(readBack(dir.filePath("three.yk"), back, error), error.c_str());
+        QCOMPARE(back.size(), std::size_t(1));
+        QVERIFY(back[0].data == data);
+        if (have("7zz")) {
+            QProcess p;
+            p.start("7zz", {"t", dir.filePath("three.yk")});
+            QVERIFY(p.waitForFinished(60000));
+            QVERIFY2(p.exitCode() == 0, p.readAllStandardOutput().constData());
+        }
+    }
+
     // Entries of every kind and size in one folder; read back by every reader at hand.
     void manyEntries() {
         std::vector<Item> items;
