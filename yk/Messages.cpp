@@ -325,9 +325,6 @@ std::string refused(const std::string &name, const std::string &reason) {
 std::string cannotExtract(const std::string &name, const std::string &reason) {
     return q(name) + ": не удалось извлечь: " + reason;
 }
-std::string ignoredEntry(const std::string &name) {
-    return q(name) + ": запись без имени пропущена";
-}
 std::string keptExisting(const std::string &name) {
     return q(name) + ": файл уже существует, спросить некого (нет терминала); оставлен прежний";
 }
