@@ -46,8 +46,9 @@ public:
     int run() {
         archivePath_ = archiveFileForAdd(o_.archive);
         const std::string name = baseName(archivePath_);
-        if (name.size() <= 3 || archivePath_.back() == '/') {
-            // ".yk" alone or a directory: there is no name to give the archive.
+        const std::string stem = name.size() >= 3 ? name.substr(0, name.size() - 3) : "";
+        if (stem.empty() || stem == "." || stem == "..") {
+            // ".yk" alone, "sub/" or ".": nothing names the archive but a directory.
             console_.problem(msg::emptyArchiveName(o_.archive));
             return ExitNothing;
         }

@@ -3,6 +3,7 @@
 #include "ArchiveReader.h"
 #include "AtomicFile.h"
 #include "EntryLoop.h"
+#include "ExtractRules.h"
 #include "Messages.h"
 #include "Names.h"
 #include "Outcome.h"
@@ -34,6 +35,11 @@ public:
         fd_ = fd;
     }
     int get() const { return fd_; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
 
 private:
     int fd_;
@@ -137,7 +143,7 @@ private:
             parts = {parts.back()};
         }
         const std::string target = joinParts(parts, parts.size());
-        DirFd parent;
+        int parent = -1;
         std::string why;
         switch (openParent(parts, parent, why)) {
         case Parent::Open:
@@ -152,16 +158,16 @@ private:
         }
         const std::string base = parts.back();
         struct stat st;
-        const bool exists = fstatat(parent.get(), base.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+        const bool exists = fstatat(parent, base.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
         if (type == AE_IFDIR)
-            return extractDirectory(e, parent.get(), base, target, exists ? &st : nullptr);
+            return extractDirectory(e, parent, base, target, exists ? &st : nullptr);
         if (exists && S_ISDIR(st.st_mode)) {
             fail(msg::cannotExtract(target, msg::directoryInTheWay()));
             return true;
         }
         if (type == AE_IFLNK)
-            return extractLink(e, stored, parent.get(), base, target, exists);
-        return extractFile(in, e, stored, parent.get(), base, target, exists);
+            return extractLink(e, stored, parent, base, target, exists);
+        return extractFile(in, e, stored, parent, base, target, exists);
     }
 
     Replace mayReplace(const std::string &target) {
@@ -187,8 +193,15 @@ private:
     // directory is needed is replaced only as any existing file is: through the question, or
     // "y".
     enum class Parent { Open, Refused, Kept, Stop };
-    Parent openParent(const std::vector<std::string> &parts, DirFd &dir, std::string &why) {
-        dir.reset(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // The directory stays open for the entries that follow in it (it is never replaced).
+    Parent openParent(const std::vector<std::string> &parts, int &parent, std::string &why) {
+        const std::string parentPath = joinParts(parts, parts.size() - 1);
+        if (parentCache_.get() >= 0 && parentPath == parentCachePath_) {
+            parent = parentCache_.get();
+            return Parent::Open;
+        }
+        parentCache_.reset(-1);
+        DirFd dir(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (dir.get() < 0) {
             why = msg::errnoText(errno);
             return Parent::Refused;
@@ -231,6 +244,9 @@ private:
             }
             dir.reset(next);
         }
+        parentCache_.reset(dir.release());
+        parentCachePath_ = parentPath;
+        parent = parentCache_.get();
         return Parent::Open;
     }
 
@@ -423,74 +439,11 @@ private:
     std::set<std::string> madeLinks_;
     std::set<std::string> madeDirs_;
     std::size_t entries_ = 0;
+    DirFd parentCache_; // the directory of the last entry, and its path
+    std::string parentCachePath_;
 };
 
-std::vector<std::string> splitSlash(const std::string &s) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t slash = s.find('/', start);
-        out.push_back(s.substr(start, slash == std::string::npos ? slash : slash - start));
-        if (slash == std::string::npos)
-            return out;
-        start = slash + 1;
-    }
-}
-
 } // namespace
-
-std::string unsafeNameReason(const std::string &name) {
-    if (name.empty())
-        return msg::emptyName();
-    if (name[0] == '/')
-        return msg::absolutePath();
-    for (const std::string &part : splitSlash(name))
-        if (part == "..")
-            return msg::dotDotInPath();
-    return std::string();
-}
-
-std::vector<std::string> nameParts(const std::string &name) {
-    std::vector<std::string> out;
-    for (std::string &part : splitSlash(name))
-        if (!part.empty() && part != ".")
-            out.push_back(std::move(part));
-    return out;
-}
-
-std::string linkTargetReason(const std::string &linkPath, const std::string &target) {
-    if (target.empty())
-        return msg::emptyLinkTarget();
-    if (target[0] == '/')
-        return msg::linkLeadsOut(target);
-    const std::size_t depth = nameParts(dirName(linkPath)).size();
-    std::size_t ups = 0;
-    bool named = false;
-    for (const std::string &part : nameParts(target)) {
-        if (part != "..") {
-            named = true;
-            continue;
-        }
-        if (named)
-            return msg::linkLeadsOut(target); // ".." after a name: it may climb through a link
-        if (++ups > depth)
-            return msg::linkLeadsOut(target);
-    }
-    return std::string();
-}
-
-std::string linkDestination(const std::string &linkPath, const std::string &target) {
-    std::vector<std::string> parts = nameParts(dirName(linkPath));
-    for (const std::string &part : nameParts(target)) {
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-        } else {
-            parts.push_back(part);
-        }
-    }
-    return joinParts(parts, parts.size());
-}
 
 int runExtract(const Options &options, Console &console, OverwritePrompt &prompt) {
     return Extractor(options, console, prompt).run(ArchiveSource::file(options.archive));

@@ -1,5 +1,7 @@
 #include "Lzma2Chunks.h"
 
+#include "Messages.h"
+
 #include <lzma.h>
 #include <zlib.h>
 
@@ -21,7 +23,7 @@ bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size
                       const Lzma2Settings &settings, Bytes &out, std::string &error) {
     lzma_options_lzma options;
     if (lzma_lzma_preset(&options, settings.preset)) {
-        error = "неверная степень сжатия LZMA";
+        error = msg::badCompressionLevel();
         return false;
     }
     options.dict_size = settings.dictSize;
@@ -35,7 +37,7 @@ bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size
     lzma_stream s = LZMA_STREAM_INIT;
     lzma_ret rc = lzma_raw_encoder(&s, filters);
     if (rc != LZMA_OK) {
-        error = rc == LZMA_MEM_ERROR ? "нет памяти для сжатия" : "сжатие LZMA2 не запускается";
+        error = rc == LZMA_MEM_ERROR ? msg::noMemoryToCompress() : msg::compressorWontStart();
         return false;
     }
     const std::size_t start = out.size();
@@ -56,7 +58,7 @@ bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size
     lzma_end(&s);
     if (rc != LZMA_STREAM_END) {
         out.resize(start);
-        error = rc == LZMA_MEM_ERROR ? "нет памяти для сжатия" : "ошибка сжатия LZMA2";
+        error = rc == LZMA_MEM_ERROR ? msg::noMemoryToCompress() : msg::compressorFailed();
         return false;
     }
     out.resize(start + produced);

@@ -180,6 +180,18 @@ std::string libraryFailure() {
 std::string moreDataThanDeclared() {
     return "данных больше, чем объявлено для записи";
 }
+std::string noMemoryToCompress() {
+    return "недостаточно памяти для сжатия";
+}
+std::string badCompressionLevel() {
+    return "неверная степень сжатия LZMA";
+}
+std::string compressorWontStart() {
+    return "сжатие LZMA2 не запускается";
+}
+std::string compressorFailed() {
+    return "ошибка сжатия LZMA2";
+}
 std::string emptyName() {
     return "пустое имя";
 }
@@ -312,9 +324,6 @@ std::string refused(const std::string &name, const std::string &reason) {
 }
 std::string cannotExtract(const std::string &name, const std::string &reason) {
     return q(name) + ": не удалось извлечь: " + reason;
-}
-std::string ignoredEntry(const std::string &name) {
-    return q(name) + ": запись без имени пропущена";
 }
 std::string keptExisting(const std::string &name) {
     return q(name) + ": файл уже существует, спросить некого (нет терминала); оставлен прежний";

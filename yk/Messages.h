@@ -30,6 +30,10 @@ std::string archiveDamaged();
 std::string oldArchiveDamaged();
 std::string libraryFailure();
 std::string moreDataThanDeclared();
+std::string noMemoryToCompress();
+std::string badCompressionLevel();
+std::string compressorWontStart();
+std::string compressorFailed();
 std::string emptyName();
 std::string absolutePath();
 std::string dotDotInPath();
@@ -83,7 +87,6 @@ std::string damagedEntry(const std::string &name, const std::string &reason);
 std::string refused(const std::string &name, const std::string &reason);
 std::string cannotExtract(const std::string &name, const std::string &reason);
 std::string keptExisting(const std::string &name);
-std::string ignoredEntry(const std::string &name);
 std::string overwritePrompt(const std::string &name);
 // The Russian replies the overwrite question takes beside y, n and a, in both cases.
 extern const char *const replyYes[2];

@@ -83,7 +83,7 @@ struct SolidWriter::Block {
                 error.empty())
                 error = "ошибка сжатия LZMA2";
         } catch (const std::bad_alloc &) {
-            error = "нет памяти для сжатия";
+            error = msg::noMemoryToCompress();
         }
     }
 };
@@ -208,7 +208,7 @@ bool SolidWriter::open(std::string &error) {
         pool_ = std::make_unique<Pool>(threads_, settings_.lzma);
         newBlock(nullptr);
     } catch (const std::bad_alloc &) {
-        error = "нет памяти для сжатия";
+        error = msg::noMemoryToCompress();
         return false;
     }
     return true;
@@ -247,7 +247,7 @@ bool SolidWriter::add(const StoreEntry &entry, std::string &error) {
 
 bool SolidWriter::write(const void *data, std::size_t size, std::string &error) {
     if (!inEntry_ || size > remaining_) {
-        error = "данных больше, чем объявлено для записи";
+        error = msg::moreDataThanDeclared();
         return false;
     }
     remaining_ -= size;
@@ -307,7 +307,7 @@ bool SolidWriter::dispatch(bool last, std::string &error) {
         if (!last)
             newBlock(b.get());
     } catch (const std::bad_alloc &) {
-        error = "нет памяти для сжатия";
+        error = msg::noMemoryToCompress();
         return false;
     }
     inFlight_.push_back(b);

@@ -637,7 +637,7 @@ case_bounded_memory() {
     ( ulimit -v 150000 && "$YK" aq1 arc1 small.txt </dev/null >"$OUT" 2>"$ERR" )
     rc=$?
     expect_rc 2 "method 1 without memory for its encoder"
-    contains "$ERR" "нет памяти для сжатия"
+    contains "$ERR" "недостаточно памяти для сжатия"
     cmp -s arc1.yk before.yk || fail "the old archive changed"
 }
 
@@ -900,12 +900,12 @@ case_archive_not_a_file() {
 
 case_odd_archive_names() {
     echo f >f && mkdir sub
-    for name in .yk sub/ sub/.yk; do
+    for name in .yk sub/ sub/.yk . sub/..; do
         run a1 "$name" f
         expect_rc 2 "archive name '$name'"
         contains "$ERR" "пустое имя архива"
     done
-    [ -z "$(ls -A sub)" ] && [ ! -e .yk ] || fail "a hidden archive was made"
+    [ -z "$(ls -A sub)" ] && [ ! -e .yk ] && [ ! -e ..yk ] || fail "a hidden archive was made"
     run a1 nodir/x f
     expect_rc 2 "an archive in a directory that does not exist"
     contains "$ERR" "архив не создан"
@@ -949,6 +949,36 @@ case_unlistable_directory() {
     chmod 700 wo
     run l wo/arc.yk
     contains "$OUT" "Записей: 1,"
+}
+
+case_full_disk() {
+    # A real full disk: a 1 MiB tmpfs, where this machine allows mounting one.
+    mkdir small
+    if ! mount -t tmpfs -o size=1m tmpfs small 2>/dev/null; then
+        echo "skipped: cannot mount a small file system here" && exit 77
+    fi
+    trap 'umount "$work/small"; chmod -R u+rwx "$work" 2>/dev/null; rm -rf "$work" "$logs"' EXIT
+    echo one >one.txt && head -c 3000000 /dev/urandom >big.bin
+    for m in 0 1 2; do
+        "$YK" aq$m small/arc$m one.txt </dev/null >/dev/null || fail "small archive, method $m"
+        cp small/arc$m.yk before.yk
+        run a$m small/arc$m big.bin
+        expect_rc 2 "adding more than fits, method $m"
+        contains "$ERR" "нет места на диске"
+        contains "$ERR" "прежний архив не изменён"
+        cmp -s small/arc$m.yk before.yk || fail "method $m changed the old archive"
+        rm small/arc$m.yk
+    done
+    [ -z "$(ls -A small)" ] || fail "left behind: $(ls -A small)"
+    # Extraction that runs out of room: the file that does not fit leaves nothing.
+    "$YK" aq0 both one.txt big.bin </dev/null >/dev/null || fail "archive to extract"
+    cd small || exit 1
+    run x ../both.yk
+    expect_rc 1 "extracting more than fits"
+    contains "$ERR" "нет места на диске"
+    [ "$(cat one.txt)" = one ] || fail "the file that fits was not extracted"
+    [ -z "$(ls -A | grep -v -x one.txt)" ] || fail "left behind: $(ls -A)"
+    cd ..
 }
 
 case_stale_temporaries() {

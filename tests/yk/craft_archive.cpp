@@ -1,7 +1,7 @@
 // Writes the archives the end-to-end cases need and yk itself would never write, so that each
 // case says in plain words what every entry is.
 //
-//   yk_craft entries OUTPUT SPEC...     a stored 7z archive with one entry per SPEC:
+//   yk_craft entries OUTPUT ENTRY...     a stored 7z archive with one entry per ENTRY:
 //       f644:NAME=DATA   a file with that mode and content
 //       d755:NAME        a directory
 //       l:NAME->TARGET   a symbolic link
@@ -28,20 +28,20 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: yk_craft entries OUTPUT SPEC... | recode IN OUT FROM TO\n");
+    std::fprintf(stderr, "usage: yk_craft entries OUTPUT ENTRY... | recode IN OUT FROM TO\n");
     return 2;
 }
 
-bool addEntry(struct archive *a, const std::string &spec) {
-    const std::size_t colon = spec.find(':');
-    if (spec.empty() || colon == std::string::npos)
+bool addEntry(struct archive *a, const std::string &item) {
+    const std::size_t colon = item.find(':');
+    if (item.empty() || colon == std::string::npos)
         return false;
-    const char kind = spec[0];
+    const char kind = item[0];
     const unsigned mode =
         colon > 1
-            ? static_cast<unsigned>(std::strtoul(spec.substr(1, colon - 1).c_str(), nullptr, 8))
+            ? static_cast<unsigned>(std::strtoul(item.substr(1, colon - 1).c_str(), nullptr, 8))
             : 0777;
-    std::string name = spec.substr(colon + 1), data, target;
+    std::string name = item.substr(colon + 1), data, target;
     struct archive_entry *e = archive_entry_new();
     switch (kind) {
     case 'f': {
@@ -91,11 +91,11 @@ bool addEntry(struct archive *a, const std::string &spec) {
             archive_write_data(a, data.data(), data.size()) == static_cast<la_ssize_t>(data.size());
     archive_entry_free(e);
     if (!ok)
-        std::fprintf(stderr, "yk_craft: %s: %s\n", spec.c_str(), archive_error_string(a));
+        std::fprintf(stderr, "yk_craft: %s: %s\n", item.c_str(), archive_error_string(a));
     return ok;
 }
 
-int entries(const char *out, int count, char **specs) {
+int entries(const char *out, int count, char **items) {
     struct archive *a = archive_write_new();
     archive_write_set_format_7zip(a);
     archive_write_set_format_option(a, "7zip", "compression", "copy");
@@ -103,7 +103,7 @@ int entries(const char *out, int count, char **specs) {
         return 1;
     bool ok = true;
     for (int i = 0; i < count; ++i)
-        ok = addEntry(a, specs[i]) && ok;
+        ok = addEntry(a, items[i]) && ok;
     ok = archive_write_close(a) == ARCHIVE_OK && ok;
     archive_write_free(a);
     return ok ? 0 : 1;

@@ -6,7 +6,7 @@
 #include "CommandLine.h"
 #include "Console.h"
 #include "DirLock.h"
-#include "ExtractCommand.h"
+#include "ExtractRules.h"
 #include "InspectBytes.h"
 #include "ListFormat.h"
 #include "MethodProbe.h"
