@@ -3,12 +3,16 @@
 #include "ArchiveReader.h"
 #include "ArchiveSink.h"
 #include "AtomicFile.h"
+#include "DirLock.h"
+#include "EntryLoop.h"
 #include "Messages.h"
 #include "Names.h"
 #include "Outcome.h"
 #include "Sources.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,68 +45,77 @@ public:
 
     int run() {
         archivePath_ = archiveFileForAdd(o_.archive);
+        const std::string name = baseName(archivePath_);
+        const std::string stem = name.size() >= 3 ? name.substr(0, name.size() - 3) : "";
+        if (stem.empty() || stem == "." || stem == "..") {
+            // ".yk" alone, "sub/" or ".": nothing names the archive but a directory.
+            console_.problem(msg::emptyArchiveName(o_.archive));
+            return ExitNothing;
+        }
+        const std::string dir = dirName(archivePath_).empty() ? "." : dirName(archivePath_);
+        DirLock lock(dir);
+        std::string error;
+        if (!lock.open(error)) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, false));
+            return ExitNothing;
+        }
+        // Held until the new archive is in place, so that two adds into one archive both count.
+        lockWriters(lock);
+        removeStaleTemporaries(lock.fd(), name);
+
         struct stat ast;
-        const bool exists = stat(archivePath_.c_str(), &ast) == 0;
+        hadOld_ = stat(archivePath_.c_str(), &ast) == 0;
+        if (hadOld_ && !S_ISREG(ast.st_mode)) {
+            console_.problem(msg::archiveNotRegular(archivePath_, msg::fileKind(ast.st_mode)));
+            return ExitNothing;
+        }
         FileId self{ast.st_dev, ast.st_ino};
-        SourceList sources = collectSources(o_, exists ? &self : nullptr, console_);
+        SourceList sources = collectSources(o_, hadOld_ ? &self : nullptr, console_);
         outcome_.failed = sources.failures;
         if (sources.items.empty()) {
             console_.problem(msg::nothingToAdd());
             return ExitNothing;
         }
 
-        std::string error;
-        Reader old;
-        if (exists) {
-            old = openArchive(ArchiveSource::file(archivePath_), error);
-            if (!old) {
+        std::unique_ptr<ArchiveInput> old;
+        if (hadOld_) {
+            old = std::make_unique<ArchiveInput>(ArchiveSource::file(archivePath_));
+            if (!old->open(error)) {
                 console_.problem(msg::cannotReadArchive(archivePath_, error));
                 return ExitNothing;
             }
         }
         AtomicFile out;
-        if (!out.open(archivePath_, error)) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error));
+        if (!out.openAt(lock.fd(), name, error)) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
             return ExitNothing;
         }
-        // libarchive (methods 1 and 2) gathers the packed data in a temporary file of its own
+        // libarchive (method 2) gathers the packed data in a temporary file of its own
         // until the end: keep it beside the archive rather than in a /tmp that may be small.
-        const std::string dir = dirName(archivePath_);
-        setenv("TMPDIR", dir.empty() ? "." : dir.c_str(), 1);
-        std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), error);
+        setenv("TMPDIR", dir.c_str(), 1);
+        // The old entries come along too: their size is in the old archive's header.
+        const std::uint64_t expected = newBytes(sources) + (old ? old->header().unpackedData : 0);
+        std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), expected, error);
         if (!w) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error));
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
             return ExitNothing;
         }
 
         std::set<std::string> newNames;
         for (const Source &s : sources.items)
             newNames.insert(s.stored);
-        if (old && !copyOldEntries(old.get(), w.get(), newNames))
+        if (old && !copyOldEntries(*old, w.get(), newNames))
             return ExitNothing;
 
         std::vector<Added> added;
-        for (const Source &s : sources.items) {
-            struct stat seen;
-            const int r = addOne(w.get(), s, seen);
-            if (r < 0)
+        for (const Source &s : sources.items)
+            if (!addOne(w.get(), s, added))
                 return ExitNothing; // the archive itself could not be written
-            if (r > 0) {
-                ++outcome_.done;
-                added.push_back(Added{&s, seen});
-            } else {
-                ++outcome_.failed;
-            }
-        }
         if (outcome_.done == 0)
             return ExitNothing; // nothing new: the old archive stays as it was
 
-        if (!w->close()) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
-            return ExitNothing;
-        }
-        if (!out.commit(error)) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error));
+        if (!w->close(error) || !out.commit(out.modeForTarget(), true, error)) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
             return ExitNothing;
         }
         console_.line(msg::addSummary(outcome_.done, outcome_.failed, archivePath_));
@@ -112,111 +125,178 @@ public:
     }
 
 private:
-    bool copyOldEntries(struct archive *in, ArchiveSink *w, const std::set<std::string> &skip) {
-        struct archive_entry *e;
-        int rc;
-        while ((rc = archive_read_next_header(in, &e)) == ARCHIVE_OK || rc == ARCHIVE_WARN) {
-            const std::string name = entryName(e);
-            if (skip.count(name)) {
-                replaced_.insert(name);
-                continue;
-            }
-            if (!w->header(e)) {
-                console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
-                return false;
-            }
-            for (;;) {
-                const la_ssize_t n = archive_read_data(in, buffer_.data(), buffer_.size());
-                if (n == 0)
-                    break;
-                if (n < 0) {
-                    // A damaged old entry would be carried over damaged: refuse the whole add.
-                    console_.problem(msg::damagedEntry(name, archiveError(in)));
-                    console_.problem(
-                        msg::cannotWriteArchive(archivePath_, "прежний архив повреждён"));
-                    return false;
-                }
-                if (!w->data(buffer_.data(), static_cast<size_t>(n))) {
-                    console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
-                    return false;
-                }
-            }
-        }
-        if (rc != ARCHIVE_EOF) {
-            console_.problem(msg::cannotReadArchive(archivePath_, archiveError(in)));
-            return false;
-        }
-        return true;
+    // How much new data the add is about to read (as listed now): method 1 shares it out among
+    // the cores by it.
+    static std::uint64_t newBytes(const SourceList &sources) {
+        std::uint64_t total = 0;
+        struct stat st;
+        for (const Source &s : sources.items)
+            if (s.kind == Source::File && lstat(s.diskPath.c_str(), &st) == 0 &&
+                S_ISREG(st.st_mode))
+                total += static_cast<std::uint64_t>(st.st_size);
+        return total;
     }
 
-    // 1 added, 0 skipped (reported), -1 the archive cannot be written.
-    int addOne(ArchiveSink *w, const Source &s, struct stat &seen) {
+    void lockWriters(DirLock &lock) {
+        std::string error;
+        switch (lock.tryLock(error)) {
+        case DirLock::Locked:
+            return;
+        case DirLock::Busy:
+            // Only a person at a terminal is told; the wait itself is the same for everyone.
+            if (isatty(STDERR_FILENO) == 1)
+                console_.problem(msg::waitingForLock(archivePath_));
+            if (lock.wait(error))
+                return;
+            break;
+        case DirLock::Failed:
+            break;
+        }
+        console_.problem(msg::lockUnavailable(archivePath_, error));
+    }
+
+    // Temporary files of earlier adds of this archive that were killed before their rename.
+    // The lock is held, so no add of this archive is running; a live owner may still be some
+    // other program that got the same process number, so only those of dead ones go.
+    void removeStaleTemporaries(int dirFd, const std::string &name) {
+        const int copy = fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+        DIR *d = copy >= 0 ? fdopendir(copy) : nullptr;
+        if (!d) {
+            if (copy >= 0)
+                ::close(copy);
+            return;
+        }
+        std::vector<std::string> stale;
+        while (const dirent *e = readdir(d)) {
+            const pid_t owner = temporaryOwner(name, e->d_name);
+            if (owner > 0 && owner != getpid() && kill(owner, 0) != 0 && errno == ESRCH)
+                stale.push_back(e->d_name);
+        }
+        closedir(d);
+        for (const std::string &t : stale)
+            if (::unlinkat(dirFd, t.c_str(), 0) == 0)
+                console_.line(msg::staleTemporaryRemoved(joinPath(dirName(archivePath_), t)));
+    }
+
+    bool copyOldEntries(ArchiveInput &in, ArchiveSink *w, const std::set<std::string> &skip) {
+        std::string error;
+        bool written = true;
+        const bool read = forEachEntry(
+            in,
+            [&](struct archive_entry *e) {
+                // "d/" in an old archive is the directory a new "d" replaces.
+                std::string name = entryName(e);
+                while (name.size() > 1 && name.back() == '/')
+                    name.pop_back();
+                if (skip.count(name)) {
+                    replaced_.insert(name);
+                    return true;
+                }
+                if (!w->header(e, error)) {
+                    console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+                    return written = false;
+                }
+                const DataEnd end = forEachBlock(
+                    in, e,
+                    [&](const void *data, std::size_t size, std::uint64_t, std::string &why) {
+                        return w->data(data, size, why);
+                    },
+                    error);
+                if (end == DataEnd::Damaged) {
+                    // A damaged old entry would be carried over damaged: refuse the whole add.
+                    console_.problem(msg::damagedEntry(name, error));
+                    console_.problem(
+                        msg::cannotWriteArchive(archivePath_, msg::oldArchiveDamaged(), hadOld_));
+                } else if (end == DataEnd::Refused) {
+                    console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+                }
+                return written = end == DataEnd::Complete;
+            },
+            error);
+        if (!read)
+            console_.problem(msg::cannotReadArchive(archivePath_, error));
+        return read && written;
+    }
+
+    // Adds one source, counting it as done or failed. False only when the archive itself can
+    // no longer be written.
+    bool addOne(ArchiveSink *w, const Source &s, std::vector<Added> &added) {
         const std::string label =
             replaced_.count(s.stored) ? msg::replacing(s.diskPath) : msg::adding(s.diskPath);
+        struct stat seen;
         Entry e(archive_entry_new());
-        archive_entry_set_pathname_utf8(e.get(), s.stored.c_str());
         int fd = -1;
+        std::string problem;
         if (s.kind == Source::File) {
             // Non-blocking and no link following: whatever took the file's place since it was
             // listed (a pipe, a link) must not stall or mislead the add.
             fd = ::open(s.diskPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
             if (fd < 0) {
-                console_.problem(errno == ENOENT || errno == ELOOP
-                                     ? msg::vanished(s.diskPath)
-                                     : msg::cannotRead(s.diskPath, msg::errnoText(errno)));
-                return 0;
+                problem = errno == ENOENT || errno == ELOOP
+                              ? msg::vanished(s.diskPath)
+                              : msg::cannotRead(s.diskPath, msg::errnoText(errno));
+            } else if (fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_ino != s.id.ino ||
+                       seen.st_dev != s.id.dev) {
+                problem = msg::vanished(s.diskPath);
+            } else {
+                archive_entry_copy_stat(e.get(), &seen);
             }
-            if (fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_ino != s.id.ino ||
-                seen.st_dev != s.id.dev) {
-                ::close(fd);
-                console_.problem(msg::vanished(s.diskPath));
-                return 0;
-            }
-            archive_entry_copy_stat(e.get(), &seen);
+        } else if (lstat(s.diskPath.c_str(), &seen) != 0) {
+            problem = msg::vanished(s.diskPath);
         } else {
-            if (lstat(s.diskPath.c_str(), &seen) != 0) {
-                console_.problem(msg::vanished(s.diskPath));
-                return 0;
-            }
             archive_entry_copy_stat(e.get(), &seen);
             if (s.kind == Source::Symlink) {
                 std::vector<char> target(static_cast<size_t>(seen.st_size) + 2);
                 const ssize_t n = readlink(s.diskPath.c_str(), target.data(), target.size() - 1);
                 if (n < 0 || !S_ISLNK(seen.st_mode)) {
-                    console_.problem(msg::vanished(s.diskPath));
-                    return 0;
+                    problem = msg::vanished(s.diskPath);
+                } else {
+                    target[static_cast<size_t>(n)] = '\0';
+                    archive_entry_set_symlink_utf8(e.get(), encodeName(target.data()).c_str());
+                    archive_entry_set_size(e.get(), 0);
                 }
-                target[static_cast<size_t>(n)] = '\0';
-                archive_entry_set_symlink_utf8(e.get(), encodeName(target.data()).c_str());
-                archive_entry_set_size(e.get(), 0);
             } else if (!S_ISDIR(seen.st_mode)) {
-                console_.problem(msg::vanished(s.diskPath));
-                return 0;
+                problem = msg::vanished(s.diskPath);
             }
+        }
+        if (!problem.empty()) {
+            if (fd >= 0)
+                ::close(fd);
+            console_.problem(problem);
+            ++outcome_.failed;
+            return true;
         }
         archive_entry_set_pathname_utf8(e.get(), s.stored.c_str());
         archive_entry_set_uid(e.get(), 0);
         archive_entry_set_gid(e.get(), 0);
-        if (!w->header(e.get())) {
-            if (fd >= 0)
-                ::close(fd);
-            console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
-            return -1;
-        }
-        int r = 1;
-        if (fd >= 0) {
-            r = copyData(w, fd, s.diskPath, static_cast<uint64_t>(seen.st_size), label);
+        std::string error;
+        bool written = w->header(e.get(), error);
+        bool complete = true;
+        if (written && fd >= 0)
+            written = copyData(w, fd, s.diskPath, static_cast<uint64_t>(seen.st_size), label,
+                               complete, error);
+        if (fd >= 0)
             ::close(fd);
+        if (!written) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+            return false;
         }
-        if (r > 0)
-            console_.line(label);
-        return r;
+        if (!complete) {
+            ++outcome_.failed;
+            return true;
+        }
+        console_.line(label);
+        ++outcome_.done;
+        added.push_back(Added{&s, seen});
+        return true;
     }
 
-    int copyData(ArchiveSink *w, int fd, const std::string &path, uint64_t size,
-                 const std::string &label) {
+    // Copies `size` bytes of the file into the archive. `complete` turns false when the file
+    // gave fewer bytes than it had (reported); false with `error` when the archive cannot be
+    // written.
+    bool copyData(ArchiveSink *w, int fd, const std::string &path, uint64_t size,
+                  const std::string &label, bool &complete, std::string &error) {
         uint64_t done = 0;
-        bool shortRead = false;
         while (done < size) {
             const size_t want =
                 static_cast<size_t>(std::min<uint64_t>(buffer_.size(), size - done));
@@ -226,34 +306,29 @@ private:
             if (n <= 0) {
                 if (n < 0)
                     console_.problem(msg::cannotRead(path, msg::errnoText(errno)));
-                shortRead = true;
+                complete = false;
                 break;
             }
-            if (!w->data(buffer_.data(), static_cast<size_t>(n))) {
-                console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
-                return -1;
-            }
+            if (!w->data(buffer_.data(), static_cast<size_t>(n), error))
+                return false;
             done += static_cast<uint64_t>(n);
             console_.progress(label, done, size);
         }
-        if (shortRead) {
+        if (!complete) {
             // The header promised `size` bytes: fill up so the archive stays readable, and say
             // that this entry is not the file.
             std::memset(buffer_.data(), 0, buffer_.size());
             while (done < size) {
                 const size_t n =
                     static_cast<size_t>(std::min<uint64_t>(buffer_.size(), size - done));
-                if (!w->data(buffer_.data(), n)) {
-                    console_.problem(msg::cannotWriteArchive(archivePath_, w->error()));
-                    return -1;
-                }
+                if (!w->data(buffer_.data(), n, error))
+                    return false;
                 done += n;
             }
             console_.problem(msg::changedWhileReading(path));
-            return 0;
         }
         console_.clearProgress();
-        return 1;
+        return true;
     }
 
     void removeSources(const std::vector<Added> &added) {
@@ -268,7 +343,7 @@ private:
                 now.st_size != a.seen.st_size || now.st_mtim.tv_sec != a.seen.st_mtim.tv_sec ||
                 now.st_mtim.tv_nsec != a.seen.st_mtim.tv_nsec) {
                 console_.problem(
-                    msg::cannotDelete(a.source->diskPath, "файл изменился после архивации"));
+                    msg::cannotDelete(a.source->diskPath, msg::changedSinceArchived()));
                 ++outcome_.failed;
                 continue;
             }
@@ -287,6 +362,7 @@ private:
     std::vector<char> buffer_;
     std::string archivePath_;
     std::set<std::string> replaced_;
+    bool hadOld_ = false;
     Outcome outcome_;
 };
 

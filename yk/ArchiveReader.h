@@ -1,6 +1,10 @@
 #pragma once
 // Opening an archive for reading, from a file or from memory, with only the archive's own format
-// enabled: anything else is "not an archive" rather than a surprise.
+// enabled: anything else is "not an archive" rather than a surprise. Failures are explained in
+// Russian from libarchive's error numbers and from what our own reading of the header says
+// (cut short, encrypted, a method libarchive lacks), never from libarchive's English texts.
+
+#include "MethodProbe.h"
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -8,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace yk {
@@ -17,31 +22,50 @@ struct ReaderFree {
 };
 using Reader = std::unique_ptr<struct archive, ReaderFree>;
 
-// Where the archive bytes come from: a file, or a buffer (the fuzzing harness).
-struct ArchiveSource {
-    std::string path;
-    const void *data = nullptr;
-    std::size_t size = 0;
+// An open archive being read, with the means to explain why reading it failed.
+class ArchiveInput {
+public:
+    explicit ArchiveInput(ArchiveSource source);
+    ~ArchiveInput();
+    ArchiveInput(const ArchiveInput &) = delete;
+    ArchiveInput &operator=(const ArchiveInput &) = delete;
 
-    static ArchiveSource file(const std::string &p) { return ArchiveSource{p, nullptr, 0}; }
-    static ArchiveSource memory(const void *d, std::size_t n) { return ArchiveSource{"", d, n}; }
-    bool inMemory() const { return data != nullptr || path.empty(); }
-    std::string displayName() const { return inMemory() ? std::string("(память)") : path; }
+    // Opens the archive: a file must be a regular file (a FIFO or a device is refused at once,
+    // never opened in a way that blocks). False with a reason in `error`.
+    bool open(std::string &error);
+
+    struct archive *get() const {
+        return reader_.get();
+    }
+    const ArchiveSource &source() const { return source_; }
+
+    // The header as our own reader understands it; read once, on first use.
+    const ProbeResult &header();
+
+    // A Russian reason for libarchive's last failure; `e` is the entry being read, if any, and
+    // `rc` what the failing call returned.
+    std::string failure(struct archive_entry *e = nullptr, int rc = ARCHIVE_FATAL);
+
+private:
+    ArchiveSource source_;
+    int fd_ = -1;
+    Reader reader_; // after fd_: freed before it is closed
+    std::optional<ProbeResult> header_;
 };
-
-// Opens the source; on failure returns null and sets `error` to a reason.
-Reader openArchive(const ArchiveSource &source, std::string &error);
 
 // The entry's name as UTF-8 text, whatever the locale.
 std::string entryName(struct archive_entry *e);
 
-// libarchive's last message for `a`, or a generic reason when it has none.
+// A Russian reason for libarchive's last failure on `a`, chosen by its error number, with
+// libarchive's own text after it as a detail. For writers and whatever has no header to consult.
 std::string archiveError(struct archive *a);
-
-// A Russian reason for one of libarchive's messages, keeping the original in parentheses.
-std::string explainArchiveError(const std::string &raw);
+std::string describeArchiveFailure(int errnum, const char *text);
 
 // The archive's size in bytes (file length or buffer size); 0 when unknown.
 std::uint64_t archiveBytes(const ArchiveSource &source);
+
+// Whether `path` names a regular file (after links); `kind` says what it is otherwise, in
+// Russian, or is empty when there is nothing there.
+bool isRegularFile(const std::string &path, std::string *kind = nullptr);
 
 } // namespace yk

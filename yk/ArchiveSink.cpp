@@ -1,6 +1,7 @@
 #include "ArchiveSink.h"
 
 #include "ArchiveReader.h"
+#include "SolidWriter.h"
 #include "StoreWriter.h"
 
 #include <cstring>
@@ -9,37 +10,39 @@ namespace yk {
 
 namespace {
 
-const char *methodName(int method) {
-    return method == 2 ? "ppmd" : "lzma1";
-}
-
 class LibarchiveSink : public ArchiveSink {
 public:
     LibarchiveSink() : w_(archive_write_new()) {}
     ~LibarchiveSink() override { archive_write_free(w_); }
 
-    bool open(int method, int fd) {
+    // PPMd (method 2), the one method libarchive writes for us.
+    bool open(int fd) {
         archive_write_set_format_7zip(w_);
-        if (archive_write_set_format_option(w_, "7zip", "compression", methodName(method)) !=
-                ARCHIVE_OK ||
-            (method == 1 &&
-             archive_write_set_format_option(w_, "7zip", "compression-level", "6") != ARCHIVE_OK))
+        if (archive_write_set_format_option(w_, "7zip", "compression", "ppmd") != ARCHIVE_OK)
             return false;
         archive_write_set_bytes_per_block(w_, 1 << 16);
         archive_write_set_bytes_in_last_block(w_, 1);
         return archive_write_open_fd(w_, fd) == ARCHIVE_OK;
     }
 
-    bool header(struct archive_entry *e) override {
-        return archive_write_header(w_, e) >= ARCHIVE_WARN;
+    bool header(struct archive_entry *e, std::string &error) override {
+        return archive_write_header(w_, e) >= ARCHIVE_WARN || failed(error);
     }
-    bool data(const void *bytes, std::size_t size) override {
-        return archive_write_data(w_, bytes, size) == static_cast<la_ssize_t>(size);
+    bool data(const void *bytes, std::size_t size, std::string &error) override {
+        return archive_write_data(w_, bytes, size) == static_cast<la_ssize_t>(size) ||
+               failed(error);
     }
-    bool close() override { return archive_write_close(w_) == ARCHIVE_OK; }
-    std::string error() const override { return archiveError(w_); }
+    bool close(std::string &error) override {
+        return archive_write_close(w_) == ARCHIVE_OK || failed(error);
+    }
+    std::string lastError() const { return archiveError(w_); }
 
 private:
+    bool failed(std::string &error) const {
+        error = archiveError(w_);
+        return false;
+    }
+
     struct archive *w_;
 };
 
@@ -53,13 +56,14 @@ StoreTime timeOf(bool set, time_t sec, long nsec) {
     return t;
 }
 
-class StoreSink : public ArchiveSink {
+// Entries through one of the archiver's own writers (StoreWriter or SolidWriter).
+template <typename Writer> class OwnSink : public ArchiveSink {
 public:
-    explicit StoreSink(int fd) : w_(fd) {}
+    template <typename... Args> explicit OwnSink(Args &&...args) : w_(args...) {}
 
-    bool open() { return w_.open(error_); }
+    bool open(std::string &error) { return w_.open(error); }
 
-    bool header(struct archive_entry *e) override {
+    bool header(struct archive_entry *e, std::string &error) override {
         StoreEntry s;
         s.name = entryName(e);
         s.mode = static_cast<std::uint32_t>(archive_entry_mode(e));
@@ -83,36 +87,41 @@ public:
         default:
             break;
         }
-        if (!w_.add(s, error_))
+        if (!w_.add(s, error))
             return false;
-        return target == nullptr || w_.write(target, s.size, error_);
+        return target == nullptr || w_.write(target, s.size, error);
     }
 
-    bool data(const void *bytes, std::size_t size) override {
-        return w_.write(bytes, size, error_);
+    bool data(const void *bytes, std::size_t size, std::string &error) override {
+        return w_.write(bytes, size, error);
     }
-    bool close() override { return w_.close(error_); }
-    std::string error() const override { return error_; }
+    bool close(std::string &error) override { return w_.close(error); }
 
 private:
-    StoreWriter w_;
-    std::string error_;
+    Writer w_;
 };
+
+template <typename Sink>
+std::unique_ptr<ArchiveSink> opened(std::unique_ptr<Sink> s, std::string &error) {
+    if (!s->open(error))
+        return nullptr;
+    return s;
+}
 
 } // namespace
 
-std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::string &error) {
-    if (method == 0) {
-        auto s = std::make_unique<StoreSink>(fd);
-        if (!s->open()) {
-            error = s->error();
-            return nullptr;
-        }
-        return s;
+std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::uint64_t expectedBytes,
+                                      std::string &error) {
+    if (method == 0)
+        return opened(std::make_unique<OwnSink<StoreWriter>>(fd), error);
+    if (method == 1) {
+        SolidSettings settings;
+        settings.expectedBytes = expectedBytes;
+        return opened(std::make_unique<OwnSink<SolidWriter>>(fd, settings), error);
     }
     auto s = std::make_unique<LibarchiveSink>();
-    if (!s->open(method, fd)) {
-        error = s->error();
+    if (!s->open(fd)) {
+        error = s->lastError();
         return nullptr;
     }
     return s;

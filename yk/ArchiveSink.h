@@ -8,6 +8,7 @@
 #include <archive_entry.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -16,17 +17,18 @@ namespace yk {
 class ArchiveSink {
 public:
     virtual ~ArchiveSink() = default;
+    // Each returns false with a Russian reason in `error` when the archive cannot be written.
     // Begins an entry; a regular file's data (archive_entry_size bytes) follows through data().
-    virtual bool header(struct archive_entry *e) = 0;
-    virtual bool data(const void *bytes, std::size_t size) = 0;
+    virtual bool header(struct archive_entry *e, std::string &error) = 0;
+    virtual bool data(const void *bytes, std::size_t size, std::string &error) = 0;
     // Completes the archive (not yet flushed to disk).
-    virtual bool close() = 0;
-    // The reason of the last failure.
-    virtual std::string error() const = 0;
+    virtual bool close(std::string &error) = 0;
 };
 
-// A sink writing to `fd` with method 0 (copy), 1 (LZMA) or 2 (PPMd). Null with `error` set
-// when it cannot be set up.
-std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::string &error);
+// A sink writing to `fd` with method 0 (copy), 1 (LZMA2, on every core) or 2 (PPMd).
+// `expectedBytes` (0 when unknown) is how much data is about to come: method 1 cuts it into
+// blocks so that every core gets a share. Null with `error` set when it cannot be set up.
+std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::uint64_t expectedBytes,
+                                      std::string &error);
 
 } // namespace yk

@@ -7,9 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
-#include <vector>
+#include <ctime>
 
 namespace yk {
 
@@ -20,78 +22,144 @@ std::string directoryOf(const std::string &path) {
     return d.empty() ? "." : d;
 }
 
-mode_t defaultMode() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
-bool syncDirectory(const std::string &dir) {
-    const int d = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (d < 0)
-        return false;
-    const bool ok = fsync(d) == 0 || errno == EINVAL;
-    ::close(d);
-    return ok;
+// Six letters that differ from one call to the next; a clash only costs another attempt, as
+// the file is created exclusively. Taken from the clock: setting up a random device for every
+// file showed in the time of extracting many small files.
+std::string uniqueSuffix(int attempt) {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    std::uint64_t v = (static_cast<std::uint64_t>(ts.tv_sec) * 1000000007u +
+                       static_cast<std::uint64_t>(ts.tv_nsec)) *
+                          0x9E3779B97F4A7C15ull +
+                      static_cast<std::uint64_t>(attempt);
+    std::string s;
+    for (int i = 0; i < 6; ++i) {
+        s += letters[v % (sizeof letters - 1)];
+        v /= sizeof letters - 1;
+    }
+    return s;
 }
 
 } // namespace
 
+std::string temporaryPrefix(const std::string &name) {
+    // Long names are cut (at a UTF-8 character's start), so that the temporary name still fits
+    // the usual limit of 255 bytes.
+    constexpr std::size_t kKept = 200;
+    std::size_t keep = std::min(name.size(), kKept);
+    while (keep > 0 && keep < name.size() &&
+           (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+        --keep;
+    return "." + name.substr(0, keep) + ".yktmp-";
+}
+
+pid_t temporaryOwner(const std::string &name, const std::string &entry) {
+    const std::string prefix = temporaryPrefix(name);
+    if (entry.compare(0, prefix.size(), prefix) != 0)
+        return 0;
+    long pid = 0;
+    size_t i = prefix.size();
+    for (; i < entry.size() && entry[i] >= '0' && entry[i] <= '9' && pid < (1L << 30); ++i)
+        pid = pid * 10 + (entry[i] - '0');
+    if (i == prefix.size() || i >= entry.size() || entry[i] != '-' || i + 7 != entry.size())
+        return 0;
+    return static_cast<pid_t>(pid);
+}
+
+mode_t currentUmask() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
+
 AtomicFile::~AtomicFile() {
     if (fd_ >= 0)
         ::close(fd_);
-    if (!tempPath_.empty())
-        ::unlink(tempPath_.c_str());
+    if (!tempName_.empty())
+        ::unlinkat(dirFd_, tempName_.c_str(), 0);
+    if (ownDir_ && dirFd_ >= 0)
+        ::close(dirFd_);
 }
 
 bool AtomicFile::open(const std::string &target, std::string &error) {
-    target_ = target;
-    const std::string dir = directoryOf(target);
+    const int d = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (d < 0) {
+        error = msg::errnoText(errno);
+        return false;
+    }
+    ownDir_ = true;
+    return openAt(d, baseName(target), error);
+}
+
+bool AtomicFile::openAt(int dirFd, const std::string &name, std::string &error) {
+    dirFd_ = dirFd;
+    name_ = name;
 #ifdef O_TMPFILE
-    fd_ = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    fd_ = ::openat(dirFd_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (fd_ >= 0)
         return true;
 #endif
-    std::string pattern = joinPath(dir, "." + baseName(target) + ".XXXXXX");
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    fd_ = mkostemp(buf.data(), O_CLOEXEC);
-    if (fd_ < 0) {
-        error = msg::errnoText(errno);
-        return false;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = temporaryPrefix(name_) +
+                                 std::to_string(static_cast<long>(getpid())) + "-" +
+                                 uniqueSuffix(attempt);
+        fd_ = ::openat(dirFd_, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                       0600);
+        if (fd_ >= 0) {
+            tempName_ = temp;
+            return true;
+        }
+        if (errno != EEXIST)
+            break;
     }
-    tempPath_ = buf.data();
-    return true;
+    error = msg::errnoText(errno);
+    return false;
 }
 
-bool AtomicFile::commit(std::string &error) {
-    struct stat old;
-    const mode_t mode = stat(target_.c_str(), &old) == 0 ? (old.st_mode & 07777) : defaultMode();
-    if (fchmod(fd_, mode) != 0 || fsync(fd_) != 0) {
-        error = msg::errnoText(errno);
-        return false;
-    }
-    if (tempPath_.empty()) {
-        // Give the unnamed file a name beside the target, then move it over the target.
-        const std::string named =
-            joinPath(directoryOf(target_), "." + baseName(target_) + ".new" +
-                                               std::to_string(static_cast<long>(getpid())));
-        ::unlink(named.c_str());
-        const std::string proc = "/proc/self/fd/" + std::to_string(fd_);
-        if (linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, named.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-            error = msg::errnoText(errno);
-            return false;
+bool AtomicFile::nameTemporary(std::string &error) {
+    if (!tempName_.empty())
+        return true;
+    // Give the unnamed file a name beside the target for the rename.
+    const std::string proc = "/proc/self/fd/" + std::to_string(fd_);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = temporaryPrefix(name_) +
+                                 std::to_string(static_cast<long>(getpid())) + "-" +
+                                 uniqueSuffix(attempt);
+        if (linkat(AT_FDCWD, proc.c_str(), dirFd_, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            tempName_ = temp;
+            return true;
         }
-        tempPath_ = named;
+        if (errno != EEXIST)
+            break;
     }
-    if (std::rename(tempPath_.c_str(), target_.c_str()) != 0) {
+    error = msg::errnoText(errno);
+    return false;
+}
+
+mode_t AtomicFile::modeForTarget() const {
+    struct stat old;
+    if (fstatat(dirFd_, name_.c_str(), &old, 0) == 0)
+        return old.st_mode & 07777;
+    return 0666 & ~currentUmask();
+}
+
+bool AtomicFile::commit(mode_t mode, bool durable, std::string &error) {
+    if (fchmod(fd_, mode) != 0 || (durable && fsync(fd_) != 0)) {
         error = msg::errnoText(errno);
         return false;
     }
-    tempPath_.clear();
+    if (!nameTemporary(error))
+        return false;
+    if (renameat(dirFd_, tempName_.c_str(), dirFd_, name_.c_str()) != 0) {
+        error = msg::errnoText(errno);
+        return false;
+    }
+    tempName_.clear();
     ::close(fd_);
     fd_ = -1;
-    if (!syncDirectory(directoryOf(target_))) {
+    // A directory open only as a path (one we may not list) cannot be flushed: EBADF.
+    if (durable && fsync(dirFd_) != 0 && errno != EINVAL && errno != EBADF) {
         error = msg::errnoText(errno);
         return false;
     }

@@ -1,8 +1,12 @@
 #pragma once
 // A new version of a file, written beside it and put in its place only when complete: until
 // commit() the old file is untouched, and a kill at any moment leaves it whole. The new data
-// lives in an unnamed file (O_TMPFILE) where the file system allows, so an interrupted run leaves
-// nothing behind; elsewhere in a hidden temporary file that is removed on failure.
+// lives in an unnamed file (O_TMPFILE) where the file system allows, and is given a temporary
+// name only for the instant before the rename; elsewhere it lives in a hidden temporary file
+// from the start. Either name is ".NAME.yktmp-PID-XXXXXX" (see temporaryOwner), removed on
+// failure; only a kill can leave one behind, and the next add of that archive removes it.
+
+#include <sys/types.h>
 
 #include <string>
 
@@ -13,20 +17,39 @@ public:
     AtomicFile() = default;
     AtomicFile(const AtomicFile &) = delete;
     AtomicFile &operator=(const AtomicFile &) = delete;
-    ~AtomicFile();
+    ~AtomicFile(); // discards an uncommitted file
 
     // Creates the temporary file in the target's directory. False with `error` set on failure.
     bool open(const std::string &target, std::string &error);
+    // The same for the entry `name` of the directory open as `dirFd` (which must stay open
+    // until commit).
+    bool openAt(int dirFd, const std::string &name, std::string &error);
     int fd() const { return fd_; }
 
-    // Flushes the data, gives it the old file's permissions (or the usual ones for a new file),
-    // renames it over the target and flushes the directory.
-    bool commit(std::string &error);
+    // Gives the data `mode`, renames it over the target. With `durable`, the data and then the
+    // directory are flushed to disk around the rename (an archive must never be replaced by
+    // an empty file after a crash).
+    bool commit(mode_t mode, bool durable, std::string &error);
+    // The old file's permissions, or the usual ones for a new file (umask applied).
+    mode_t modeForTarget() const;
 
 private:
-    std::string target_;
-    std::string tempPath_; // empty for an unnamed file
+    bool nameTemporary(std::string &error);
+
+    int dirFd_ = -1;
+    bool ownDir_ = false;
+    std::string name_;
+    std::string tempName_; // empty while the file is unnamed
     int fd_ = -1;
 };
+
+// The prefix of every temporary file made for `name` in its directory.
+std::string temporaryPrefix(const std::string &name);
+
+// The process that made the temporary file `entry` for `name`, or 0 when `entry` is not one.
+pid_t temporaryOwner(const std::string &name, const std::string &entry);
+
+// The current umask, read without changing it for good.
+mode_t currentUmask();
 
 } // namespace yk

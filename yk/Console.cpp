@@ -24,6 +24,12 @@ void Console::important(const std::string &text) {
     std::fflush(out_);
 }
 
+void Console::row(const std::string &text) {
+    clearProgress();
+    std::fwrite(text.data(), 1, text.size(), out_);
+    std::fputc('\n', out_);
+}
+
 void Console::problem(const std::string &text) {
     clearProgress();
     std::fflush(out_);

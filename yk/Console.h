@@ -19,7 +19,10 @@ public:
 
     void line(const std::string &text);      // suppressed by quiet
     void important(const std::string &text); // shown even when quiet (listings)
-    void problem(const std::string &text);   // "yk: " + text on err
+    // One row of a long listing: shown even when quiet, but left in the stream's buffer (the
+    // next other line or problem, or the end of the program, sends it).
+    void row(const std::string &text);
+    void problem(const std::string &text); // "yk: " + text on err
 
     // Shows "label  NN%" in place; cheap to call per block (redraws only when the figure changes).
     void progress(const std::string &label, std::uint64_t done, std::uint64_t total);

@@ -1,21 +1,81 @@
 #include "ExtractCommand.h"
 
 #include "ArchiveReader.h"
+#include "AtomicFile.h"
+#include "EntryLoop.h"
+#include "ExtractRules.h"
 #include "Messages.h"
 #include "Names.h"
 #include "Outcome.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <set>
 
 namespace yk {
 
 namespace {
 
-struct DiskFree {
-    void operator()(struct archive *a) const { archive_write_free(a); }
+// A directory descriptor closed when it goes out of scope.
+class DirFd {
+public:
+    explicit DirFd(int fd = -1) : fd_(fd) {}
+    ~DirFd() { reset(-1); }
+    DirFd(const DirFd &) = delete;
+    DirFd &operator=(const DirFd &) = delete;
+    void reset(int fd) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = fd;
+    }
+    int get() const { return fd_; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+private:
+    int fd_;
 };
+
+// A directory this run made from an entry: its permissions and times are set at the end, once
+// nothing more is written into it.
+struct DirFix {
+    std::string path;
+    mode_t mode;
+    bool setTime;
+    struct timespec times[2];
+};
+
+bool writeAll(int fd, const void *data, std::size_t size, std::string &error) {
+    const auto *p = static_cast<const char *>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = msg::errnoText(n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string joinParts(const std::vector<std::string> &parts, std::size_t count) {
+    std::string out;
+    for (std::size_t i = 0; i < count && i < parts.size(); ++i)
+        out = joinPath(out, parts[i]);
+    return out;
+}
 
 class Extractor {
 public:
@@ -24,177 +84,366 @@ public:
     int run(const ArchiveSource &src) {
         if (o_.systemAttr)
             console_.line(msg::systemAttributeIgnored());
+        umask_ = currentUmask();
+        if (!::realpath(".", cwdReal_)) {
+            console_.problem(msg::cannotExtract(".", msg::errnoText(errno)));
+            return ExitNothing;
+        }
         std::string error;
-        Reader in = openArchive(src, error);
-        if (!in) {
+        ArchiveInput in(src);
+        if (!in.open(error)) {
             console_.problem(msg::cannotReadArchive(src.displayName(), error));
             return ExitNothing;
         }
-        std::unique_ptr<struct archive, DiskFree> disk(archive_write_disk_new());
-        int flags = ARCHIVE_EXTRACT_PERM | ARCHIVE_EXTRACT_SECURE_SYMLINKS |
-                    ARCHIVE_EXTRACT_SECURE_NODOTDOT | ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS;
-        if (!o_.currentTime)
-            flags |= ARCHIVE_EXTRACT_TIME;
-        archive_write_disk_set_options(disk.get(), flags);
-
-        struct archive_entry *e;
-        int rc;
-        while ((rc = archive_read_next_header(in.get(), &e)) == ARCHIVE_OK || rc == ARCHIVE_WARN) {
-            if (!extractOne(in.get(), disk.get(), e))
-                break; // the user asked to stop
+        // extractOne returns false when the user asked to stop.
+        if (!forEachEntry(
+                in, [&](struct archive_entry *e) { return extractOne(in, e); }, error)) {
+            console_.problem(msg::cannotReadArchive(src.displayName(), error));
+            outcome_.incomplete = true;
         }
-        if (rc != ARCHIVE_OK && rc != ARCHIVE_WARN && rc != ARCHIVE_EOF) {
-            console_.problem(msg::cannotReadArchive(src.displayName(), archiveError(in.get())));
-            ++outcome_.failed;
-        }
+        fixDirectories();
         console_.line(msg::extractSummary(outcome_.done, outcome_.failed));
         return outcome_.exitStatus();
     }
 
 private:
+    enum class Replace { Yes, Keep, Stop };
+
+    void fail(const std::string &text) {
+        console_.problem(text);
+        ++outcome_.failed;
+    }
+
     // False when extraction is to stop.
-    bool extractOne(struct archive *in, struct archive *disk, struct archive_entry *e) {
+    bool extractOne(ArchiveInput &in, struct archive_entry *e) {
+        const std::size_t index = entries_++;
         const std::string stored = entryName(e);
-        const bool isDir = archive_entry_filetype(e) == AE_IFDIR;
-        std::string target = decodeName(stored);
-        if (o_.noPaths) {
-            if (isDir)
-                return true; // without paths there is nothing to make of a directory
-            target = baseName(target);
-        }
-        const std::string unsafe = unsafeNameReason(target);
+        const std::string name = decodeName(stored);
+        std::vector<std::string> parts = nameParts(name);
+        if (parts.empty())
+            return true; // "." or an empty name: the working directory itself, left alone
+        const std::string unsafe = unsafeNameReason(name);
         if (!unsafe.empty()) {
-            console_.problem(msg::refused(stored, unsafe));
-            ++outcome_.failed;
+            fail(msg::refused(stored, unsafe));
             return true;
         }
-        if (const char *link = archive_entry_symlink_utf8(e)) {
-            const std::string to = decodeName(link);
-            if (linkEscapes(target, to)) {
-                console_.problem(msg::refused(stored, "ссылка ведёт за пределы каталога: " + to));
-                ++outcome_.failed;
-                return true;
-            }
-            archive_entry_set_symlink(e, to.c_str());
+        const auto type = archive_entry_filetype(e);
+        if (type != AE_IFREG && type != AE_IFDIR && type != AE_IFLNK) {
+            fail(msg::refused(stored, msg::specialEntry(archive_entry_mode(e))));
+            return true;
         }
+        if (type == AE_IFREG && archive_entry_size(e) == 0 && index < in.header().modes.size() &&
+            S_ISLNK(in.header().modes[index])) {
+            fail(msg::refused(stored, msg::emptyLinkTarget()));
+            return true;
+        }
+        if (o_.noPaths) {
+            if (type == AE_IFDIR)
+                return true; // without paths there is nothing to make of a directory
+            parts = {parts.back()};
+        }
+        const std::string target = joinParts(parts, parts.size());
+        int parent = -1;
+        std::string why;
+        switch (openParent(parts, parent, why)) {
+        case Parent::Open:
+            break;
+        case Parent::Refused:
+            fail(msg::refused(stored, why));
+            return true;
+        case Parent::Kept:
+            return true;
+        case Parent::Stop:
+            return false;
+        }
+        const std::string base = parts.back();
         struct stat st;
-        if (!isDir && lstat(target.c_str(), &st) == 0) {
-            switch (prompt_.ask(target)) {
-            case Answer::Yes:
-            case Answer::All:
-                break;
-            case Answer::No:
-                if (!prompt_.interactive()) {
-                    console_.problem(msg::keptExisting(target));
-                    ++outcome_.failed;
+        const bool exists = fstatat(parent, base.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+        if (type == AE_IFDIR)
+            return extractDirectory(e, parent, base, target, exists ? &st : nullptr);
+        if (exists && S_ISDIR(st.st_mode)) {
+            fail(msg::cannotExtract(target, msg::directoryInTheWay()));
+            return true;
+        }
+        if (type == AE_IFLNK)
+            return extractLink(e, stored, parent, base, target, exists);
+        return extractFile(in, e, stored, parent, base, target, exists);
+    }
+
+    Replace mayReplace(const std::string &target) {
+        switch (prompt_.ask(target)) {
+        case Answer::Yes:
+        case Answer::All:
+            return Replace::Yes;
+        case Answer::No:
+            if (!prompt_.interactive())
+                fail(msg::keptExisting(target));
+            return Replace::Keep;
+        case Answer::Quit:
+        case Answer::Unknown:
+            break;
+        }
+        fail(msg::extractionStopped());
+        return Replace::Stop;
+    }
+
+    // Opens the directory that is to hold the last of `parts`, making the missing ones. Never
+    // passes through a symbolic link: what extraction writes stays inside the working directory
+    // whatever is already on disk: a link on the way is refused, not replaced. A file where a
+    // directory is needed is replaced only as any existing file is: through the question, or
+    // "y".
+    enum class Parent { Open, Refused, Kept, Stop };
+    // The directory stays open for the entries that follow in it (it is never replaced).
+    Parent openParent(const std::vector<std::string> &parts, int &parent, std::string &why) {
+        const std::string parentPath = joinParts(parts, parts.size() - 1);
+        if (parentCache_.get() >= 0 && parentPath == parentCachePath_) {
+            parent = parentCache_.get();
+            return Parent::Open;
+        }
+        parentCache_.reset(-1);
+        DirFd dir(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (dir.get() < 0) {
+            why = msg::errnoText(errno);
+            return Parent::Refused;
+        }
+        for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+            const char *part = parts[i].c_str();
+            const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+            int next = ::openat(dir.get(), part, flags);
+            struct stat st;
+            if (next < 0 && (errno == ENOTDIR || errno == ELOOP) &&
+                fstatat(dir.get(), part, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode) &&
+                !S_ISLNK(st.st_mode)) {
+                const Replace r = mayReplace(joinParts(parts, i + 1));
+                if (r != Replace::Yes)
+                    return r == Replace::Keep ? Parent::Kept : Parent::Stop;
+                if (::unlinkat(dir.get(), part, 0) != 0) {
+                    why = msg::errnoText(errno);
+                    return Parent::Refused;
                 }
+                errno = ENOENT;
+            }
+            if (next < 0 && errno == ENOENT) {
+                if (::mkdirat(dir.get(), part, 0777) == 0)
+                    madeDirs_.insert(joinParts(parts, i + 1));
+                else if (errno != EEXIST) {
+                    why = msg::errnoText(errno);
+                    return Parent::Refused;
+                }
+                next = ::openat(dir.get(), part, flags);
+            }
+            if (next < 0) {
+                const int err = errno;
+                const std::string shown = joinParts(parts, i + 1);
+                if (fstatat(dir.get(), part, &st, AT_SYMLINK_NOFOLLOW) == 0)
+                    why = S_ISLNK(st.st_mode) ? msg::throughLinkOnDisk(shown)
+                                              : msg::notADirectoryOnDisk(shown);
+                else
+                    why = msg::errnoText(err);
+                return Parent::Refused;
+            }
+            dir.reset(next);
+        }
+        parentCache_.reset(dir.release());
+        parentCachePath_ = parentPath;
+        parent = parentCache_.get();
+        return Parent::Open;
+    }
+
+    bool extractDirectory(struct archive_entry *e, int dir, const std::string &base,
+                          const std::string &target, const struct stat *existing) {
+        if (existing && S_ISDIR(existing->st_mode)) {
+            // A directory that was there before keeps its permissions; one this run made (on
+            // the way to a file, before its own entry came) takes the entry's.
+            if (madeDirs_.count(target))
+                fixes_.push_back(fixFor(e, target));
+            report(target);
+            return true;
+        }
+        if (existing) {
+            const Replace r = mayReplace(target);
+            if (r != Replace::Yes)
+                return r == Replace::Keep;
+            if (::unlinkat(dir, base.c_str(), 0) != 0) {
+                fail(msg::cannotExtract(target, msg::errnoText(errno)));
                 return true;
-            case Answer::Quit:
-            case Answer::Unknown:
-                console_.problem(msg::extractionStopped());
-                ++outcome_.failed;
-                return false;
             }
         }
-        archive_entry_set_pathname(e, target.c_str());
-        if (o_.currentTime) {
-            archive_entry_unset_mtime(e);
-            archive_entry_unset_atime(e);
+        if (::mkdirat(dir, base.c_str(), 0700) != 0) {
+            fail(msg::cannotExtract(target, msg::errnoText(errno)));
+            return true;
         }
-        if (archive_write_header(disk, e) < ARCHIVE_WARN) {
-            console_.problem(msg::refused(stored, archiveError(disk)));
-            ++outcome_.failed;
+        madeDirs_.insert(target);
+        fixes_.push_back(fixFor(e, target));
+        report(target);
+        return true;
+    }
+
+    DirFix fixFor(struct archive_entry *e, const std::string &target) const {
+        DirFix f{target, permissions(e), false, {}};
+        if (!o_.currentTime && archive_entry_mtime_is_set(e)) {
+            f.setTime = true;
+            f.times[1] = {archive_entry_mtime(e), archive_entry_mtime_nsec(e)};
+            f.times[0] = archive_entry_atime_is_set(e)
+                             ? timespec{archive_entry_atime(e), archive_entry_atime_nsec(e)}
+                             : f.times[1];
+        }
+        return f;
+    }
+
+    // The entry's permission bits without set-id and sticky bits, under the umask.
+    mode_t permissions(struct archive_entry *e) const {
+        return archive_entry_perm(e) & 0777 & ~umask_;
+    }
+
+    bool extractLink(struct archive_entry *e, const std::string &stored, int dir,
+                     const std::string &base, const std::string &target, bool exists) {
+        const char *raw = archive_entry_symlink_utf8(e);
+        if (!raw)
+            raw = archive_entry_symlink(e);
+        const std::string to = decodeName(raw ? raw : "");
+        std::string why = to.empty() ? msg::emptyLinkTarget() : linkTargetReason(target, to);
+        if (why.empty())
+            why = linkPassesThroughOutsideLink(linkDestination(target, to), to);
+        if (!why.empty()) {
+            fail(msg::refused(stored, why));
+            return true;
+        }
+        if (exists) {
+            const Replace r = mayReplace(target);
+            if (r != Replace::Yes)
+                return r == Replace::Keep;
+        }
+        // Made under a temporary name and renamed into place, replacing what was there at once.
+        const std::string temp = temporaryPrefix(base) + std::to_string(getpid()) + "-link00";
+        ::unlinkat(dir, temp.c_str(), 0);
+        if (::symlinkat(to.c_str(), dir, temp.c_str()) != 0 ||
+            ::renameat(dir, temp.c_str(), dir, base.c_str()) != 0) {
+            const int err = errno;
+            ::unlinkat(dir, temp.c_str(), 0);
+            fail(msg::cannotExtract(target, msg::errnoText(err)));
+            return true;
+        }
+        madeLinks_.insert(target);
+        report(target);
+        return true;
+    }
+
+    // Why a link to `destination` would lead out of the working directory through a link
+    // already on disk, or empty. Links this run made lead inside (each was checked so); any
+    // other must resolve inside.
+    std::string linkPassesThroughOutsideLink(const std::string &destination,
+                                             const std::string &to) const {
+        const std::vector<std::string> parts = nameParts(destination);
+        for (std::size_t i = 1; i <= parts.size(); ++i) {
+            const std::string prefix = joinParts(parts, i);
+            struct stat st;
+            if (lstat(prefix.c_str(), &st) != 0) {
+                if (errno == ENOENT || errno == ENOTDIR)
+                    return std::string();        // nothing further exists yet
+                return msg::linkThroughLink(to); // cannot be checked: not made
+            }
+            if (!S_ISLNK(st.st_mode) || madeLinks_.count(prefix))
+                continue;
+            char real[PATH_MAX];
+            if (!::realpath(prefix.c_str(), real) || !inside(real))
+                return msg::linkThroughLink(to);
+        }
+        return std::string();
+    }
+
+    bool inside(const std::string &path) const {
+        const std::string root = cwdReal_;
+        return path == root ||
+               (path.compare(0, root.size(), root) == 0 &&
+                (root == "/" || (path.size() > root.size() && path[root.size()] == '/')));
+    }
+
+    bool extractFile(ArchiveInput &in, struct archive_entry *e, const std::string &stored, int dir,
+                     const std::string &base, const std::string &target, bool exists) {
+        if (exists) {
+            const Replace r = mayReplace(target);
+            if (r != Replace::Yes)
+                return r == Replace::Keep;
+        }
+        AtomicFile out;
+        std::string error;
+        if (!out.openAt(dir, base, error)) {
+            fail(msg::cannotExtract(target, error));
             return true;
         }
         const std::string label = msg::extracting(target);
-        const la_int64_t size = archive_entry_size(e);
-        bool ok = true;
-        const void *buf;
-        size_t len;
-        la_int64_t offset;
-        for (;;) {
-            const int r = archive_read_data_block(in, &buf, &len, &offset);
-            if (r == ARCHIVE_EOF)
-                break;
-            if (r < ARCHIVE_OK) {
-                console_.problem(msg::damagedEntry(stored, archiveError(in)));
-                ok = false;
-                if (r < ARCHIVE_WARN)
-                    break;
-            }
-            if (len > 0 && archive_write_data_block(disk, buf, len, offset) < ARCHIVE_OK) {
-                console_.problem(msg::cannotExtract(target, archiveError(disk)));
-                ok = false;
-                break;
-            }
-            if (size > 0)
-                console_.progress(label, static_cast<uint64_t>(offset) + len,
-                                  static_cast<uint64_t>(size));
-            if (r == ARCHIVE_WARN)
-                break;
-        }
-        if (archive_write_finish_entry(disk) < ARCHIVE_WARN && ok) {
-            console_.problem(msg::cannotExtract(target, archiveError(disk)));
-            ok = false;
-        }
+        const la_int64_t size = archive_entry_size_is_set(e) ? archive_entry_size(e) : 0;
+        const DataEnd end = forEachBlock(
+            in, e,
+            [&](const void *data, std::size_t len, std::uint64_t done, std::string &failure) {
+                if (!writeAll(out.fd(), data, len, failure))
+                    return false;
+                if (size > 0)
+                    console_.progress(label, done, static_cast<std::uint64_t>(size));
+                return true;
+            },
+            error);
         console_.clearProgress();
-        if (ok) {
-            console_.line(label);
-            ++outcome_.done;
-        } else {
-            ++outcome_.failed;
+        if (end == DataEnd::Damaged) {
+            fail(msg::damagedEntry(stored, error));
+            return true;
         }
+        if (end == DataEnd::Refused) {
+            fail(msg::cannotExtract(target, error));
+            return true;
+        }
+        if (!o_.currentTime && archive_entry_mtime_is_set(e)) {
+            const DirFix f = fixFor(e, target);
+            futimens(out.fd(), f.times);
+        }
+        if (!out.commit(permissions(e), false, error)) {
+            fail(msg::cannotExtract(target, error));
+            return true;
+        }
+        console_.line(label);
+        ++outcome_.done;
         return true;
+    }
+
+    void report(const std::string &target) {
+        console_.line(msg::extracting(target));
+        ++outcome_.done;
+    }
+
+    // Deepest first, so that a directory made unreadable does not stop its subdirectories.
+    void fixDirectories() {
+        const auto depth = [](const DirFix &f) {
+            return std::count(f.path.begin(), f.path.end(), '/');
+        };
+        std::stable_sort(fixes_.begin(), fixes_.end(),
+                         [&](const DirFix &a, const DirFix &b) { return depth(a) > depth(b); });
+        for (const DirFix &f : fixes_) {
+            const int fd = ::open(f.path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0)
+                continue;
+            fchmod(fd, f.mode);
+            if (f.setTime)
+                futimens(fd, f.times);
+            ::close(fd);
+        }
     }
 
     const Options &o_;
     Console &console_;
     OverwritePrompt &prompt_;
     Outcome outcome_;
+    mode_t umask_ = 022;
+    char cwdReal_[PATH_MAX] = {};
+    std::vector<DirFix> fixes_;
+    std::set<std::string> madeLinks_;
+    std::set<std::string> madeDirs_;
+    std::size_t entries_ = 0;
+    DirFd parentCache_; // the directory of the last entry, and its path
+    std::string parentCachePath_;
 };
 
 } // namespace
-
-std::string unsafeNameReason(const std::string &name) {
-    if (name.empty())
-        return "пустое имя";
-    if (name[0] == '/')
-        return "абсолютный путь";
-    size_t start = 0;
-    for (;;) {
-        const size_t slash = name.find('/', start);
-        const std::string part =
-            name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-        if (part == "..")
-            return "путь содержит «..»";
-        if (slash == std::string::npos)
-            return std::string();
-        start = slash + 1;
-    }
-}
-
-bool linkEscapes(const std::string &linkPath, const std::string &target) {
-    if (target.empty() || target[0] == '/')
-        return true;
-    long depth = 0;
-    const std::string dir = dirName(linkPath);
-    for (const std::string &path : {dir, target}) {
-        size_t start = 0;
-        while (start <= path.size()) {
-            const size_t slash = path.find('/', start);
-            const size_t end = slash == std::string::npos ? path.size() : slash;
-            const std::string part = path.substr(start, end - start);
-            if (part == "..") {
-                if (--depth < 0)
-                    return true;
-            } else if (!part.empty() && part != ".") {
-                ++depth;
-            }
-            start = end + 1;
-        }
-    }
-    return false;
-}
 
 int runExtract(const Options &options, Console &console, OverwritePrompt &prompt) {
     return Extractor(options, console, prompt).run(ArchiveSource::file(options.archive));

@@ -1,5 +1,10 @@
 #pragma once
-// "e" and "x": extract every entry into the working directory, never outside it.
+// "e" and "x": extract every entry into the working directory, never outside it. Files are
+// written under a temporary name beside their place and renamed into it only when complete and
+// their CRC checked, so a failed or killed extraction never leaves a partial file under a real
+// name, and a file being replaced stays whole until then. Nothing already on disk is replaced
+// (a file, a link, a directory's kind) without the overwrite question or "y"; existing
+// directories keep their permissions; no set-id or sticky bit and no special file is made.
 
 #include "CommandLine.h"
 #include "Console.h"
@@ -8,14 +13,5 @@
 namespace yk {
 
 int runExtract(const Options &options, Console &console, OverwritePrompt &prompt);
-
-// Why an entry's name may not be written, or empty when it may: absolute names and ".."
-// components would reach outside the working directory.
-std::string unsafeNameReason(const std::string &name);
-
-// Whether a link at `linkPath` whose target is `target` points outside the working directory:
-// absolute targets, or more ".." steps than the link's own depth. Such links are not made, so that
-// nothing extracted leads out of the directory.
-bool linkEscapes(const std::string &linkPath, const std::string &target);
 
 } // namespace yk

@@ -1,5 +1,8 @@
 #include "ListFormat.h"
 
+#include "Messages.h"
+#include "Names.h"
+
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -40,24 +43,91 @@ std::string ratioText(std::uint64_t packed, std::uint64_t size) {
     return std::to_string(static_cast<unsigned long long>(pct + 0.5L)) + "%";
 }
 
-std::string dateTimeText(std::time_t t, bool known) {
-    if (!known)
-        return std::string(17, ' ');
+namespace {
+
+// Digits of `v`, at least `width` of them with leading zeros, written backwards from `end`.
+char *digitsBefore(char *end, std::uint64_t v, int width = 1) {
+    do {
+        *--end = static_cast<char>('0' + v % 10);
+        v /= 10;
+        --width;
+    } while (v > 0 || width > 0);
+    return end;
+}
+
+void appendPadded(std::string &out, const char *s, std::size_t len, std::size_t width) {
+    if (len < width)
+        out.append(width - len, ' ');
+    out.append(s, len);
+}
+
+void appendNumber(std::string &out, std::uint64_t v, std::size_t width) {
+    char buf[24];
+    char *end = buf + sizeof buf;
+    const char *p = digitsBefore(end, v);
+    appendPadded(out, p, static_cast<std::size_t>(end - p), width);
+}
+
+void appendRatio(std::string &out, std::uint64_t packed, std::uint64_t size) {
+    if (size == 0) {
+        appendPadded(out, "-", 1, 6);
+        return;
+    }
+    const long double pct = static_cast<long double>(packed) * 100 / size;
+    char buf[24];
+    char *end = buf + sizeof buf;
+    *--end = '%';
+    const char *p = digitsBefore(end, static_cast<unsigned long long>(pct + 0.5L));
+    appendPadded(out, p, static_cast<std::size_t>(buf + sizeof buf - p), 6);
+}
+
+void appendDateTime(std::string &out, std::time_t t, bool known) {
     struct tm tmv;
-    if (!localtime_r(&t, &tmv))
-        return std::string(17, ' ');
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d  %02d:%02d", tmv.tm_mday, tmv.tm_mon + 1,
-                  tmv.tm_year + 1900, tmv.tm_hour, tmv.tm_min);
-    return buf;
+    if (!known || !localtime_r(&t, &tmv)) {
+        out.append(17, ' ');
+        return;
+    }
+    // "dd.mm.yyyy  hh:mm", without the cost of printf for every row of a long listing.
+    char buf[17];
+    digitsBefore(buf + 2, static_cast<std::uint64_t>(tmv.tm_mday), 2);
+    buf[2] = '.';
+    digitsBefore(buf + 5, static_cast<std::uint64_t>(tmv.tm_mon + 1), 2);
+    buf[5] = '.';
+    const int year = tmv.tm_year + 1900;
+    if (year < 0 || year > 9999) {
+        char wide[64];
+        std::snprintf(wide, sizeof wide, "%02d.%02d.%04d  %02d:%02d", tmv.tm_mday, tmv.tm_mon + 1,
+                      year, tmv.tm_hour, tmv.tm_min);
+        out += wide;
+        return;
+    }
+    digitsBefore(buf + 10, static_cast<std::uint64_t>(year), 4);
+    buf[10] = buf[11] = ' ';
+    digitsBefore(buf + 14, static_cast<std::uint64_t>(tmv.tm_hour), 2);
+    buf[14] = ':';
+    digitsBefore(buf + 17, static_cast<std::uint64_t>(tmv.tm_min), 2);
+    out.append(buf, sizeof buf);
+}
+
+} // namespace
+
+std::string dateTimeText(std::time_t t, bool known) {
+    std::string s;
+    appendDateTime(s, t, known);
+    return s;
 }
 
 std::string modeText(mode_t mode) {
     std::string s(10, '-');
-    if (S_ISDIR(mode))
-        s[0] = 'd';
-    else if (S_ISLNK(mode))
-        s[0] = 'l';
+    // The type letter as ls shows it; an entry of an unknown type stays "-".
+    static const struct {
+        mode_t type;
+        char letter;
+    } kinds[] = {{S_IFDIR, 'd'}, {S_IFLNK, 'l'}, {S_IFCHR, 'c'},
+                 {S_IFBLK, 'b'}, {S_IFIFO, 'p'}, {S_IFSOCK, 's'}};
+    for (const auto &k : kinds)
+        if ((mode & S_IFMT) == k.type)
+            s[0] = k.letter;
     const char *letters = "rwxrwxrwx";
     for (int i = 0; i < 9; ++i)
         if (mode & (0400 >> i))
@@ -84,11 +154,12 @@ std::uint64_t shareOf(std::uint64_t total, std::uint64_t size, std::uint64_t siz
 }
 
 std::string listHeader(bool full) {
-    std::string s = numbers("Размер", "Упаковано", "Сжатие") + "  " + padRight("Дата", 10) + "  " +
-                    padRight("Время", 5) + "  ";
+    std::string s = numbers(msg::colSize, msg::colPacked, msg::colRatio) + "  " +
+                    padRight(msg::colDate, 10) + "  " + padRight(msg::colTime, 5) + "  ";
     if (full)
-        s += padRight("Метод", 12) + " " + padRight("CRC", 8) + " " + padRight("Права", 10) + " ";
-    return s + "Имя";
+        s += padRight(msg::colMethod, 12) + " " + padRight("CRC", 8) + " " +
+             padRight(msg::colRights, 10) + " ";
+    return s + msg::colName;
 }
 
 std::string listRule(bool full) {
@@ -100,20 +171,30 @@ std::string listRule(bool full) {
 }
 
 std::string listRow(const ListRow &r, bool full) {
-    std::string s =
-        numbers(std::to_string(r.size), std::to_string(r.packed), ratioText(r.packed, r.size)) +
-        "  " + dateTimeText(r.mtime, r.hasTime) + "  ";
+    std::string s;
+    appendListRow(s, r, full);
+    return s;
+}
+
+void appendListRow(std::string &out, const ListRow &r, bool full) {
+    appendNumber(out, r.size, 13);
+    out += ' ';
+    appendNumber(out, r.packed, 13);
+    out += ' ';
+    appendRatio(out, r.packed, r.size);
+    out += "  ";
+    appendDateTime(out, r.mtime, r.hasTime);
+    out += "  ";
     if (full)
-        s += padRight(r.method.empty() ? "-" : r.method, 12) + " " +
-             padRight(r.hasCrc ? crcText(r.crc) : "-", 8) + " " + modeText(r.mode) + " ";
-    return s + r.name;
+        out += padRight(r.method.empty() ? "-" : r.method, 12) + " " +
+               padRight(r.hasCrc ? crcText(r.crc) : "-", 8) + " " + modeText(r.mode) + " ";
+    out += printable(r.name);
 }
 
 std::string listTotals(std::uint64_t size, std::uint64_t packed, int entries,
                        std::uint64_t archiveSize) {
-    return numbers(std::to_string(size), std::to_string(packed), ratioText(packed, size)) +
-           "  Записей: " + std::to_string(entries) + ", архив: " + std::to_string(archiveSize) +
-           " байт";
+    return numbers(std::to_string(size), std::to_string(packed), ratioText(packed, size)) + "  " +
+           msg::listTotals(entries, archiveSize);
 }
 
 } // namespace yk

@@ -39,6 +39,8 @@ std::uint64_t shareOf(std::uint64_t total, std::uint64_t size, std::uint64_t siz
 std::string listHeader(bool full);
 std::string listRule(bool full);
 std::string listRow(const ListRow &row, bool full);
+// The same appended to `out`: a long listing reuses one buffer for all its rows.
+void appendListRow(std::string &out, const ListRow &row, bool full);
 // The totals line: sums, the number of entries and the archive's size on disk.
 std::string listTotals(std::uint64_t size, std::uint64_t packed, int entries,
                        std::uint64_t archiveSize);

@@ -1,5 +1,9 @@
 #include "Messages.h"
 
+#include "Names.h"
+
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -7,7 +11,19 @@ namespace yk::msg {
 
 namespace {
 std::string q(const std::string &name) {
-    return "«" + name + "»";
+    return "«" + printable(name) + "»";
+}
+
+// Sizes in the largest whole unit that keeps three digits of sense.
+std::string bytesText(std::uint64_t n) {
+    if (n >= (std::uint64_t(1) << 30))
+        return std::to_string((n * 10 >> 30) / 10) + "," + std::to_string((n * 10 >> 30) % 10) +
+               " ГиБ";
+    if (n >= (1u << 20))
+        return std::to_string(n >> 20) + " МиБ";
+    if (n >= (1u << 10))
+        return std::to_string(n >> 10) + " КиБ";
+    return std::to_string(n) + " байт";
 }
 } // namespace
 
@@ -54,44 +70,187 @@ std::string usage() {
 }
 
 std::string errnoText(int err) {
-    switch (err) {
-    case ENOENT:
-        return "нет такого файла или каталога";
-    case EACCES:
-    case EPERM:
-        return "нет доступа";
-    case ENOSPC:
-        return "нет места на диске";
-    case EROFS:
-        return "файловая система только для чтения";
-    case EISDIR:
-        return "это каталог";
-    case ENOTDIR:
-        return "часть пути — не каталог";
-    case ELOOP:
-        return "слишком много символических ссылок";
-    case ENAMETOOLONG:
-        return "слишком длинное имя";
-    case EIO:
-        return "ошибка ввода-вывода";
-    case EDQUOT:
-        return "превышена квота";
-    default:
-        return std::strerror(err);
-    }
+    // The system's reasons users meet, in Russian; the rest by number, never in English.
+    static const struct {
+        int err;
+        const char *text;
+    } known[] = {
+        {ENOENT, "нет такого файла или каталога"},
+        {EACCES, "нет доступа"},
+        {EPERM, "операция не разрешена"},
+        {ENOSPC, "нет места на диске"},
+        {EDQUOT, "превышена квота"},
+        {EFBIG, "файл слишком велик для этой файловой системы"},
+        {EROFS, "файловая система только для чтения"},
+        {EISDIR, "это каталог"},
+        {ENOTDIR, "часть пути — не каталог"},
+        {ELOOP, "на пути символическая ссылка или их слишком много"},
+        {ENAMETOOLONG, "слишком длинное имя"},
+        {EIO, "ошибка ввода-вывода"},
+        {ENOMEM, "недостаточно памяти"},
+        {EEXIST, "файл уже существует"},
+        {ENOTEMPTY, "каталог не пуст"},
+        {EBUSY, "файл занят"},
+        {ETXTBSY, "файл занят"},
+        {EMFILE, "слишком много открытых файлов"},
+        {ENFILE, "слишком много открытых файлов в системе"},
+        {EXDEV, "другая файловая система"},
+        {EINVAL, "недопустимый аргумент"},
+        {EAGAIN, "ресурс временно недоступен"},
+        {EINTR, "прервано сигналом"},
+        {ENXIO, "нет такого устройства"},
+        {ENODEV, "нет такого устройства"},
+        {ESTALE, "файл на сетевом диске больше не доступен"},
+        {EOVERFLOW, "значение слишком велико"},
+        {ENOLCK, "блокировки не поддерживаются"},
+        {EBADF, "недопустимый дескриптор файла"},
+        {EOPNOTSUPP, "операция не поддерживается"},
+    };
+    for (const auto &k : known)
+        if (k.err == err)
+            return k.text;
+    return "системная ошибка " + std::to_string(err);
+}
+
+std::string withDetail(const std::string &reason, const char *detail) {
+    if (!detail || !*detail)
+        return reason;
+    return reason + " (" + printable(detail) + ")";
+}
+std::string fileKind(mode_t mode) {
+    if (S_ISDIR(mode))
+        return "каталог";
+    if (S_ISFIFO(mode))
+        return "именованный канал";
+    if (S_ISSOCK(mode))
+        return "сокет";
+    if (S_ISCHR(mode))
+        return "символьное устройство";
+    if (S_ISBLK(mode))
+        return "блочное устройство";
+    if (S_ISLNK(mode))
+        return "символическая ссылка";
+    return "файл";
+}
+std::string notRegularFile(const std::string &kind) {
+    return "не обычный файл, а " + kind;
+}
+std::string outOfMemory(std::uint64_t wanted) {
+    if (wanted == 0)
+        return "недостаточно памяти";
+    return "недостаточно памяти: архив требует " + bytesText(wanted) + " для распаковки";
+}
+std::string notSupported(const std::string &what) {
+    return "не поддерживается: " + what;
+}
+std::string encryptedData() {
+    return "зашифрованный архив";
+}
+std::string multiVolume() {
+    return "многотомный архив";
+}
+std::string method(const std::string &name) {
+    // Coders without a name are shown by their id, "?0A".
+    if (!name.empty() && name[0] == '?')
+        return "метод сжатия с кодом " + name.substr(1);
+    return "метод сжатия " + name;
+}
+std::string notAnArchive() {
+    return "это не архив yk (формат 7z)";
+}
+std::string cutShort() {
+    return "архив обрезан или это один том многотомного архива (многотомные архивы не "
+           "поддерживаются)";
+}
+std::string badCrc() {
+    return "неверная контрольная сумма (CRC)";
+}
+std::string dataDamaged() {
+    return "сжатые данные повреждены";
+}
+std::string archiveDamaged() {
+    return "архив повреждён";
+}
+std::string oldArchiveDamaged() {
+    return "прежний архив повреждён";
+}
+std::string libraryFailure() {
+    return "сбой библиотеки архивов";
+}
+std::string moreDataThanDeclared() {
+    return "данных больше, чем объявлено для записи";
+}
+std::string noMemoryToCompress() {
+    return "недостаточно памяти для сжатия";
+}
+std::string badCompressionLevel() {
+    return "неверная степень сжатия LZMA";
+}
+std::string compressorWontStart() {
+    return "сжатие LZMA2 не запускается";
+}
+std::string compressorFailed() {
+    return "ошибка сжатия LZMA2";
+}
+std::string emptyName() {
+    return "пустое имя";
+}
+std::string absolutePath() {
+    return "абсолютный путь";
+}
+std::string dotDotInPath() {
+    return "путь содержит «..»";
+}
+std::string linkLeadsOut(const std::string &target) {
+    return "ссылка ведёт за пределы каталога: " + printable(target);
+}
+std::string linkThroughLink(const std::string &target) {
+    return "ссылка " + printable(target) + " проходит через другую ссылку";
+}
+std::string emptyLinkTarget() {
+    return "ссылка без цели";
+}
+std::string throughLinkOnDisk(const std::string &component) {
+    return "путь проходит через символическую ссылку " + q(component);
+}
+std::string notADirectoryOnDisk(const std::string &component) {
+    return q(component) + " на диске — не каталог";
+}
+std::string specialEntry(mode_t mode) {
+    return fileKind(mode) + ": специальные файлы не извлекаются";
+}
+std::string directoryInTheWay() {
+    return "на этом месте каталог";
+}
+std::string inMemoryName() {
+    return "(память)";
+}
+
+const char *const listArchive = "Архив: ";
+const char *const colSize = "Размер";
+const char *const colPacked = "Упаковано";
+const char *const colRatio = "Сжатие";
+const char *const colDate = "Дата";
+const char *const colTime = "Время";
+const char *const colMethod = "Метод";
+const char *const colRights = "Права";
+const char *const colName = "Имя";
+std::string listTotals(int entries, std::uint64_t archiveSize) {
+    return "Записей: " + std::to_string(entries) + ", архив: " + std::to_string(archiveSize) +
+           " байт";
 }
 
 std::string adding(const std::string &name) {
-    return "Добавление  " + name;
+    return "Добавление  " + printable(name);
 }
 std::string replacing(const std::string &name) {
-    return "Замена      " + name;
+    return "Замена      " + printable(name);
 }
 std::string extracting(const std::string &name) {
-    return "Извлечение  " + name;
+    return "Извлечение  " + printable(name);
 }
 std::string testing(const std::string &name) {
-    return "Проверка    " + name;
+    return "Проверка    " + printable(name);
 }
 
 std::string notFound(const std::string &name) {
@@ -130,14 +289,35 @@ std::string nothingToAdd() {
 std::string cannotDelete(const std::string &name, const std::string &reason) {
     return q(name) + ": не удалось удалить после архивации: " + reason;
 }
-std::string cannotWriteArchive(const std::string &archive, const std::string &reason) {
-    return q(archive) + ": не удалось записать архив: " + reason + "; прежний архив не изменён";
+std::string changedSinceArchived() {
+    return "файл изменился после архивации";
+}
+std::string cannotWriteArchive(const std::string &archive, const std::string &reason, bool hadOld) {
+    return q(archive) + ": не удалось записать архив: " + reason +
+           (hadOld ? "; прежний архив не изменён" : "; архив не создан");
+}
+std::string emptyArchiveName(const std::string &given) {
+    return q(given) + ": пустое имя архива; архив не создан";
+}
+std::string archiveNotRegular(const std::string &archive, const std::string &kind) {
+    return q(archive) + ": " + notRegularFile(kind) + "; архивом быть не может";
+}
+std::string waitingForLock(const std::string &archive) {
+    return "в каталог архива " + q(archive) +
+           " сейчас добавляет другой запуск yk; ожидание его завершения...";
+}
+std::string lockUnavailable(const std::string &archive, const std::string &reason) {
+    return q(archive) + ": не удалось заблокировать каталог архива (" + reason +
+           "); одновременное добавление не исключено";
+}
+std::string staleTemporaryRemoved(const std::string &name) {
+    return q(name) + ": удалён временный файл прерванного добавления";
 }
 std::string cannotReadArchive(const std::string &archive, const std::string &reason) {
     return q(archive) + ": не удалось прочитать архив: " + reason;
 }
 std::string damagedEntry(const std::string &name, const std::string &reason) {
-    return q(name) + ": ошибка в данных: " + reason;
+    return q(name) + ": данные не прочитаны: " + reason;
 }
 std::string refused(const std::string &name, const std::string &reason) {
     return q(name) + ": не извлечён: " + reason;
@@ -151,6 +331,10 @@ std::string keptExisting(const std::string &name) {
 std::string overwritePrompt(const std::string &name) {
     return "Файл " + q(name) + " уже существует. Заменить? [y] да, [n] нет, [a] все, [q] выход: ";
 }
+const char *const replyYes[2] = {"д", "Д"};
+const char *const replyNo[2] = {"н", "Н"};
+const char *const replyAll[2] = {"в", "В"};
+
 std::string extractionStopped() {
     return "извлечение прервано по ответу пользователя";
 }

@@ -1,13 +1,62 @@
 #pragma once
-// Every text the archiver shows, in Russian, in one place.
+// Every text the archiver shows, in Russian, in one place. Names given to these functions are
+// shown through printable() (Names.h): control characters in a name never reach the terminal.
 
+#include <sys/types.h>
+
+#include <cstdint>
 #include <string>
 
 namespace yk::msg {
 
 std::string usage();
 
-std::string errnoText(int err); // the reason for a system error, in Russian where we know it
+std::string errnoText(int err); // the reason for a system error, in Russian
+
+// Reasons (without a name).
+std::string withDetail(const std::string &reason, const char *detail); // "reason (detail)"
+std::string fileKind(mode_t mode); // "каталог", "именованный канал", ...
+std::string notRegularFile(const std::string &kind); // "не обычный файл, а ..."
+std::string outOfMemory(std::uint64_t wanted); // "недостаточно памяти: архив требует ..."
+std::string notSupported(const std::string &what); // "не поддерживается: ..."
+std::string encryptedData();
+std::string multiVolume();
+std::string method(const std::string &name);
+std::string notAnArchive();
+std::string cutShort();
+std::string badCrc();
+std::string dataDamaged();
+std::string archiveDamaged();
+std::string oldArchiveDamaged();
+std::string libraryFailure();
+std::string moreDataThanDeclared();
+std::string noMemoryToCompress();
+std::string badCompressionLevel();
+std::string compressorWontStart();
+std::string compressorFailed();
+std::string emptyName();
+std::string absolutePath();
+std::string dotDotInPath();
+std::string linkLeadsOut(const std::string &target);
+std::string linkThroughLink(const std::string &target);
+std::string emptyLinkTarget();
+std::string throughLinkOnDisk(const std::string &component);
+std::string notADirectoryOnDisk(const std::string &component);
+std::string specialEntry(mode_t mode);
+std::string directoryInTheWay();
+std::string inMemoryName();
+
+// Texts of the listing.
+extern const char *const listArchive; // "Архив: "
+extern const char *const colSize;
+extern const char *const colPacked;
+extern const char *const colRatio;
+extern const char *const colDate;
+extern const char *const colTime;
+extern const char *const colMethod;
+extern const char *const colRights;
+extern const char *const colName;
+std::string listTotals(int entries, std::uint64_t archiveSize); // "Записей: N, архив: S байт"
 
 std::string adding(const std::string &name);
 std::string replacing(const std::string &name);
@@ -26,13 +75,23 @@ std::string duplicateSkipped(const std::string &name);
 std::string leadingPartsRemoved(const std::string &from, const std::string &to);
 std::string nothingToAdd();
 std::string cannotDelete(const std::string &name, const std::string &reason);
-std::string cannotWriteArchive(const std::string &archive, const std::string &reason);
+std::string changedSinceArchived();
+std::string cannotWriteArchive(const std::string &archive, const std::string &reason, bool hadOld);
+std::string emptyArchiveName(const std::string &given);
+std::string archiveNotRegular(const std::string &archive, const std::string &kind);
+std::string waitingForLock(const std::string &archive);
+std::string lockUnavailable(const std::string &archive, const std::string &reason);
+std::string staleTemporaryRemoved(const std::string &name);
 std::string cannotReadArchive(const std::string &archive, const std::string &reason);
 std::string damagedEntry(const std::string &name, const std::string &reason);
 std::string refused(const std::string &name, const std::string &reason);
 std::string cannotExtract(const std::string &name, const std::string &reason);
 std::string keptExisting(const std::string &name);
 std::string overwritePrompt(const std::string &name);
+// The Russian replies the overwrite question takes beside y, n and a, in both cases.
+extern const char *const replyYes[2];
+extern const char *const replyNo[2];
+extern const char *const replyAll[2];
 std::string extractionStopped();
 std::string systemAttributeIgnored();
 

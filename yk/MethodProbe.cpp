@@ -8,21 +8,28 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <new>
 
 namespace yk {
 
 namespace {
 
-constexpr std::uint64_t kMaxHeader = 64u << 20; // refuse absurd header sizes
+// Refuse absurd header sizes. A million entries make a header of some 60 MB; a packed header
+// is unpacked into memory that grows with what it really yields, never with what it claims.
+constexpr std::uint64_t kMaxHeader = 1u << 30;
 
 using namespace sevenzip;
 
 struct Folder {
     std::vector<std::uint8_t> id, props; // of the first coder: the one that meets the data
     std::string name;
+    std::string unsupported;  // the name of a coder in it that cannot be decoded
+    bool encrypted = false;   // a coder in it encrypts
+    std::uint64_t memory = 0; // the most memory a coder in it asks for
     std::uint64_t unpackSize = 0;
     std::uint64_t streams = 1;
 };
@@ -135,6 +142,11 @@ bool readFolder(Cursor &c, Folder &f, std::uint64_t &outStreams) {
             f.id = id;
             f.props = props;
         }
+        if (coderEncrypts(id))
+            f.encrypted = true;
+        else if (!coderSupported(id) && f.unsupported.empty())
+            f.unsupported = coderName(id, props);
+        f.memory = std::max(f.memory, coderMemory(id, props));
         ins += ni;
         outs += no;
     }
@@ -231,10 +243,16 @@ bool readStreamsInfo(Cursor &c, StreamsInfo &s, std::vector<std::uint64_t> *unpa
 // Reads `len` bytes at `off` of the archive into `out`; false when they are not there.
 using ReadAt = std::function<bool(std::uint64_t off, std::size_t len, std::uint8_t *out)>;
 
-// Unpacks an LZMA-encoded header; nothing else encodes headers in practice.
+// Unpacks a header encoded with LZMA or LZMA2, the coders 7z writers use for headers.
 std::vector<std::uint8_t> decodeHeader(const ReadAt &readAt, const StreamsInfo &s) {
-    if (s.folders.size() != 1 || s.packSizes.empty() ||
-        s.folders[0].id != std::vector<std::uint8_t>{3, 1, 1})
+    if (s.folders.size() != 1 || s.packSizes.empty())
+        return {};
+    lzma_vli filter;
+    if (s.folders[0].id == std::vector<std::uint8_t>{3, 1, 1})
+        filter = LZMA_FILTER_LZMA1;
+    else if (s.folders[0].id == std::vector<std::uint8_t>{0x21})
+        filter = LZMA_FILTER_LZMA2;
+    else
         return {};
     const std::uint64_t start = 32 + s.packPos, len = s.packSizes[0];
     const std::uint64_t outLen = s.folders[0].unpackSize;
@@ -244,18 +262,49 @@ std::vector<std::uint8_t> decodeHeader(const ReadAt &readAt, const StreamsInfo &
     std::vector<std::uint8_t> packed(static_cast<std::size_t>(len));
     if (!readAt(start, packed.size(), packed.data()))
         return {};
-    lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
+    lzma_filter filters[2] = {{filter, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
     if (lzma_properties_decode(&filters[0], nullptr, s.folders[0].props.data(),
                                s.folders[0].props.size()) != LZMA_OK)
         return {};
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(outLen));
-    size_t inPos = 0, outPos = 0;
-    const lzma_ret r = lzma_raw_buffer_decode(filters, nullptr, packed.data(), &inPos,
-                                              packed.size(), out.data(), &outPos, out.size());
-    free(filters[0].options);
-    if ((r != LZMA_OK && r != LZMA_STREAM_END && r != LZMA_BUF_ERROR) || outPos != out.size())
+    lzma_stream st = LZMA_STREAM_INIT;
+    const lzma_ret init = lzma_raw_decoder(&st, filters);
+    free(filters[0].options); // the decoder keeps what it needs
+    if (init != LZMA_OK)
+        return {};
+    std::vector<std::uint8_t> out;
+    lzma_ret r = LZMA_OK;
+    try {
+        st.next_in = packed.data();
+        st.avail_in = packed.size();
+        while (r == LZMA_OK && st.total_out < outLen) {
+            if (st.total_out == out.size())
+                out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(
+                    outLen, std::max<std::size_t>(out.size() * 2, 1u << 20))));
+            const std::size_t at = static_cast<std::size_t>(st.total_out);
+            st.next_out = out.data() + at;
+            st.avail_out = out.size() - at;
+            const std::size_t inBefore = st.avail_in;
+            r = lzma_code(&st, LZMA_RUN);
+            if (r == LZMA_OK && st.avail_in == 0 && st.avail_in == inBefore && st.avail_out > 0)
+                break; // input used up
+        }
+    } catch (const std::bad_alloc &) {
+        r = LZMA_MEM_ERROR;
+    }
+    const std::uint64_t produced = st.total_out;
+    lzma_end(&st);
+    if ((r != LZMA_OK && r != LZMA_STREAM_END) || produced != outLen)
         return {};
     return out;
+}
+
+void noteTroubles(const StreamsInfo &s, ProbeResult &r) {
+    for (const Folder &f : s.folders) {
+        r.encrypted = r.encrypted || f.encrypted;
+        if (r.unsupported.empty())
+            r.unsupported = f.unsupported;
+        r.memoryNeeded = std::max(r.memoryNeeded, f.memory);
+    }
 }
 
 ProbeResult methodsFromHeader(Cursor &c) {
@@ -271,27 +320,61 @@ ProbeResult methodsFromHeader(Cursor &c) {
         return {};
     const std::uint64_t files = c.count();
     std::vector<bool> empty(static_cast<std::size_t>(files), false);
+    std::vector<std::uint32_t> modes(static_cast<std::size_t>(files), 0);
     for (std::uint8_t p = c.byte(); p != kEnd && !c.bad(); p = c.byte()) {
         const std::uint64_t size = c.number();
         if (p == kEmptyStream) {
             auto bits = c.bytes(size);
             for (std::size_t i = 0; i < empty.size() && i / 8 < bits.size(); ++i)
                 empty[i] = bits[i / 8] & (0x80 >> (i % 8));
+        } else if (p == kAttributes) {
+            // Windows attributes; with flag 0x8000 the POSIX mode is in the high 16 bits.
+            const auto raw = c.bytes(size);
+            Cursor a(raw.data(), raw.size());
+            const bool all = a.byte() != 0;
+            std::vector<bool> defined(modes.size(), all);
+            if (!all) {
+                const auto bits = a.bytes((modes.size() + 7) / 8);
+                for (std::size_t i = 0; i < defined.size() && i / 8 < bits.size(); ++i)
+                    defined[i] = bits[i / 8] & (0x80 >> (i % 8));
+            }
+            a.byte(); // not external
+            for (std::size_t i = 0; i < modes.size() && !a.bad(); ++i) {
+                if (!defined[i])
+                    continue;
+                std::uint32_t v = 0;
+                for (int k = 0; k < 4; ++k)
+                    v |= static_cast<std::uint32_t>(a.byte()) << (8 * k);
+                if ((v & 0x8000) && !a.bad())
+                    modes[i] = v >> 16;
+            }
         } else {
             c.skip(size);
         }
     }
-    if (c.bad())
-        return {};
+    if (c.bad()) {
+        ProbeResult none;
+        noteTroubles(s, none);
+        return none;
+    }
     ProbeResult result;
+    noteTroubles(s, result);
+    result.modes = std::move(modes);
     for (std::uint64_t n : s.packSizes)
         result.packedData += n;
-    std::vector<std::string> &out = result.methods;
+    for (const Folder &f : s.folders) {
+        result.folderMethods.push_back(f.name);
+        result.unpackedData += f.unpackSize;
+    }
+    if (s.folders.size() >= ProbeResult::kNoFolder)
+        return {};
+    std::vector<std::uint32_t> &out = result.entryFolder;
+    out.reserve(empty.size());
     std::size_t folder = 0;
     std::uint64_t used = 0;
     for (std::size_t i = 0; i < empty.size(); ++i) {
         if (empty[i]) {
-            out.emplace_back();
+            out.push_back(ProbeResult::kNoFolder);
             continue;
         }
         while (folder < s.folders.size() && used >= perFolder[folder]) {
@@ -300,7 +383,7 @@ ProbeResult methodsFromHeader(Cursor &c) {
         }
         if (folder >= s.folders.size())
             return {};
-        out.push_back(s.folders[folder].name);
+        out.push_back(static_cast<std::uint32_t>(folder));
         ++used;
     }
     result.ok = true;
@@ -322,14 +405,28 @@ std::uint32_t le32(const std::vector<std::uint8_t> &v, std::size_t at) {
 
 } // namespace
 
+const std::string &ProbeResult::method(std::size_t i) const {
+    static const std::string none;
+    if (i >= entryFolder.size() || entryFolder[i] >= folderMethods.size())
+        return none;
+    return folderMethods[entryFolder[i]];
+}
+
 std::string coderName(const std::vector<std::uint8_t> &id, const std::vector<std::uint8_t> &props) {
     using V = std::vector<std::uint8_t>;
     if (id.empty() || id == V{0})
         return "Copy";
     if (id == V{3, 1, 1})
         return props.size() >= 5 ? "LZMA:" + sizeText(le32(props, 1)) : "LZMA";
-    if (id == V{0x21})
-        return "LZMA2";
+    if (id == V{0x21}) {
+        // One byte: the dictionary size as a mantissa of 2 or 3 and a power of two.
+        if (props.size() != 1 || props[0] > 40)
+            return "LZMA2";
+        const std::uint64_t dict = props[0] == 40
+                                       ? 0xFFFFFFFFu
+                                       : std::uint64_t(2u | (props[0] & 1u)) << (props[0] / 2 + 11);
+        return "LZMA2:" + sizeText(dict);
+    }
     if (id == V{3, 4, 1})
         return props.size() >= 5
                    ? "PPMd:o" + std::to_string(props[0]) + ":" + sizeText(le32(props, 1))
@@ -342,7 +439,55 @@ std::string coderName(const std::vector<std::uint8_t> &id, const std::vector<std
         return "BCJ";
     if (id == V{3})
         return "Delta";
-    return "?";
+    if (id == V{3, 3, 1, 0x1B})
+        return "BCJ2";
+    if (id == V{3, 3, 5, 1})
+        return "ARM";
+    if (id == V{3, 3, 7, 1})
+        return "ARMT";
+    if (id == V{3, 3, 2, 5})
+        return "PPC";
+    if (id == V{3, 3, 8, 5})
+        return "SPARC";
+    if (id == V{4, 1, 9})
+        return "Deflate64";
+    if (id == V{0xA})
+        return "ARM64";
+    if (id == V{6, 0xF1, 7, 1})
+        return "AES";
+    std::string hex;
+    for (std::uint8_t b : id) {
+        static const char digits[] = "0123456789ABCDEF";
+        hex += digits[b >> 4];
+        hex += digits[b & 15];
+    }
+    return "?" + hex;
+}
+
+bool coderSupported(const std::vector<std::uint8_t> &id) {
+    static const char *const known[] = {"Copy",  "LZMA", "LZMA2", "PPMd", "Deflate", "BZip2", "BCJ",
+                                        "Delta", "BCJ2", "ARM",   "ARMT", "PPC",     "SPARC"};
+    const std::string name = coderName(id, {});
+    for (const char *k : known)
+        if (name == k)
+            return true;
+    return false;
+}
+
+bool coderEncrypts(const std::vector<std::uint8_t> &id) {
+    return id == std::vector<std::uint8_t>{6, 0xF1, 7, 1};
+}
+
+std::uint64_t coderMemory(const std::vector<std::uint8_t> &id,
+                          const std::vector<std::uint8_t> &props) {
+    using V = std::vector<std::uint8_t>;
+    if ((id == V{3, 1, 1} || id == V{3, 4, 1}) && props.size() >= 5)
+        return le32(props, 1);
+    if (id == V{0x21} && props.size() >= 1 && props[0] <= 40) {
+        const unsigned bits = props[0];
+        return bits == 40 ? 0xFFFFFFFFull : (std::uint64_t(2) | (bits & 1)) << (bits / 2 + 11);
+    }
+    return 0;
 }
 
 namespace {
@@ -357,8 +502,13 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
         off |= static_cast<std::uint64_t>(start[12 + i]) << (8 * i);
         len |= static_cast<std::uint64_t>(start[20 + i]) << (8 * i);
     }
-    if (len == 0 || len > kMaxHeader || off > total || 32 + off + len > total)
+    if (len == 0 || len > kMaxHeader)
         return {};
+    if (off > total || 32 + off + len > total) {
+        ProbeResult cut;
+        cut.cutShort = true;
+        return cut;
+    }
     std::vector<std::uint8_t> raw(static_cast<std::size_t>(len));
     if (!readAt(32 + off, raw.size(), raw.data()))
         return {};
@@ -369,13 +519,15 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
     if (t != kEncodedHeader)
         return {};
     StreamsInfo s;
+    ProbeResult encoded;
     if (!readStreamsInfo(c, s, nullptr))
-        return {};
+        return encoded;
+    noteTroubles(s, encoded); // an encrypted header cannot be read further
     if (s.packSizes.empty() || s.packPos > total || s.packSizes[0] > total - s.packPos)
-        return {};
+        return encoded;
     const std::vector<std::uint8_t> header = decodeHeader(readAt, s);
     if (header.empty())
-        return {};
+        return encoded;
     Cursor h(header.data(), header.size());
     if (h.byte() != kHeader)
         return {};

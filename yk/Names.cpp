@@ -42,6 +42,15 @@ size_t utf8Length(const std::string &s, size_t i) {
     return len;
 }
 
+// Whether the `len`-byte UTF-8 sequence at s[i] is one of U+F780..U+F7FF.
+bool isEscapeChar(const std::string &s, size_t i, size_t len) {
+    if (len != 3)
+        return false;
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    const auto b1 = static_cast<unsigned char>(s[i + 1]);
+    return b0 == 0xEF && b1 >= 0x9E && b1 <= 0x9F;
+}
+
 void appendUtf8(std::string &out, unsigned cp) {
     out += static_cast<char>(0xE0 | (cp >> 12));
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
@@ -90,9 +99,12 @@ std::string encodeName(const std::string &bytes) {
     out.reserve(bytes.size());
     for (size_t i = 0; i < bytes.size();) {
         const size_t len = utf8Length(bytes, i);
-        if (len == 0) {
-            appendUtf8(out, kEscapeBase + static_cast<unsigned char>(bytes[i]));
-            ++i;
+        if (len == 0 || isEscapeChar(bytes, i, len)) {
+            // Not UTF-8, or a character the escape itself uses: each byte on its own.
+            const size_t n = len == 0 ? 1 : len;
+            for (size_t k = 0; k < n; ++k)
+                appendUtf8(out, kEscapeBase + static_cast<unsigned char>(bytes[i + k]));
+            i += n;
         } else {
             out.append(bytes, i, len);
             i += len;
@@ -118,6 +130,43 @@ std::string decodeName(const std::string &text) {
             }
         }
         out += text[i];
+    }
+    return out;
+}
+
+std::string printable(const std::string &name) {
+    static const char hex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(name.size());
+    for (size_t i = 0; i < name.size();) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        const size_t len = utf8Length(name, i);
+        // C1 controls U+0080..U+009F are C2 80..C2 9F in UTF-8.
+        const bool c1 = len == 2 && c == 0xC2 && static_cast<unsigned char>(name[i + 1]) < 0xA0;
+        const bool control = c < 0x20 || c == 0x7F || c1 || (len == 0 && c >= 0x80 && c < 0xA0);
+        if (!control) {
+            const size_t n = len == 0 ? 1 : len;
+            out.append(name, i, n);
+            i += n;
+            continue;
+        }
+        const unsigned code = c1 ? static_cast<unsigned char>(name[i + 1]) : c;
+        switch (code) {
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += "\\x";
+            out += hex[code >> 4];
+            out += hex[code & 15];
+        }
+        i += c1 ? 2 : 1;
     }
     return out;
 }

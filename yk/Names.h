@@ -1,8 +1,9 @@
 #pragma once
 // How names travel between the disk and the archive. The archive keeps names as Unicode text;
 // POSIX names are bytes. Bytes that are not UTF-8 are carried as the private-use characters
-// U+F780..U+F7FF (one per byte) and turned back into the same bytes on extraction, so any name
-// survives a round trip. (A name that really holds those characters comes back as raw bytes.)
+// U+F780..U+F7FF (one per byte) and turned back into the same bytes on extraction. A name that
+// really holds one of those characters has that character's three bytes escaped the same way,
+// so the escape is never ambiguous and every name survives a round trip byte for byte.
 
 #include <string>
 
@@ -16,6 +17,11 @@ std::string storedName(const std::string &path, bool noPaths, bool *changed = nu
 // Disk bytes to archive text and back.
 std::string encodeName(const std::string &bytes);
 std::string decodeName(const std::string &text);
+
+// A name as it may be shown on a terminal: control characters (C0, DEL and C1, also C1 bytes
+// outside UTF-8) written as "\n", "\r", "\t" or "\xHH", so that a name can neither move the
+// cursor nor pass for another line.
+std::string printable(const std::string &name);
 
 // The last component of a stored name ("a/b/c" gives "c"); trailing slashes ignored.
 std::string baseName(const std::string &name);

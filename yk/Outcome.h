@@ -1,20 +1,25 @@
 #pragma once
 // What a command achieved, and the exit status that says so: 0 all done, 1 some items skipped
 // or failed while the rest was done, 2 nothing could be done.
+//
+// How failures travel: an operation that can fail returns false and gives a Russian reason
+// through a `std::string &error` argument; the command that called it reports the reason once
+// (Console::problem, with a text from Messages.h) and counts it here.
 
 namespace yk {
 
 enum ExitStatus { ExitOk = 0, ExitPartial = 1, ExitNothing = 2 };
 
 struct Outcome {
-    int done = 0;       // items handled as asked
-    int failed = 0;     // items skipped or damaged, each reported
-    bool fatal = false; // the command as a whole could not be carried out
+    int done = 0;            // items handled as asked
+    int failed = 0;          // items skipped or damaged, each reported
+    bool incomplete = false; // the archive could not be read to its end (not an item)
+    bool fatal = false;      // the command as a whole could not be carried out
 
     int exitStatus() const {
-        if (fatal || (done == 0 && failed > 0))
+        if (fatal || (done == 0 && (failed > 0 || incomplete)))
             return ExitNothing;
-        return failed > 0 ? ExitPartial : ExitOk;
+        return failed > 0 || incomplete ? ExitPartial : ExitOk;
     }
 };
 

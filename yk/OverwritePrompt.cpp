@@ -12,14 +12,20 @@ Answer parseAnswer(const std::string &reply) {
                      reply[e - 1] == '\r'))
         --e;
     const std::string r = reply.substr(b, e - b);
-    if (r == "y" || r == "Y" || r == "д" || r == "Д")
-        return Answer::Yes;
-    if (r == "n" || r == "N" || r == "н" || r == "Н")
-        return Answer::No;
-    if (r == "a" || r == "A" || r == "в" || r == "В")
-        return Answer::All;
-    if (r == "q" || r == "Q")
-        return Answer::Quit;
+    const struct {
+        const char *latin;
+        const char *const *russian; // both cases, or none
+        Answer answer;
+    } replies[] = {{"y", msg::replyYes, Answer::Yes},
+                   {"n", msg::replyNo, Answer::No},
+                   {"a", msg::replyAll, Answer::All},
+                   {"q", nullptr, Answer::Quit}};
+    for (const auto &reply : replies) {
+        if (r.size() == 1 && (r[0] | 0x20) == reply.latin[0])
+            return reply.answer;
+        if (reply.russian && (r == reply.russian[0] || r == reply.russian[1]))
+            return reply.answer;
+    }
     return Answer::Unknown;
 }
 

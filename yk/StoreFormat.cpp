@@ -94,6 +94,62 @@ void appendStreams(Bytes &out, const std::vector<StoreEntry> &withData) {
     out.push_back(kEnd);
 }
 
+// One folder of one coder, as in the folder list of an unpack info.
+void appendFolder(Bytes &out, const SolidFolder &folder) {
+    out.push_back(1); // one coder
+    const std::uint8_t hasProperties = folder.properties.empty() ? 0 : 0x20;
+    out.push_back(static_cast<std::uint8_t>(hasProperties | folder.coderId.size()));
+    out.insert(out.end(), folder.coderId.begin(), folder.coderId.end());
+    if (hasProperties) {
+        appendNumber(out, folder.properties.size());
+        out.insert(out.end(), folder.properties.begin(), folder.properties.end());
+    }
+}
+
+// The streams of one solid folder: one packed stream, one coder, the entries as its substreams.
+void appendSolidStreams(Bytes &out, const std::vector<StoreEntry> &withData,
+                        const SolidFolder &folder) {
+    std::uint64_t total = 0;
+    for (const StoreEntry &e : withData)
+        total += e.size;
+    out.push_back(kMainStreamsInfo);
+
+    out.push_back(kPackInfo);
+    appendNumber(out, 0);
+    appendNumber(out, 1);
+    out.push_back(kSize);
+    appendNumber(out, folder.packedSize);
+    out.push_back(kEnd);
+
+    out.push_back(kUnpackInfo);
+    out.push_back(kFolder);
+    appendNumber(out, 1);
+    out.push_back(0); // not external
+    appendFolder(out, folder);
+    out.push_back(kCodersUnpackSize);
+    appendNumber(out, total);
+    out.push_back(kEnd);
+
+    out.push_back(kSubStreamsInfo);
+    if (withData.size() != 1) {
+        out.push_back(kNumUnpackStream);
+        appendNumber(out, withData.size());
+        out.push_back(kSize); // every size but the last, which is what the folder has left
+        for (std::size_t i = 0; i + 1 < withData.size(); ++i)
+            appendNumber(out, withData[i].size);
+    }
+    out.push_back(kCrc);
+    out.push_back(1); // all defined
+    for (const StoreEntry &e : withData)
+        appendLe(out, e.crc, 4);
+    out.push_back(kEnd);
+
+    out.push_back(kEnd);
+}
+
+template <typename Streams>
+Bytes wholeHeader(const std::vector<StoreEntry> &entries, Streams appendStreamsOf);
+
 } // namespace
 
 bool StoreEntry::isDirectory() const {
@@ -223,6 +279,46 @@ std::vector<StoreEntry> headerOrder(const std::vector<StoreEntry> &entries) {
 }
 
 Bytes storeHeader(const std::vector<StoreEntry> &entries) {
+    return wholeHeader(entries, [](Bytes &out, const std::vector<StoreEntry> &withData) {
+        appendStreams(out, withData);
+    });
+}
+
+Bytes solidHeader(const std::vector<StoreEntry> &entries, const SolidFolder &folder) {
+    return wholeHeader(entries, [&folder](Bytes &out, const std::vector<StoreEntry> &withData) {
+        appendSolidStreams(out, withData, folder);
+    });
+}
+
+Bytes encodedHeader(std::uint64_t packPos, const SolidFolder &coder, std::uint64_t size,
+                    std::uint32_t crc) {
+    Bytes out;
+    out.push_back(kEncodedHeader);
+    out.push_back(kPackInfo);
+    appendNumber(out, packPos);
+    appendNumber(out, 1);
+    out.push_back(kSize);
+    appendNumber(out, coder.packedSize);
+    out.push_back(kEnd);
+    out.push_back(kUnpackInfo);
+    out.push_back(kFolder);
+    appendNumber(out, 1);
+    out.push_back(0); // not external
+    appendFolder(out, coder);
+    out.push_back(kCodersUnpackSize);
+    appendNumber(out, size);
+    out.push_back(kCrc);
+    out.push_back(1); // all defined
+    appendLe(out, crc, 4);
+    out.push_back(kEnd);
+    out.push_back(kEnd);
+    return out;
+}
+
+namespace {
+
+template <typename Streams>
+Bytes wholeHeader(const std::vector<StoreEntry> &entries, Streams appendStreamsOf) {
     Bytes out;
     if (entries.empty())
         return out;
@@ -237,7 +333,7 @@ Bytes storeHeader(const std::vector<StoreEntry> &entries) {
 
     out.push_back(kHeader);
     if (!withData.empty())
-        appendStreams(out, withData);
+        appendStreamsOf(out, withData);
 
     out.push_back(kFilesInfo);
     appendNumber(out, entries.size());
@@ -286,5 +382,7 @@ Bytes storeHeader(const std::vector<StoreEntry> &entries) {
     out.push_back(kEnd); // header
     return out;
 }
+
+} // namespace
 
 } // namespace yk

@@ -56,4 +56,23 @@ std::vector<StoreEntry> headerOrder(const std::vector<StoreEntry> &entries);
 // start header. Empty when there are no entries: such an archive has no header at all.
 Bytes storeHeader(const std::vector<StoreEntry> &entries);
 
+// One folder that holds the data of every entry with data, one after another, through one coder
+// (the solid layout of the compressing methods); its packed stream starts right after the start
+// header.
+struct SolidFolder {
+    Bytes coderId;    // the coder's 7z identifier: {0x21} for LZMA2
+    Bytes properties; // its properties
+    std::uint64_t packedSize = 0;
+};
+
+// The whole header for `entries` (already in header order) whose data lies in `folder`. Empty
+// when there are no entries.
+Bytes solidHeader(const std::vector<StoreEntry> &entries, const SolidFolder &folder);
+
+// The small header that points to the real one, packed through `coder` (its packedSize bytes
+// lying `packPos` bytes after the start header); `size` and `crc` are those of the real header
+// unpacked. Readers unpack it and read it as if it stood there.
+Bytes encodedHeader(std::uint64_t packPos, const SolidFolder &coder, std::uint64_t size,
+                    std::uint32_t crc);
+
 } // namespace yk

@@ -123,7 +123,7 @@ bool StoreWriter::add(const StoreEntry &entry, std::string &error) {
 
 bool StoreWriter::write(const void *data, std::size_t size, std::string &error) {
     if (!inEntry_ || size > remaining_) {
-        error = "данных больше, чем объявлено для записи";
+        error = msg::moreDataThanDeclared();
         return false;
     }
     if (size >= kParallelCrcFrom && !crcWorker_ && !crcWorkerFailed_) {

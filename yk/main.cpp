@@ -1,6 +1,7 @@
 // yk: the console archiver. Parses the command word, runs the command, exits 0, 1 or 2.
 
 #include "AddCommand.h"
+#include "ArchiveReader.h"
 #include "CommandLine.h"
 #include "Console.h"
 #include "ExtractCommand.h"
@@ -9,7 +10,6 @@
 #include "Outcome.h"
 #include "TestCommand.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <clocale>
@@ -17,14 +17,13 @@
 
 namespace {
 
-// Archives are named as given; a name without the extension that does not exist as such is
-// also tried with ".yk", as add would have named it.
+// Archives are named as given; a name without the extension that is not a regular file (absent,
+// or the directory "docs" beside "docs.yk") is also tried with ".yk", as add would have named it.
 std::string existingArchive(const std::string &name) {
-    struct stat st;
-    if (stat(name.c_str(), &st) == 0 || yk::hasArchiveExtension(name))
+    if (yk::isRegularFile(name) || yk::hasArchiveExtension(name))
         return name;
     const std::string withExt = yk::archiveFileForAdd(name);
-    return stat(withExt.c_str(), &st) == 0 ? withExt : name;
+    return yk::isRegularFile(withExt) ? withExt : name;
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 // The archiver's pure rules: command-line grammar, archive naming, wildcards, stored names,
 // listing columns, overwrite answers, refused names and coder names.
 
+#include "ArchiveReader.h"
+#include "AtomicFile.h"
 #include "CommandLine.h"
 #include "Console.h"
-#include "ExtractCommand.h"
+#include "DirLock.h"
+#include "ExtractRules.h"
 #include "InspectBytes.h"
 #include "ListFormat.h"
 #include "MethodProbe.h"
@@ -272,6 +275,16 @@ private slots:
             << QByteArray("\xc0\xaf") << QByteArray("\xef\x9f\x80\xef\x9e\xaf");
         QTest::newRow("surrogate")
             << QByteArray("\xed\xa0\x80") << QByteArray("\xef\x9f\xad\xef\x9e\xa0\xef\x9e\x80");
+        // A real U+F7E9 is what the raw byte 0xE9 travels as: it travels as its three bytes.
+        QTest::newRow("escape character itself")
+            << QByteArray("caf\xef\x9f\xa9")
+            << QByteArray("caf\xef\x9f\xaf\xef\x9e\x9f\xef\x9e\xa9");
+        QTest::newRow("lowest escape character")
+            << QByteArray("\xef\x9e\x80") << QByteArray("\xef\x9f\xaf\xef\x9e\x9e\xef\x9e\x80");
+        QTest::newRow("private use just below stays")
+            << QByteArray("\xef\x9d\xbf") << QByteArray("\xef\x9d\xbf");
+        QTest::newRow("private use just above stays")
+            << QByteArray("\xef\xa0\x80") << QByteArray("\xef\xa0\x80");
     }
     void nameBytes() {
         QFETCH(QByteArray, bytes);
@@ -299,36 +312,142 @@ private slots:
         QCOMPARE(!yk::unsafeNameReason(name.toStdString()).empty(), refused);
     }
 
-    void linkEscapes_data() {
+    void linkTargets_data() {
         QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("target");
-        QTest::addColumn<bool>("escapes");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("destination");
         QTest::newRow("sibling") << "a"
-                                 << "b" << false;
+                                 << "b" << false << "b";
         QTest::newRow("down") << "a"
-                              << "d/e/f" << false;
+                              << "d/e/f" << false << "d/e/f";
         QTest::newRow("up from nested") << "d/a"
-                                        << "../b" << false;
-        QTest::newRow("up and down") << "d/a"
-                                     << "../d/../b" << false;
+                                        << "../b" << false << "b";
+        QTest::newRow("up twice from deeper") << "d/e/a"
+                                              << "../../b/c" << false << "b/c";
         QTest::newRow("dot") << "a"
-                             << "./b" << false;
+                             << "./b" << false << "b";
         QTest::newRow("up from top") << "a"
-                                     << ".." << true;
+                                     << ".." << true << "";
         QTest::newRow("up too far") << "d/a"
-                                    << "../../b" << true;
+                                    << "../../b" << true << "";
         QTest::newRow("down then out") << "a"
-                                       << "x/../../y" << true;
+                                       << "x/../../y" << true << "";
+        QTest::newRow("down then up, inside on paper") << "d/a"
+                                                       << "../d/../b" << true << "";
+        // Through a link made earlier ("s -> ."), s/s/../.. is two levels above the directory.
+        QTest::newRow("chained through a link") << "z"
+                                                << "s/s/../../outdir" << true << "";
+        QTest::newRow("up after a name") << "w"
+                                         << "p/q/.." << true << "";
         QTest::newRow("absolute") << "a"
-                                  << "/etc/passwd" << true;
+                                  << "/etc/passwd" << true << "";
         QTest::newRow("empty") << "a"
-                               << "" << true;
+                               << "" << true << "";
     }
-    void linkEscapes() {
+    void linkTargets() {
         QFETCH(QString, link);
         QFETCH(QString, target);
-        QFETCH(bool, escapes);
-        QCOMPARE(yk::linkEscapes(link.toStdString(), target.toStdString()), escapes);
+        QFETCH(bool, refused);
+        QFETCH(QString, destination);
+        QCOMPARE(!yk::linkTargetReason(link.toStdString(), target.toStdString()).empty(), refused);
+        if (!refused)
+            QCOMPARE(QString::fromStdString(
+                         yk::linkDestination(link.toStdString(), target.toStdString())),
+                     destination);
+    }
+
+    void nameParts_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("parts");
+        QTest::newRow("plain") << "a"
+                               << "a";
+        QTest::newRow("nested") << "a/b"
+                                << "a|b";
+        QTest::newRow("dots and slashes") << "./a//b/./"
+                                          << "a|b";
+        QTest::newRow("dot alone") << "."
+                                   << "";
+        QTest::newRow("dot slash") << "./"
+                                   << "";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void nameParts() {
+        QFETCH(QString, name);
+        QFETCH(QString, parts);
+        QStringList got;
+        for (const std::string &p : yk::nameParts(name.toStdString()))
+            got << QString::fromStdString(p);
+        QCOMPARE(got.join(QLatin1Char('|')), parts);
+    }
+
+    void printableNames_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::newRow("plain") << QByteArray("a b.txt") << QByteArray("a b.txt");
+        QTest::newRow("cyrillic") << QByteArray("файл") << QByteArray("файл");
+        QTest::newRow("escape sets a title")
+            << QByteArray("\x1b]0;owned\x07x") << QByteArray("\\x1b]0;owned\\x07x");
+        QTest::newRow("newline forges a row") << QByteArray("a\nb") << QByteArray("a\\nb");
+        QTest::newRow("carriage return") << QByteArray("a\rb") << QByteArray("a\\rb");
+        QTest::newRow("tab") << QByteArray("a\tb") << QByteArray("a\\tb");
+        QTest::newRow("delete") << QByteArray("a\x7f") << QByteArray("a\\x7f");
+        QTest::newRow("c1 csi in utf-8") << QByteArray("a\xc2\x9b") << QByteArray("a\\x9b");
+        QTest::newRow("c1 csi as a raw byte") << QByteArray("a\x9b") << QByteArray("a\\x9b");
+        QTest::newRow("latin-1 letter stays") << QByteArray("caf\xe9") << QByteArray("caf\xe9");
+        QTest::newRow("no-break space stays") << QByteArray("a\xc2\xa0") << QByteArray("a\xc2\xa0");
+    }
+    void printableNames() {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, shown);
+        QCOMPARE(QByteArray::fromStdString(yk::printable(name.toStdString())), shown);
+    }
+
+    void temporaryNames_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("owner");
+        QTest::newRow("ours") << ".a.yk.yktmp-1234-Ab3xYz" << 1234;
+        QTest::newRow("another archive") << ".b.yk.yktmp-1234-Ab3xYz" << 0;
+        QTest::newRow("the archive itself") << "a.yk" << 0;
+        QTest::newRow("no number") << ".a.yk.yktmp--Ab3xYz" << 0;
+        QTest::newRow("short suffix") << ".a.yk.yktmp-1234-Ab3" << 0;
+        QTest::newRow("letters in the number") << ".a.yk.yktmp-12x4-Ab3xYz" << 0;
+    }
+    void temporaryNames() {
+        QFETCH(QString, entry);
+        QFETCH(int, owner);
+        QCOMPARE(int(yk::temporaryOwner("a.yk", entry.toStdString())), owner);
+        if (owner)
+            QVERIFY(entry.startsWith(QString::fromStdString(yk::temporaryPrefix("a.yk"))));
+    }
+
+    void archiveFailures_data() {
+        QTest::addColumn<int>("errnum");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("full disk") << ENOSPC << QByteArray("fwrite function failed")
+                                   << "нет места на диске (fwrite function failed)";
+        QTest::newRow("write failed")
+            << EIO << QByteArray("Write failed") << "ошибка ввода-вывода (Write failed)";
+        QTest::newRow("no memory")
+            << ENOMEM << QByteArray("Lzma library error: Cannot allocate memory")
+            << "недостаточно памяти (Lzma library error: Cannot allocate memory)";
+        QTest::newRow("libarchive's own") << -1 << QByteArray("Unknown codec ID: 40109")
+                                          << "сбой библиотеки архивов (Unknown codec ID: 40109)";
+        QTest::newRow("no text") << -1 << QByteArray() << "сбой библиотеки архивов";
+        QTest::newRow("unknown errno") << 133 << QByteArray() << "системная ошибка 133";
+        QTest::newRow("control characters in the detail")
+            << EACCES << QByteArray("Can't create 'a\x1b[2J'")
+            << "нет доступа (Can't create 'a\\x1b[2J')";
+    }
+    void archiveFailures() {
+        QFETCH(int, errnum);
+        QFETCH(QByteArray, text);
+        QFETCH(QString, reason);
+        QCOMPARE(QString::fromStdString(yk::describeArchiveFailure(
+                     errnum, text.isEmpty() ? nullptr : text.constData())),
+                 reason);
     }
 
     void ratio_data() {
@@ -376,6 +495,10 @@ private slots:
         QTest::newRow("setuid") << uint(S_IFREG | 04755) << "-rwsr-xr-x";
         QTest::newRow("sticky no x") << uint(S_IFDIR | 01770) << "drwxrwx--T";
         QTest::newRow("nothing") << uint(S_IFREG) << "----------";
+        QTest::newRow("character device") << uint(S_IFCHR | 0666) << "crw-rw-rw-";
+        QTest::newRow("block device") << uint(S_IFBLK | 0660) << "brw-rw----";
+        QTest::newRow("fifo") << uint(S_IFIFO | 0644) << "prw-r--r--";
+        QTest::newRow("socket") << uint(S_IFSOCK | 0755) << "srwxr-xr-x";
     }
     void mode() {
         QFETCH(uint, mode);
@@ -476,8 +599,14 @@ private slots:
                                  << QByteArray("\x5d\x00\x00\x80\x00", 5) << "LZMA:8m";
         QTest::newRow("ppmd o6 16m")
             << QByteArray("\x03\x04\x01") << QByteArray("\x06\x00\x00\x00\x01", 5) << "PPMd:o6:16m";
-        QTest::newRow("lzma2") << QByteArray("\x21") << QByteArray("\x18") << "LZMA2";
-        QTest::newRow("unknown") << QByteArray("\x09\x09") << QByteArray() << "?";
+        QTest::newRow("lzma2 16m") << QByteArray("\x21") << QByteArray("\x18") << "LZMA2:16m";
+        QTest::newRow("lzma2 8m") << QByteArray("\x21") << QByteArray("\x16") << "LZMA2:8m";
+        QTest::newRow("lzma2 12m") << QByteArray("\x21") << QByteArray("\x17") << "LZMA2:12m";
+        QTest::newRow("lzma2 4k") << QByteArray("\x21") << QByteArray("\x00", 1) << "LZMA2:4k";
+        QTest::newRow("lzma2 no props") << QByteArray("\x21") << QByteArray() << "LZMA2";
+        QTest::newRow("lzma2 bad props") << QByteArray("\x21") << QByteArray("\x29") << "LZMA2";
+        QTest::newRow("unknown") << QByteArray("\x09\x09") << QByteArray() << "?0909";
+        QTest::newRow("deflate64") << QByteArray("\x04\x01\x09") << QByteArray() << "Deflate64";
     }
     void coderNames() {
         QFETCH(QByteArray, id);
@@ -503,6 +632,21 @@ private slots:
         QFETCH(qulonglong, total);
         QFETCH(int, percent);
         QCOMPARE(yk::percentOf(done, total), percent);
+    }
+
+    void addsTakeTurns() {
+        // Two holders of one directory's lock, as two adds would be: the second finds it busy
+        // until the first lets go.
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        std::string error;
+        auto first = std::make_unique<yk::DirLock>(dir.path().toStdString());
+        yk::DirLock second(dir.path().toStdString());
+        QVERIFY(first->open(error) && second.open(error));
+        QCOMPARE(first->tryLock(error), yk::DirLock::Locked);
+        QCOMPARE(second.tryLock(error), yk::DirLock::Busy);
+        first.reset();
+        QCOMPARE(second.tryLock(error), yk::DirLock::Locked);
     }
 
     void garbageIsNotAnArchive() {

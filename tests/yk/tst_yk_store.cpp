@@ -36,12 +36,13 @@ struct ReadBack {
 
 // Every entry of the archive at `path` with its data, as libarchive's reader gives them.
 bool readBack(const QString &path, std::vector<ReadBack> &out, std::string &error) {
-    yk::Reader r = yk::openArchive(yk::ArchiveSource::file(path.toStdString()), error);
-    if (!r)
+    yk::ArchiveInput in(yk::ArchiveSource::file(path.toStdString()));
+    if (!in.open(error))
         return false;
+    struct archive *r = in.get();
     struct archive_entry *e;
     int rc;
-    while ((rc = archive_read_next_header(r.get(), &e)) == ARCHIVE_OK) {
+    while ((rc = archive_read_next_header(r, &e)) == ARCHIVE_OK) {
         ReadBack b;
         b.name = yk::entryName(e);
         b.mode = archive_entry_mode(e);
@@ -49,16 +50,16 @@ bool readBack(const QString &path, std::vector<ReadBack> &out, std::string &erro
             b.link = l;
         char buf[4096];
         la_ssize_t n;
-        while ((n = archive_read_data(r.get(), buf, sizeof buf)) > 0)
+        while ((n = archive_read_data(r, buf, sizeof buf)) > 0)
             b.data.append(buf, static_cast<size_t>(n));
         if (n < 0) {
-            error = yk::archiveError(r.get());
+            error = in.failure();
             return false;
         }
         out.push_back(b);
     }
     if (rc != ARCHIVE_EOF) {
-        error = yk::archiveError(r.get());
+        error = in.failure();
         return false;
     }
     return true;

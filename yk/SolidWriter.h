@@ -1,0 +1,100 @@
+#pragma once
+// Writes a 7z archive whose entries' data lie one after another in one LZMA2 folder, straight
+// into an open file. The data is cut into blocks that are compressed on as many threads as there
+// are cores (see Lzma2Chunks.h) and written in order as they are done: the archive is one
+// standard LZMA2 stream. Memory is bounded by the number of blocks in flight (one per thread and
+// the one being filled), whatever the size of a file; the entries' names and figures grow with
+// their number.
+
+#include "Lzma2Chunks.h"
+#include "StoreFormat.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace yk {
+
+struct SolidSettings {
+    Lzma2Settings lzma;
+    // Bytes of data per block; 0 chooses from `expectedBytes` so that every thread gets a share,
+    // within kMinBlock and kMaxBlock.
+    std::size_t blockSize = 0;
+    // Bytes before each block given to its encoder as the dictionary it starts with (at most
+    // the block size). More primes find more matches across block starts and cost time.
+    std::size_t primeSize = 1u << 20;
+    unsigned threads = 0;            // 0: defaultThreads()
+    std::uint64_t expectedBytes = 0; // how much data is expected, if known
+};
+
+class SolidWriter {
+public:
+    static constexpr std::size_t kMinBlock = 1u << 20;
+    static constexpr std::size_t kMaxBlock = 32u << 20;
+
+    // `fd` is an empty file open for writing; it stays the caller's.
+    SolidWriter(int fd, const SolidSettings &settings);
+    ~SolidWriter();
+    SolidWriter(const SolidWriter &) = delete;
+    SolidWriter &operator=(const SolidWriter &) = delete;
+
+    // Writes the placeholder start header.
+    bool open(std::string &error);
+
+    // Begins an entry; its data (when `entry.size` is not 0) follows through write(). Fewer
+    // bytes than announced are made up with zeros, more are refused.
+    bool add(const StoreEntry &entry, std::string &error);
+    bool write(const void *data, std::size_t size, std::string &error);
+
+    // Compresses what is left, writes the header and fills in the start header. Not flushed.
+    bool close(std::string &error);
+
+    // One per core the process may run on, fewer where a quarter of the memory would not feed
+    // them all.
+    static unsigned defaultThreads(const Lzma2Settings &lzma);
+
+    std::size_t blockSize() const { return blockSize_; }
+    unsigned threads() const { return threads_; }
+    std::uint64_t storedBlocks() const { return storedBlocks_; } // blocks that did not compress
+    std::uint64_t storedBytes() const { return storedBytes_; }   // bytes stored as they are
+
+private:
+    struct Block;
+    class Pool;
+
+    bool finishEntry(std::string &error);
+    bool append(const std::uint8_t *data, std::size_t size, std::string &error);
+    bool dispatch(bool last, std::string &error);
+    bool writeFront(std::string &error);
+    bool writeAll(const void *data, std::size_t size, std::string &error);
+    bool writeStored(const std::uint8_t *data, std::size_t size, bool streamStart,
+                     std::string &error);
+    void hintWriteback();
+    bool packHeader(Bytes &header, std::string &error);
+    void newBlock(const Block *previous);
+
+    int fd_;
+    SolidSettings settings_;
+    std::size_t blockSize_;
+    std::size_t primeSize_;
+    unsigned threads_;
+    std::uint64_t offset_ = 0; // bytes written after the start header
+    std::uint64_t packed_ = 0; // of them, the folder's packed stream
+    std::vector<StoreEntry> entries_;
+    bool inEntry_ = false;
+    std::uint64_t remaining_ = 0;
+    bool streamStarted_ = false; // a block has been dispatched
+    std::uint64_t storedBlocks_ = 0;
+    std::uint64_t storedBytes_ = 0;
+    std::uint64_t writebackFrom_ = 0;
+    std::unique_ptr<Block> current_;
+    std::vector<Bytes> spare_; // buffers of written blocks, for the next ones
+    std::deque<std::shared_ptr<Block>> inFlight_;
+    std::size_t inFlightBytes_ = 0;
+    std::unique_ptr<Pool> pool_;
+};
+
+} // namespace yk
