@@ -4,6 +4,7 @@
 #include "AtomicFile.h"
 #include "EntryLoop.h"
 #include "ExtractRules.h"
+#include "FileWrite.h"
 #include "Messages.h"
 #include "Names.h"
 #include "Outcome.h"
@@ -53,22 +54,6 @@ struct DirFix {
     bool setTime;
     struct timespec times[2];
 };
-
-bool writeAll(int fd, const void *data, std::size_t size, std::string &error) {
-    const auto *p = static_cast<const char *>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error = msg::errnoText(n < 0 ? errno : ENOSPC);
-            return false;
-        }
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 std::string joinParts(const std::vector<std::string> &parts, std::size_t count) {
     std::string out;

@@ -22,7 +22,6 @@ namespace yk {
 
 namespace {
 
-constexpr std::uint64_t kWritebackChunk = 4 << 20;
 constexpr std::uint8_t kLzma2Id = 0x21;
 // Headers from this size on are written packed; a smaller one would gain less than the few
 // dozen bytes of the header that points to the packed one.
@@ -398,34 +397,15 @@ bool SolidWriter::writeStored(const std::uint8_t *p, std::size_t left, bool firs
 }
 
 bool SolidWriter::writeAll(const void *data, std::size_t size, std::string &error) {
-    const auto *p = static_cast<const char *>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fd_, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error = msg::errnoText(n < 0 ? errno : ENOSPC);
-            return false;
-        }
-        p += n;
-        size -= static_cast<std::size_t>(n);
-        offset_ += static_cast<std::uint64_t>(n);
-    }
+    if (!yk::writeAll(fd_, data, size, error))
+        return false;
+    offset_ += size;
     hintWriteback();
     return true;
 }
 
-void SolidWriter::hintWriteback() {
-#ifdef SYNC_FILE_RANGE_WRITE
-    // As the stored writer does: let the disk work while the next blocks are compressed.
-    const std::uint64_t end = kStartHeaderSize + offset_;
-    if (end - writebackFrom_ >= kWritebackChunk) {
-        sync_file_range(fd_, static_cast<off_t>(writebackFrom_),
-                        static_cast<off_t>(end - writebackFrom_), SYNC_FILE_RANGE_WRITE);
-        writebackFrom_ = end;
-    }
-#endif
-}
+// As the stored writer does: let the disk work while the next blocks are compressed.
+void SolidWriter::hintWriteback() { writeback_.written(fd_, kStartHeaderSize + offset_); }
 
 bool SolidWriter::finishEntry(std::string &error) {
     if (!inEntry_)

@@ -6,6 +6,7 @@
 // the one being filled), whatever the size of a file; the entries' names and figures grow with
 // their number.
 
+#include "FileWrite.h"
 #include "Lzma2Chunks.h"
 #include "StoreFormat.h"
 
@@ -89,7 +90,7 @@ private:
     bool streamStarted_ = false; // a block has been dispatched
     std::uint64_t storedBlocks_ = 0;
     std::uint64_t storedBytes_ = 0;
-    std::uint64_t writebackFrom_ = 0;
+    Writeback writeback_;
     std::unique_ptr<Block> current_;
     std::vector<Bytes> spare_; // buffers of written blocks, for the next ones
     std::deque<std::shared_ptr<Block>> inFlight_;

@@ -1,5 +1,6 @@
 #include "StoreWriter.h"
 
+#include "FileWrite.h"
 #include "Messages.h"
 
 #include <fcntl.h>
@@ -164,35 +165,11 @@ bool StoreWriter::finishEntry(std::string &error) {
 }
 
 bool StoreWriter::writeAll(const void *data, std::size_t size, std::string &error) {
-    const auto *p = static_cast<const char *>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fd_, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error = msg::errnoText(n < 0 ? errno : ENOSPC);
-            return false;
-        }
-        p += n;
-        size -= static_cast<std::size_t>(n);
-        offset_ += static_cast<std::uint64_t>(n);
-    }
-    startWriteback();
+    if (!yk::writeAll(fd_, data, size, error))
+        return false;
+    offset_ += size;
+    writeback_.written(fd_, kStartHeaderSize + offset_);
     return true;
-}
-
-void StoreWriter::startWriteback() {
-#ifdef SYNC_FILE_RANGE_WRITE
-    // The archive is flushed before it replaces the old one. Handing each few megabytes to the
-    // disk as soon as they are written lets the disk work while the next ones are read, so that
-    // flush finds little left to do. Only a hint: failures are for the flush to report.
-    const std::uint64_t end = kStartHeaderSize + offset_;
-    if (end - writebackFrom_ < kWritebackChunk)
-        return;
-    sync_file_range(fd_, static_cast<off_t>(writebackFrom_),
-                    static_cast<off_t>(end - writebackFrom_), SYNC_FILE_RANGE_WRITE);
-    writebackFrom_ = end;
-#endif
 }
 
 bool StoreWriter::close(std::string &error) {

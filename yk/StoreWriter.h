@@ -5,6 +5,7 @@
 // once; the CRC of a large block is computed on a second core while the block is written.
 // Memory grows only with the number of entries (their names and figures).
 
+#include "FileWrite.h"
 #include "StoreFormat.h"
 
 #include <cstddef>
@@ -38,9 +39,7 @@ public:
 private:
     bool finishEntry(std::string &error);
     bool writeAll(const void *data, std::size_t size, std::string &error);
-    void startWriteback();
 
-    static constexpr std::uint64_t kWritebackChunk = 4 << 20;
     // Blocks from this size on have their CRC computed on another core while they are written.
     static constexpr std::size_t kParallelCrcFrom = 256 << 10;
     class CrcWorker;
@@ -51,7 +50,7 @@ private:
     bool inEntry_ = false;
     std::uint64_t remaining_ = 0;
     std::uint32_t crc_ = 0;
-    std::uint64_t writebackFrom_ = 0; // the file's bytes before this were handed to the disk
+    Writeback writeback_;
     std::unique_ptr<CrcWorker> crcWorker_;
     bool crcWorkerFailed_ = false;
 };
