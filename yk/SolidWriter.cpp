@@ -27,17 +27,6 @@ constexpr std::uint8_t kLzma2Id = 0x21;
 // dozen bytes of the header that points to the packed one.
 constexpr std::size_t kPackHeaderFrom = 1024;
 
-std::uint32_t updateCrc(std::uint32_t crc, const void *data, std::size_t size) {
-    const auto *p = static_cast<const Bytef *>(data);
-    while (size > 0) {
-        const uInt n = static_cast<uInt>(std::min<std::size_t>(size, UINT_MAX));
-        crc = static_cast<std::uint32_t>(crc32(crc, p, n));
-        p += n;
-        size -= n;
-    }
-    return crc;
-}
-
 std::size_t roundUp(std::uint64_t value, std::size_t step) {
     return static_cast<std::size_t>((value + step - 1) / step * step);
 }

@@ -5,6 +5,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace yk {
@@ -151,6 +152,18 @@ template <typename Streams>
 Bytes wholeHeader(const std::vector<StoreEntry> &entries, Streams appendStreamsOf);
 
 } // namespace
+
+// zlib's crc32 takes at most UINT_MAX bytes at a time.
+std::uint32_t updateCrc(std::uint32_t crc, const void *data, std::size_t size) {
+    const auto *p = static_cast<const Bytef *>(data);
+    while (size > 0) {
+        const uInt n = static_cast<uInt>(std::min<std::size_t>(size, UINT_MAX));
+        crc = static_cast<std::uint32_t>(crc32(crc, p, n));
+        p += n;
+        size -= n;
+    }
+    return crc;
+}
 
 bool StoreEntry::isDirectory() const {
     return (mode & kTypeMask) == kTypeDirectory;

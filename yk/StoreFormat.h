@@ -14,6 +14,9 @@ namespace yk {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// CRC-32 of 7z, going on from `crc` over any number of bytes.
+std::uint32_t updateCrc(std::uint32_t crc, const void *data, std::size_t size);
+
 struct StoreTime {
     bool set = false;
     std::int64_t sec = 0;

@@ -17,22 +17,6 @@
 
 namespace yk {
 
-namespace {
-
-// zlib's crc32 takes at most UINT_MAX bytes at a time.
-std::uint32_t updateCrc(std::uint32_t crc, const void *data, std::size_t size) {
-    const auto *p = static_cast<const Bytef *>(data);
-    while (size > 0) {
-        const uInt n = static_cast<uInt>(std::min<std::size_t>(size, UINT_MAX));
-        crc = static_cast<std::uint32_t>(crc32(crc, p, n));
-        p += n;
-        size -= n;
-    }
-    return crc;
-}
-
-} // namespace
-
 // Computes one block's CRC on another core while the caller writes the same block: the block is
 // only read by both. One block at a time.
 class StoreWriter::CrcWorker {
