@@ -394,7 +394,9 @@ bool SolidWriter::writeAll(const void *data, std::size_t size, std::string &erro
 }
 
 // As the stored writer does: let the disk work while the next blocks are compressed.
-void SolidWriter::hintWriteback() { writeback_.written(fd_, kStartHeaderSize + offset_); }
+void SolidWriter::hintWriteback() {
+    writeback_.written(fd_, kStartHeaderSize + offset_);
+}
 
 bool SolidWriter::finishEntry(std::string &error) {
     if (!inEntry_)
