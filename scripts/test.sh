@@ -2,8 +2,10 @@
 # Sets everything up and runs every test suite, without a display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# 7zip, bsdtar and /usr/bin/time let the archiver cases check archives with other readers and measure memory.
-scripts/setup.sh xvfb xauth xdotool xterm libx11-dev libxfixes-dev 7zip libarchive-tools time
+# The fonts the windows are laid out for; 7zip, bsdtar and /usr/bin/time let the archiver cases
+# check archives with other readers and measure memory.
+scripts/setup.sh xvfb xauth xdotool xterm libx11-dev libxfixes-dev \
+  fonts-liberation2 7zip libarchive-tools time
 export QT_QPA_PLATFORM=offscreen
 cd build
 ctest --output-on-failure -j"$(nproc)" "$@"
