@@ -49,6 +49,12 @@ QByteArray joinDir(const QByteArray &dir, const QByteArray &name) {
     return dir.endsWith('/') ? dir + name : dir + '/' + name;
 }
 
+// The directories searched for programs: PATH, or the usual ones when it is unset.
+QByteArray searchPath() {
+    const QByteArray path = qgetenv("PATH");
+    return path.isEmpty() ? QByteArray("/usr/local/bin:/usr/bin:/bin") : path;
+}
+
 bool endsWithExe(const QByteArray &name) {
     return name.size() > 4 && name.right(4).toLower() == ".exe";
 }
@@ -102,16 +108,18 @@ QByteArray findProgram(const QByteArray &name, const QByteArray &ownDir, const Q
         }
         return {};
     }
+    // Each directory is looked in once: the own directory is often on PATH, and an empty
+    // PATH entry repeats workDir.
     QList<QByteArray> dirs;
-    if (!ownDir.isEmpty())
-        dirs.append(ownDir);
-    if (!workDir.isEmpty())
-        dirs.append(workDir);
+    auto addDir = [&dirs](const QByteArray &dir) {
+        if (!dir.isEmpty() && !dirs.contains(dir))
+            dirs.append(dir);
+    };
+    addDir(ownDir);
+    addDir(workDir);
     for (const QByteArray &dir : pathList.split(':'))
-        dirs.append(dir.isEmpty() ? workDir : dir);
+        addDir(dir.isEmpty() ? workDir : dir);
     for (const QByteArray &dir : dirs) {
-        if (dir.isEmpty())
-            continue;
         for (const QByteArray &n : names) {
             const QByteArray path = joinDir(dir, n);
             if (posix::isExecutableFile(path))
@@ -130,9 +138,7 @@ Terminal findTerminal() {
     if (!overridden && qgetenv("DISPLAY").isEmpty() && qgetenv("WAYLAND_DISPLAY").isEmpty())
         return {};
     const QList<QList<QByteArray>> candidates = overridden ? terminalOverride() : usualCandidates();
-    QByteArray pathList = qgetenv("PATH");
-    if (pathList.isEmpty())
-        pathList = "/usr/local/bin:/usr/bin:/bin";
+    const QByteArray pathList = searchPath();
     for (const QList<QByteArray> &candidate : candidates) {
         if (candidate.isEmpty())
             continue;
@@ -155,9 +161,7 @@ bool winExec(const QByteArray &commandLine, int showMode, const QByteArray &work
     QList<QByteArray> argv = splitCommandLine(commandLine);
     if (argv.isEmpty())
         return false;
-    QByteArray pathList = qgetenv("PATH");
-    if (pathList.isEmpty())
-        pathList = "/usr/local/bin:/usr/bin:/bin";
+    const QByteArray pathList = searchPath();
     const QByteArray workDir = workingDir.isEmpty() ? QByteArray(".") : workingDir;
     QByteArray program = findProgram(argv.first(), ownDirectory(), workDir, pathList);
     if (program.isEmpty())
