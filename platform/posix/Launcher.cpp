@@ -1,6 +1,7 @@
 #include "platform/Launcher.h"
 
 #include "platform/CommandLine.h"
+#include "platform/Files.h"
 #include "platform/WorkingDir.h"
 #include "platform/posix/Spawn.h"
 
@@ -41,12 +42,6 @@ constexpr KnownTerminal UsualTerminals[] = {
 QList<QList<QByteArray>> &terminalOverride() {
     static QList<QList<QByteArray>> candidates;
     return candidates;
-}
-
-QByteArray joinDir(const QByteArray &dir, const QByteArray &name) {
-    if (dir.isEmpty())
-        return name;
-    return dir.endsWith('/') ? dir + name : dir + '/' + name;
 }
 
 // The directories searched for programs: PATH, or the usual ones when it is unset.
@@ -102,7 +97,8 @@ QByteArray findProgram(const QByteArray &name, const QByteArray &ownDir, const Q
         names.append(name.chopped(4));
     if (name.contains('/')) {
         for (const QByteArray &n : names) {
-            const QByteArray path = n.startsWith('/') ? n : joinDir(workDir, n);
+            const QByteArray path =
+                n.startsWith('/') || workDir.isEmpty() ? n : joinPath(workDir, n);
             if (posix::isExecutableFile(path))
                 return path;
         }
@@ -121,7 +117,7 @@ QByteArray findProgram(const QByteArray &name, const QByteArray &ownDir, const Q
         addDir(dir.isEmpty() ? workDir : dir);
     for (const QByteArray &dir : dirs) {
         for (const QByteArray &n : names) {
-            const QByteArray path = joinDir(dir, n);
+            const QByteArray path = joinPath(dir, n);
             if (posix::isExecutableFile(path))
                 return path;
         }
@@ -171,7 +167,7 @@ bool winExec(const QByteArray &commandLine, int showMode, const QByteArray &work
         const QByteArray here = workingDirectory();
         if (here.isEmpty())
             return false;
-        program = joinDir(here, program);
+        program = joinPath(here, program);
     }
     // The started program sees its own path as argv[0], as a program started by path does.
     argv.first() = program;
