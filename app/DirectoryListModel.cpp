@@ -4,6 +4,7 @@
 #include "app/NameRules.h"
 #include "app/PathRules.h"
 #include "platform/DirReader.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 
@@ -25,7 +26,7 @@ std::vector<DirectoryRow> DirectoryListModel::rowsFor(const QByteArray &director
     std::sort(keyed.begin(), keyed.end());
     const int indent = paths::subdirectoryIndent(directory);
     for (auto &[key, name] : keyed)
-        rows.push_back({name, names::joinPath(directory, name), Glyph::ClosedFolder, indent});
+        rows.push_back({name, platform::joinPath(directory, name), Glyph::ClosedFolder, indent});
     return rows;
 }
 

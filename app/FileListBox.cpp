@@ -3,6 +3,7 @@
 #include "app/FileListModel.h"
 #include "app/GlyphRowDelegate.h"
 #include "app/NameRules.h"
+#include "platform/Files.h"
 #include "platform/WorkingDir.h"
 
 #include <QApplication>
@@ -122,7 +123,7 @@ QByteArray FileListBox::currentFile() const {
     const int row = focusedRow();
     if (row < 0 || !isRowSelected(row))
         return {};
-    return names::joinPath(m_directory, m_model->row(row).name);
+    return platform::joinPath(m_directory, m_model->row(row).name);
 }
 
 void FileListBox::mousePressEvent(QMouseEvent *event) {

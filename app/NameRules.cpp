@@ -2,12 +2,6 @@
 
 namespace names {
 
-QByteArray joinPath(const QByteArray &dir, const QByteArray &name) {
-    if (dir.endsWith('/'))
-        return dir + name;
-    return dir + '/' + name;
-}
-
 QByteArray baseName(const QByteArray &path) {
     const int slash = path.lastIndexOf('/');
     return slash < 0 ? path : path.mid(slash + 1);

@@ -5,9 +5,6 @@
 
 namespace names {
 
-// The directory, a '/' and the name; no second '/' after a directory that ends in one.
-QByteArray joinPath(const QByteArray &dir, const QByteArray &name);
-
 // The part of a path after its last '/'.
 QByteArray baseName(const QByteArray &path);
 QString baseName(const QString &path);

@@ -7,10 +7,6 @@ namespace commands {
 
 namespace {
 
-QByteArray joinPath(const QByteArray &dir, const QByteArray &name) {
-    return dir.endsWith('/') ? dir + name : dir + '/' + name;
-}
-
 QByteArray extensionOf(const QByteArray &name) {
     const int dot = int(name.lastIndexOf('.'));
     return dot < 0 ? QByteArray() : name.mid(dot);
@@ -86,7 +82,7 @@ std::optional<Launch> planAdd(AddPath path, const AddRequest &request) {
         if (byButton && wantsShortForm(name)) {
             // A name whose short form cannot be had (it vanished) goes as listed.
             const std::optional<QByteArray> shortForm =
-                platform::shortPathName(joinPath(request.directory, name));
+                platform::shortPathName(platform::joinPath(request.directory, name));
             names.append(shortForm ? shortForm->mid(shortForm->lastIndexOf('/') + 1) : name);
         } else {
             names.append(name);

@@ -8,9 +8,7 @@ int deleteRows(const QList<DeleteRow> &rows, const QByteArray &directory, const 
                int lastIndex) {
     for (const DeleteRow &row : rows) {
         lastIndex = row.position;
-        const QByteArray path =
-            directory.endsWith('/') ? directory + row.name : directory + '/' + row.name;
-        if (platform::deleteFile(path)) {
+        if (platform::deleteFile(platform::joinPath(directory, row.name))) {
             if (hooks.deleted)
                 hooks.deleted();
         } else if (hooks.failed) {

@@ -6,6 +6,10 @@
 
 namespace platform {
 
+QByteArray joinPath(const QByteArray &dir, const QByteArray &name) {
+    return dir.endsWith('/') ? dir + name : dir + '/' + name;
+}
+
 std::optional<QByteArray> shortPathName(const QByteArray &path) {
     struct stat st;
     if (path.isEmpty() || path.contains('\0') || ::lstat(path.constData(), &st) != 0)

@@ -1,6 +1,7 @@
 #include "platform/Launcher.h"
 
 #include "platform/CommandLine.h"
+#include "platform/Files.h"
 #include "platform/WorkingDir.h"
 #include "platform/posix/Spawn.h"
 
@@ -43,10 +44,10 @@ QList<QList<QByteArray>> &terminalOverride() {
     return candidates;
 }
 
-QByteArray joinDir(const QByteArray &dir, const QByteArray &name) {
-    if (dir.isEmpty())
-        return name;
-    return dir.endsWith('/') ? dir + name : dir + '/' + name;
+// The directories searched for programs: PATH, or the usual ones when it is unset.
+QByteArray searchPath() {
+    const QByteArray path = qgetenv("PATH");
+    return path.isEmpty() ? QByteArray("/usr/local/bin:/usr/bin:/bin") : path;
 }
 
 bool endsWithExe(const QByteArray &name) {
@@ -96,24 +97,27 @@ QByteArray findProgram(const QByteArray &name, const QByteArray &ownDir, const Q
         names.append(name.chopped(4));
     if (name.contains('/')) {
         for (const QByteArray &n : names) {
-            const QByteArray path = n.startsWith('/') ? n : joinDir(workDir, n);
+            const QByteArray path =
+                n.startsWith('/') || workDir.isEmpty() ? n : joinPath(workDir, n);
             if (posix::isExecutableFile(path))
                 return path;
         }
         return {};
     }
+    // Each directory is looked in once: the own directory is often on PATH, and an empty
+    // PATH entry repeats workDir.
     QList<QByteArray> dirs;
-    if (!ownDir.isEmpty())
-        dirs.append(ownDir);
-    if (!workDir.isEmpty())
-        dirs.append(workDir);
+    auto addDir = [&dirs](const QByteArray &dir) {
+        if (!dir.isEmpty() && !dirs.contains(dir))
+            dirs.append(dir);
+    };
+    addDir(ownDir);
+    addDir(workDir);
     for (const QByteArray &dir : pathList.split(':'))
-        dirs.append(dir.isEmpty() ? workDir : dir);
+        addDir(dir.isEmpty() ? workDir : dir);
     for (const QByteArray &dir : dirs) {
-        if (dir.isEmpty())
-            continue;
         for (const QByteArray &n : names) {
-            const QByteArray path = joinDir(dir, n);
+            const QByteArray path = joinPath(dir, n);
             if (posix::isExecutableFile(path))
                 return path;
         }
@@ -130,9 +134,7 @@ Terminal findTerminal() {
     if (!overridden && qgetenv("DISPLAY").isEmpty() && qgetenv("WAYLAND_DISPLAY").isEmpty())
         return {};
     const QList<QList<QByteArray>> candidates = overridden ? terminalOverride() : usualCandidates();
-    QByteArray pathList = qgetenv("PATH");
-    if (pathList.isEmpty())
-        pathList = "/usr/local/bin:/usr/bin:/bin";
+    const QByteArray pathList = searchPath();
     for (const QList<QByteArray> &candidate : candidates) {
         if (candidate.isEmpty())
             continue;
@@ -155,9 +157,7 @@ bool winExec(const QByteArray &commandLine, int showMode, const QByteArray &work
     QList<QByteArray> argv = splitCommandLine(commandLine);
     if (argv.isEmpty())
         return false;
-    QByteArray pathList = qgetenv("PATH");
-    if (pathList.isEmpty())
-        pathList = "/usr/local/bin:/usr/bin:/bin";
+    const QByteArray pathList = searchPath();
     const QByteArray workDir = workingDir.isEmpty() ? QByteArray(".") : workingDir;
     QByteArray program = findProgram(argv.first(), ownDirectory(), workDir, pathList);
     if (program.isEmpty())
@@ -167,7 +167,7 @@ bool winExec(const QByteArray &commandLine, int showMode, const QByteArray &work
         const QByteArray here = workingDirectory();
         if (here.isEmpty())
             return false;
-        program = joinDir(here, program);
+        program = joinPath(here, program);
     }
     // The started program sees its own path as argv[0], as a program started by path does.
     argv.first() = program;

@@ -18,6 +18,14 @@ bool makeDir(const QByteArray &path) {
     return ::mkdir(path.constData(), 0755) == 0;
 }
 
+bool makeCaseDir(const QByteArray &dir) {
+    const QByteArray config = dir + "/config";
+    if (!makeDir(dir) || !makeDir(config))
+        return false;
+    qputenv("XDG_CONFIG_HOME", config);
+    return true;
+}
+
 QByteArray readAll(const QByteArray &path) {
     QByteArray result;
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);

@@ -89,9 +89,7 @@ private slots:
     void init() {
         static int n = 0;
         m_dir = QFile::encodeName(m_tmp.path()) + "/w" + QByteArray::number(++n);
-        QVERIFY(makeDir(m_dir));
-        QVERIFY(makeDir(path("config")));
-        qputenv("XDG_CONFIG_HOME", path("config"));
+        QVERIFY(makeCaseDir(m_dir));
         for (const char *name :
              {"a.c", "a.txt", "a.yk", "backup.YK", "notes", "readme", "quarterly report.html"})
             QVERIFY(makeFile(path(name), 10));

@@ -107,9 +107,7 @@ private slots:
     void init() {
         static int n = 0;
         m_dir = m_root + "/work dir \"" + QByteArray::number(++n) + "\"";
-        QVERIFY(makeDir(m_dir));
-        QVERIFY(makeDir(path("config")));
-        qputenv("XDG_CONFIG_HOME", path("config"));
+        QVERIFY(makeCaseDir(m_dir));
         ::unlink(m_log.constData());
         ::unlink((m_root + "/argv").constData());
     }

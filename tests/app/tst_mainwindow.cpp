@@ -53,9 +53,7 @@ private slots:
     void init() {
         static int n = 0;
         m_dir = QFile::encodeName(m_tmp.path()) + "/w" + QByteArray::number(++n);
-        QVERIFY(makeDir(m_dir));
-        QVERIFY(makeDir(path("config")));
-        qputenv("XDG_CONFIG_HOME", path("config"));
+        QVERIFY(makeCaseDir(m_dir));
         QVERIFY(makeFile(path("report.old.txt"), 1023));
         QVERIFY(makeFile(path("README"), 1048576));
         QVERIFY(makeFile(path("setup.exe"), 10));

@@ -4,6 +4,7 @@
 #include "app/NameRules.h"
 #include "app/PathRules.h"
 #include "app/StatusTexts.h"
+#include "platform/Files.h"
 
 #include <QtTest>
 
@@ -40,8 +41,8 @@ private slots:
     }
 
     void joinAndBase() {
-        QCOMPARE(names::joinPath("/", "a.txt"), QByteArray("/a.txt"));
-        QCOMPARE(names::joinPath("/home/u", "a.txt"), QByteArray("/home/u/a.txt"));
+        QCOMPARE(platform::joinPath("/", "a.txt"), QByteArray("/a.txt"));
+        QCOMPARE(platform::joinPath("/home/u", "a.txt"), QByteArray("/home/u/a.txt"));
         QCOMPARE(names::baseName(QByteArray("/home/u/a b.txt")), QByteArray("a b.txt"));
         QCOMPARE(names::baseName(QByteArray("")), QByteArray(""));
     }
