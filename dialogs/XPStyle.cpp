@@ -33,6 +33,11 @@ void paintMenuColumns(QPainter *painter, const QRect &rect, int origin, const xp
                           xp::menuColumnColour(c, x - origin, iconWidth));
 }
 
+// The menu bar, its empty area and its items all sit on the button face.
+void fillMenuBar(QPainter *painter, const QStyleOption *option) {
+    painter->fillRect(option->rect, option->palette.color(QPalette::Button));
+}
+
 void drawOnePixelFrame(QPainter *painter, const QRect &rect, const QColor &colour) {
     painter->save();
     painter->setPen(colour);
@@ -91,7 +96,7 @@ void XPStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option
         break;
     case PE_PanelMenuBar:
         if (m_settings.DrawMenuBar) {
-            painter->fillRect(option->rect, option->palette.color(QPalette::Button));
+            fillMenuBar(painter, option);
             return;
         }
         break;
@@ -262,7 +267,7 @@ void XPStyle::drawMenuBarItem(const QStyleOption *option, QPainter *painter,
         return;
     const xp::Colours c = xpColours(m_settings, option->palette, widget);
     const QRect r = mi->rect;
-    painter->fillRect(r, option->palette.color(QPalette::Button));
+    fillMenuBar(painter, option);
     const bool enabled = mi->state & State_Enabled;
     const bool open = enabled && (mi->state & State_Sunken);
     const bool hovered = enabled && (mi->state & State_Selected);
@@ -301,7 +306,7 @@ void XPStyle::drawControl(ControlElement element, const QStyleOption *option, QP
         break;
     case CE_MenuBarEmptyArea:
         if (m_settings.DrawMenuBar) {
-            painter->fillRect(option->rect, option->palette.color(QPalette::Button));
+            fillMenuBar(painter, option);
             return;
         }
         break;
