@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <QStyleOption>
 #include <QToolButton>
 
@@ -33,6 +34,11 @@ void paintMenuColumns(QPainter *painter, const QRect &rect, int origin, const xp
                           xp::menuColumnColour(c, x - origin, iconWidth));
 }
 
+// The menu bar, its empty area and its items all sit on the button face.
+void fillMenuBar(QPainter *painter, const QStyleOption *option) {
+    painter->fillRect(option->rect, option->palette.color(QPalette::Button));
+}
+
 void drawOnePixelFrame(QPainter *painter, const QRect &rect, const QColor &colour) {
     painter->save();
     painter->setPen(colour);
@@ -60,17 +66,27 @@ QPixmap XPStyle::lookOfImage(const QPixmap &pixmap, const QStyleOption *option,
                              bool hovered) const {
     if (pixmap.isNull())
         return pixmap;
+    // Every repaint of a menu or toolbar asks again for the same few looks: each is made once
+    // and kept in the pixmap cache, keyed by the source image and what the look depends on.
+    enum Look { Greyed, Raised, Dimmed };
+    const Look look = !(option->state & State_Enabled) ? Greyed : hovered ? Raised : Dimmed;
+    const QColor shadow =
+        look == Raised ? xpColours(m_settings, option->palette, nullptr).imageShadow : QColor();
+    const int level = look == Greyed   ? m_settings.GrayLevel
+                      : look == Dimmed ? m_settings.DimLevel
+                                       : int(shadow.rgba());
+    const QString key =
+        QStringLiteral("xplook:%1:%2:%3").arg(pixmap.cacheKey()).arg(int(look)).arg(level);
+    QPixmap result;
+    if (QPixmapCache::find(key, &result))
+        return result;
     const QImage image = pixmap.toImage();
-    QImage out;
-    if (!(option->state & State_Enabled))
-        out = xp::greyed(image, m_settings.GrayLevel);
-    else if (hovered)
-        out = xp::raisedWithShadow(image,
-                                   xpColours(m_settings, option->palette, nullptr).imageShadow);
-    else
-        out = xp::dimmed(image, m_settings.DimLevel);
-    QPixmap result = QPixmap::fromImage(out);
+    const QImage out = look == Greyed   ? xp::greyed(image, m_settings.GrayLevel)
+                       : look == Raised ? xp::raisedWithShadow(image, shadow)
+                                        : xp::dimmed(image, m_settings.DimLevel);
+    result = QPixmap::fromImage(out);
     result.setDevicePixelRatio(pixmap.devicePixelRatio());
+    QPixmapCache::insert(key, result);
     return result;
 }
 
@@ -91,7 +107,7 @@ void XPStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option
         break;
     case PE_PanelMenuBar:
         if (m_settings.DrawMenuBar) {
-            painter->fillRect(option->rect, option->palette.color(QPalette::Button));
+            fillMenuBar(painter, option);
             return;
         }
         break;
@@ -262,7 +278,7 @@ void XPStyle::drawMenuBarItem(const QStyleOption *option, QPainter *painter,
         return;
     const xp::Colours c = xpColours(m_settings, option->palette, widget);
     const QRect r = mi->rect;
-    painter->fillRect(r, option->palette.color(QPalette::Button));
+    fillMenuBar(painter, option);
     const bool enabled = mi->state & State_Enabled;
     const bool open = enabled && (mi->state & State_Sunken);
     const bool hovered = enabled && (mi->state & State_Selected);
@@ -301,7 +317,7 @@ void XPStyle::drawControl(ControlElement element, const QStyleOption *option, QP
         break;
     case CE_MenuBarEmptyArea:
         if (m_settings.DrawMenuBar) {
-            painter->fillRect(option->rect, option->palette.color(QPalette::Button));
+            fillMenuBar(painter, option);
             return;
         }
         break;

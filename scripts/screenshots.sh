@@ -48,6 +48,19 @@ click() { xdotool mousemove "$1" "$2" click 1; sleep 0.6; }
 # Opens the menu whose title lies at x and runs its last item ("Вид...", "О программе WinYK...").
 open_last_item() { click "$1" $((MY + MENU_H / 2)); xdotool key Up Return; sleep 0.8; }
 main_shot() { shot "$1" $MX $MY 593 $((373 + MENU_H)); }
+# The "Параметры" menu, open, with the pointer on "Вид...".
+menu_shot() { # name
+  click $((MX + 120)) $((MY + MENU_H / 2))
+  xdotool mousemove $((MX + 140)) $((MY + MENU_H + 30)); sleep 0.5
+  shot "$1" $MX $MY 330 140
+  xdotool key Escape; sleep 0.3
+}
+# The about dialog, closed again by Enter.
+about_shot() { # name
+  open_last_item $((MX + 225))
+  shot "$1" 215 165 466 281
+  xdotool key Return; sleep 0.5
+}
 
 start_program() {
   (cd "$demo" && exec "$yk32") &
@@ -63,16 +76,8 @@ start_program
 # Click README in the file list so the status bar and the path line have something to show.
 click $((MX + 296 + 40)) $((MY + MENU_H + 110 + 8 + 16))
 main_shot main
-# The "Параметры" menu, open, with the pointer on "Вид...".
-click $((MX + 120)) $((MY + MENU_H / 2))
-xdotool mousemove $((MX + 140)) $((MY + MENU_H + 30)); sleep 0.5
-shot menu $MX $MY 330 140
-xdotool key Escape; sleep 0.3
-
-# The about dialog.
-open_last_item $((MX + 225))
-shot about 215 165 466 281
-xdotool key Return; sleep 0.5
+menu_shot menu
+about_shot about
 
 # The options dialog, first item of "Параметры"; it centres itself on the screen and closes by
 # its OK button.
@@ -98,13 +103,8 @@ click $((234 + 80 + 37)) $((155 + 248 + 12))
 
 xdotool mousemove $((MX + 58 + 29)) $((MY + MENU_H + 29)); sleep 0.5
 main_shot main_xp
-click $((MX + 120)) $((MY + MENU_H / 2))
-xdotool mousemove $((MX + 140)) $((MY + MENU_H + 30)); sleep 0.5
-shot menu_xp $MX $MY 330 140
-xdotool key Escape; sleep 0.3
-open_last_item $((MX + 225))
-shot about_xp 215 165 466 281
-xdotool key Return; sleep 0.5
+menu_shot menu_xp
+about_shot about_xp
 options_dialog options_xp
 kill "$PROGRAM"; wait "$PROGRAM" 2>/dev/null || true
 

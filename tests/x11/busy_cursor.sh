@@ -5,21 +5,18 @@
 set -euo pipefail
 yk32=$1
 probe=$2
-for tool in xvfb-run xdotool python3; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 0; }
-done
+. "$(dirname "$0")/common.sh"
+need_tools xvfb-run xdotool python3
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config" "$work/runtime" "$work/p/big"
-chmod 700 "$work/runtime"
+make_work
+mkdir -p "$work/p/big"
 python3 -c '
 import os, sys
 d = sys.argv[1]
 for i in range(300000):
     os.close(os.open("%s/file%06d.txt" % (d, i), os.O_CREAT | os.O_WRONLY, 0o644))
 ' "$work/p/big"
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" PROBE_OUT="$work/probe.txt"
+export PROBE_OUT="$work/probe.txt"
 
 (cd "$work/p" && exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   "$0" & pid=$!

@@ -4,9 +4,8 @@
 set -euo pipefail
 yk32=$1
 yk=$(dirname "$yk32")/yk
-for tool in xvfb-run xdotool x-terminal-emulator; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 0; }
-done
+. "$(dirname "$0")/common.sh"
+need_tools xvfb-run xdotool x-terminal-emulator
 [ -x "$yk" ] || { echo "SKIP: no archiver beside $yk32"; exit 0; }
 # The windows are found by xterm's class; another terminal emulator would need another search.
 case "$(readlink -f "$(command -v x-terminal-emulator)")" in
@@ -14,13 +13,10 @@ case "$(readlink -f "$(command -v x-terminal-emulator)")" in
   *) echo "SKIP: x-terminal-emulator is not xterm"; exit 0 ;;
 esac
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config" "$work/arc dir"
+make_work
+mkdir -p "$work/arc dir"
 echo hello >"$work/arc dir/notes one.txt"
 (cd "$work/arc dir" && "$yk" aq1 arc "notes one.txt" </dev/null >/dev/null)
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
-chmod 700 "$work"
 
 (cd "$work/arc dir" && exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   fail() { echo "FAIL: $*"; kill $pid 2>/dev/null; exit 1; }

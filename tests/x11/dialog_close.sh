@@ -4,15 +4,11 @@
 set -euo pipefail
 yk32=$1
 wm_close=$2
-for tool in xvfb-run xdotool; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 0; }
-done
+. "$(dirname "$0")/common.sh"
+need_tools xvfb-run xdotool
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config" "$work/files"
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
-chmod 700 "$work"
+make_work
+mkdir -p "$work/files"
 
 (cd "$work/files" && exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   wm_close=$1

@@ -4,12 +4,10 @@
 # beside it. Also checks the desktop entry and the icons are where the desktop looks.
 set -euo pipefail
 build=$1
-for tool in xvfb-run xdotool cmake; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 0; }
-done
+. "$(dirname "$0")/common.sh"
+need_tools xvfb-run xdotool cmake
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+make_work
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 fail() { echo "FAIL: $*"; exit 1; }
@@ -21,10 +19,8 @@ done
 grep -qx 'Exec=yk32' "$prefix/share/applications/winyk.desktop" || fail "desktop entry Exec"
 grep -qx 'Icon=winyk' "$prefix/share/applications/winyk.desktop" || fail "desktop entry Icon"
 
-mkdir -p "$work/config" "$work/files" "$work/empty"
+mkdir -p "$work/files" "$work/empty"
 echo hello >"$work/files/notes.txt"
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
-chmod 700 "$work"
 
 (cd "$work/files" && exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   fail() { echo "FAIL: $*"; kill $pid 2>/dev/null; exit 1; }

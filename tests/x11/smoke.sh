@@ -3,15 +3,12 @@
 # from another directory, comes back to the saved one.
 set -euo pipefail
 yk32=$1
-for tool in xvfb-run xdotool; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 0; }
-done
+. "$(dirname "$0")/common.sh"
+need_tools xvfb-run xdotool
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config" "$work/saved dir" "$work/other"
+make_work
+mkdir -p "$work/saved dir" "$work/other"
 touch "$work/saved dir/a file.txt"
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
 ini="$work/config/yk32.ini"
 
 # One session: start the program in $1, run the xdotool steps in $2, wait for it to end.
