@@ -6,7 +6,7 @@
 # Without a yk32 argument it installs what it needs and builds first, as scripts/setup.sh does.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -ge 1 ] || scripts/setup.sh xvfb xdotool imagemagick xterm xcompmgr
+[ $# -ge 1 ] || scripts/setup.sh xvfb xdotool imagemagick xterm xcompmgr fonts-liberation2
 yk32=$(realpath "${1:-build/yk32}")
 out=$(realpath -m "${2:-docs/screenshots}")
 for tool in Xvfb xdotool import xterm xcompmgr; do
