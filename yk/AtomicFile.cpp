@@ -67,6 +67,28 @@ pid_t temporaryOwner(const std::string &name, const std::string &entry) {
     return static_cast<pid_t>(pid);
 }
 
+namespace {
+
+// Tries fresh temporary names beside `name` until `create` makes one (its name goes to `made`)
+// or fails for another reason than the name being taken; errno then says why.
+template <typename Create>
+bool withFreshName(const std::string &name, Create create, std::string &made) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = temporaryPrefix(name) +
+                                 std::to_string(static_cast<long>(getpid())) + "-" +
+                                 uniqueSuffix(attempt);
+        if (create(temp)) {
+            made = temp;
+            return true;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    return false;
+}
+
+} // namespace
+
 mode_t currentUmask() {
     const mode_t mask = umask(0);
     umask(mask);
@@ -100,19 +122,13 @@ bool AtomicFile::openAt(int dirFd, const std::string &name, std::string &error) 
     if (fd_ >= 0)
         return true;
 #endif
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temp = temporaryPrefix(name_) +
-                                 std::to_string(static_cast<long>(getpid())) + "-" +
-                                 uniqueSuffix(attempt);
+    const auto create = [this](const std::string &temp) {
         fd_ = ::openat(dirFd_, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                        0600);
-        if (fd_ >= 0) {
-            tempName_ = temp;
-            return true;
-        }
-        if (errno != EEXIST)
-            break;
-    }
+        return fd_ >= 0;
+    };
+    if (withFreshName(name_, create, tempName_))
+        return true;
     error = msg::errnoText(errno);
     return false;
 }
@@ -122,17 +138,11 @@ bool AtomicFile::nameTemporary(std::string &error) {
         return true;
     // Give the unnamed file a name beside the target for the rename.
     const std::string proc = "/proc/self/fd/" + std::to_string(fd_);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temp = temporaryPrefix(name_) +
-                                 std::to_string(static_cast<long>(getpid())) + "-" +
-                                 uniqueSuffix(attempt);
-        if (linkat(AT_FDCWD, proc.c_str(), dirFd_, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            tempName_ = temp;
-            return true;
-        }
-        if (errno != EEXIST)
-            break;
-    }
+    const auto link = [this, &proc](const std::string &temp) {
+        return linkat(AT_FDCWD, proc.c_str(), dirFd_, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    };
+    if (withFreshName(name_, link, tempName_))
+        return true;
     error = msg::errnoText(errno);
     return false;
 }

@@ -1,5 +1,6 @@
 #include "SolidWriter.h"
 
+#include "ArchiveStart.h"
 #include "Messages.h"
 
 #include <fcntl.h>
@@ -185,13 +186,8 @@ SolidWriter::SolidWriter(int fd, const SolidSettings &settings) : fd_(fd), setti
 SolidWriter::~SolidWriter() = default;
 
 bool SolidWriter::open(std::string &error) {
-    const Bytes placeholder = startHeader(0, 0, 0);
-    if (::pwrite(fd_, placeholder.data(), placeholder.size(), 0) !=
-            static_cast<ssize_t>(placeholder.size()) ||
-        ::lseek(fd_, static_cast<off_t>(kStartHeaderSize), SEEK_SET) < 0) {
-        error = msg::errnoText(errno);
+    if (!reserveStartHeader(fd_, error))
         return false;
-    }
     try {
         pool_ = std::make_unique<Pool>(threads_, settings_.lzma);
         newBlock(nullptr);
@@ -458,14 +454,7 @@ bool SolidWriter::close(std::string &error) {
         return false;
     if (!writeAll(header.data(), header.size(), error))
         return false;
-    const Bytes start = header.empty() ? startHeader(0, 0, 0)
-                                       : startHeader(offset_ - header.size(), header.size(),
-                                                     updateCrc(0, header.data(), header.size()));
-    if (::pwrite(fd_, start.data(), start.size(), 0) != static_cast<ssize_t>(start.size())) {
-        error = msg::errnoText(errno);
-        return false;
-    }
-    return true;
+    return fillStartHeader(fd_, header, offset_ - header.size(), error);
 }
 
 } // namespace yk

@@ -107,16 +107,12 @@ void appendFolder(Bytes &out, const SolidFolder &folder) {
     }
 }
 
-// The streams of one solid folder: one packed stream, one coder, the entries as its substreams.
-void appendSolidStreams(Bytes &out, const std::vector<StoreEntry> &withData,
-                        const SolidFolder &folder) {
-    std::uint64_t total = 0;
-    for (const StoreEntry &e : withData)
-        total += e.size;
-    out.push_back(kMainStreamsInfo);
-
+// The pack info of one packed stream at `packPos`, then the unpack info of its one folder up to
+// the folder's unpacked size; the caller ends the unpack info.
+void appendSingleFolder(Bytes &out, std::uint64_t packPos, const SolidFolder &folder,
+                        std::uint64_t unpackSize) {
     out.push_back(kPackInfo);
-    appendNumber(out, 0);
+    appendNumber(out, packPos);
     appendNumber(out, 1);
     out.push_back(kSize);
     appendNumber(out, folder.packedSize);
@@ -128,7 +124,17 @@ void appendSolidStreams(Bytes &out, const std::vector<StoreEntry> &withData,
     out.push_back(0); // not external
     appendFolder(out, folder);
     out.push_back(kCodersUnpackSize);
-    appendNumber(out, total);
+    appendNumber(out, unpackSize);
+}
+
+// The streams of one solid folder: one packed stream, one coder, the entries as its substreams.
+void appendSolidStreams(Bytes &out, const std::vector<StoreEntry> &withData,
+                        const SolidFolder &folder) {
+    std::uint64_t total = 0;
+    for (const StoreEntry &e : withData)
+        total += e.size;
+    out.push_back(kMainStreamsInfo);
+    appendSingleFolder(out, 0, folder, total);
     out.push_back(kEnd);
 
     out.push_back(kSubStreamsInfo);
@@ -307,19 +313,7 @@ Bytes encodedHeader(std::uint64_t packPos, const SolidFolder &coder, std::uint64
                     std::uint32_t crc) {
     Bytes out;
     out.push_back(kEncodedHeader);
-    out.push_back(kPackInfo);
-    appendNumber(out, packPos);
-    appendNumber(out, 1);
-    out.push_back(kSize);
-    appendNumber(out, coder.packedSize);
-    out.push_back(kEnd);
-    out.push_back(kUnpackInfo);
-    out.push_back(kFolder);
-    appendNumber(out, 1);
-    out.push_back(0); // not external
-    appendFolder(out, coder);
-    out.push_back(kCodersUnpackSize);
-    appendNumber(out, size);
+    appendSingleFolder(out, packPos, coder, size);
     out.push_back(kCrc);
     out.push_back(1); // all defined
     appendLe(out, crc, 4);

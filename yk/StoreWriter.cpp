@@ -1,5 +1,6 @@
 #include "StoreWriter.h"
 
+#include "ArchiveStart.h"
 #include "FileWrite.h"
 #include "Messages.h"
 
@@ -82,17 +83,7 @@ StoreWriter::StoreWriter(int fd) : fd_(fd) {}
 StoreWriter::~StoreWriter() = default;
 
 bool StoreWriter::open(std::string &error) {
-    const Bytes placeholder = startHeader(0, 0, 0);
-    if (::pwrite(fd_, placeholder.data(), placeholder.size(), 0) !=
-        static_cast<ssize_t>(placeholder.size())) {
-        error = msg::errnoText(errno);
-        return false;
-    }
-    if (::lseek(fd_, static_cast<off_t>(kStartHeaderSize), SEEK_SET) < 0) {
-        error = msg::errnoText(errno);
-        return false;
-    }
-    return true;
+    return reserveStartHeader(fd_, error);
 }
 
 bool StoreWriter::add(const StoreEntry &entry, std::string &error) {
@@ -162,14 +153,7 @@ bool StoreWriter::close(std::string &error) {
     const Bytes header = storeHeader(headerOrder(entries_));
     if (!writeAll(header.data(), header.size(), error))
         return false;
-    const Bytes start = header.empty() ? startHeader(0, 0, 0)
-                                       : startHeader(offset_ - header.size(), header.size(),
-                                                     updateCrc(0, header.data(), header.size()));
-    if (::pwrite(fd_, start.data(), start.size(), 0) != static_cast<ssize_t>(start.size())) {
-        error = msg::errnoText(errno);
-        return false;
-    }
-    return true;
+    return fillStartHeader(fd_, header, offset_ - header.size(), error);
 }
 
 } // namespace yk

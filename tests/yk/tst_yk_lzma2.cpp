@@ -5,6 +5,7 @@
 
 #include "ArchiveReader.h"
 #include "Lzma2Chunks.h"
+#include "ReadBack.h"
 #include "SolidWriter.h"
 
 #include <QProcess>
@@ -98,37 +99,7 @@ Bytes sequentialBlocks(const Bytes &data, std::size_t block, std::size_t prime) 
     return out;
 }
 
-struct ReadBack {
-    std::string name;
-    Bytes data;
-};
-
-bool readBack(const QString &path, std::vector<ReadBack> &out, std::string &error) {
-    yk::ArchiveInput in(yk::ArchiveSource::file(path.toStdString()));
-    if (!in.open(error))
-        return false;
-    struct archive *r = in.get();
-    struct archive_entry *e;
-    int rc;
-    while ((rc = archive_read_next_header(r, &e)) == ARCHIVE_OK) {
-        ReadBack b;
-        b.name = yk::entryName(e);
-        std::uint8_t buf[1 << 16];
-        la_ssize_t n;
-        while ((n = archive_read_data(r, buf, sizeof buf)) > 0)
-            b.data.insert(b.data.end(), buf, buf + n);
-        if (n < 0) {
-            error = in.failure();
-            return false;
-        }
-        out.push_back(std::move(b));
-    }
-    if (rc != ARCHIVE_EOF) {
-        error = in.failure();
-        return false;
-    }
-    return true;
-}
+using ReadBack = ReadBackOf<Bytes>;
 
 Bytes fileBytes(const QString &path) {
     QFile f(path);

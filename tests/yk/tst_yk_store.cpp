@@ -3,6 +3,7 @@
 // it writes read back through libarchive, including an entry whose data came up short.
 
 #include "ArchiveReader.h"
+#include "ReadBack.h"
 #include "StoreFormat.h"
 #include "StoreWriter.h"
 
@@ -27,43 +28,7 @@ yk::StoreEntry entry(const std::string &name, std::uint32_t mode, std::uint64_t 
     return e;
 }
 
-struct ReadBack {
-    std::string name;
-    std::string data;
-    mode_t mode = 0;
-    std::string link;
-};
-
-// Every entry of the archive at `path` with its data, as libarchive's reader gives them.
-bool readBack(const QString &path, std::vector<ReadBack> &out, std::string &error) {
-    yk::ArchiveInput in(yk::ArchiveSource::file(path.toStdString()));
-    if (!in.open(error))
-        return false;
-    struct archive *r = in.get();
-    struct archive_entry *e;
-    int rc;
-    while ((rc = archive_read_next_header(r, &e)) == ARCHIVE_OK) {
-        ReadBack b;
-        b.name = yk::entryName(e);
-        b.mode = archive_entry_mode(e);
-        if (const char *l = archive_entry_symlink(e))
-            b.link = l;
-        char buf[4096];
-        la_ssize_t n;
-        while ((n = archive_read_data(r, buf, sizeof buf)) > 0)
-            b.data.append(buf, static_cast<size_t>(n));
-        if (n < 0) {
-            error = in.failure();
-            return false;
-        }
-        out.push_back(b);
-    }
-    if (rc != ARCHIVE_EOF) {
-        error = in.failure();
-        return false;
-    }
-    return true;
-}
+using ReadBack = ReadBackOf<std::string>;
 
 } // namespace
 
