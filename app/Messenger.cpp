@@ -1,9 +1,11 @@
 #include "app/Messenger.h"
 
+#include "Version.h"
+
 #include <QMessageBox>
 
 QString applicationTitle() {
-    return QStringLiteral("WinYk v0.7");
+    return QStringLiteral("WinYk v" WINYK_VERSION);
 }
 
 QString errorReportText(const QString &message) {

@@ -15,6 +15,8 @@
 #include "platform/Shell.h"
 #include "ui_Unit1.h"
 
+#include "Version.h"
+
 #include <QCloseEvent>
 #include <QFile>
 #include <QIcon>
@@ -31,6 +33,7 @@ constexpr QChar EscapeChar(27);
 TForm1::TForm1(Messenger &messenger, QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()), m_messenger(messenger) {
     ui->setupUi(this);
+    setWindowTitle(windowTitle().arg(QStringLiteral(WINYK_VERSION)));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);

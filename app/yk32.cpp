@@ -7,7 +7,17 @@
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit4.h"
 
+#include "Version.h"
+
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char **argv) {
+    // Answered before any window system is touched, so that it works without a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("WinYk " WINYK_VERSION " (build " WINYK_BUILD_NUMBER ")");
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     Application app(argc, argv);
     Messenger messenger;
     app.setMessenger(&messenger);

@@ -6,6 +6,8 @@
 #include "platform/Shell.h"
 #include "ui_Unit3.h"
 
+#include "Version.h"
+
 #include <QCloseEvent>
 #include <QFile>
 #include <QKeyEvent>
@@ -24,6 +26,8 @@ QCursor handCursor() {
 
 TForm3::TForm3(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TForm3>()) {
     ui->setupUi(this);
+    ui->Label4->setText(
+        ui->Label4->text().arg(QStringLiteral(WINYK_VERSION), QStringLiteral(WINYK_BUILD_NUMBER)));
     // A title bar without any button: no close box, no system menu.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(size());

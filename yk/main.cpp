@@ -9,6 +9,7 @@
 #include "Messages.h"
 #include "Outcome.h"
 #include "TestCommand.h"
+#include "Version.h"
 
 #include <unistd.h>
 
@@ -35,6 +36,12 @@ int main(int argc, char **argv) {
         std::setlocale(LC_ALL, "");
 
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    // A lone word is never a command (every command needs an archive), so this takes nothing
+    // from the grammar: "yk l --version" still lists the archive named "--version".
+    if (args.size() == 1 && args[0] == "--version") {
+        std::fputs("yk " WINYK_VERSION "\n", stdout);
+        return std::fflush(stdout) == 0 ? yk::ExitOk : yk::ExitNothing;
+    }
     const auto options = yk::parseCommandLine(args);
     if (!options) {
         std::fputs(yk::msg::usage().c_str(), stderr);

@@ -1,0 +1,322 @@
+#!/usr/bin/env bash
+# Checks the Debian package as a Debian packager and a new user meet it: builds the package,
+# reads it with lintian, desktop-file-validate and appstreamcli, then installs it on a clean
+# Debian 12 (debootstrap --variant=minbase bookworm) twice, with and without recommended
+# packages, and there, under Xvfb, as a normal user with LANG unset: the program starts, its
+# window's class is the desktop entry's StartupWMClass, every text of the main window is drawn
+# as on the development machine (the layouts are drawn for those fonts), Alt+A makes an archive
+# that "yk t" passes, Alt+V shows a listing window whose Russian reads as in a UTF-8 terminal.
+# Prints each check and a summary; ends non-zero if any check missed or could not be made.
+#
+# Needs root (debootstrap, chroot) and the network to Debian's mirror. The clean root is kept
+# as a tarball in $WINYK_CHECK_CACHE (default /var/tmp/winyk-check), so reruns skip debootstrap;
+# delete it to start from a fresh download. Not part of the test suite: it downloads a system.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+src=$PWD
+cache=${WINYK_CHECK_CACHE:-/var/tmp/winyk-check}
+mirror=${WINYK_CHECK_MIRROR:-http://deb.debian.org/debian}
+started=$(date +%s)
+
+summary=()
+misses=0
+pass() { echo "PASS: $*"; summary+=("PASS  $*"); }
+miss() { echo "MISS: $*"; summary+=("MISS  $*"); misses=$((misses + 1)); }
+# A check that could not be made is not a pass.
+open() { echo "NOT CHECKED: $*"; summary+=("NOT CHECKED  $*"); misses=$((misses + 1)); }
+finish() {
+  echo
+  echo "=== check-install summary ($(($(date +%s) - started)) s) ==="
+  printf '%s\n' "${summary[@]}"
+  if [ "$misses" -eq 0 ]; then echo "all checks passed"; else echo "$misses check(s) missed"; fi
+  [ "$misses" -eq 0 ]
+  exit
+}
+die() { miss "$*"; finish; }
+
+[ "$(id -u)" -eq 0 ] || { echo "check-install.sh: needs root (debootstrap, chroot)"; exit 2; }
+scripts/setup.sh dpkg-dev debootstrap lintian desktop-file-utils appstream xvfb xauth xdotool \
+  imagemagick x11-utils fonts-liberation2 >/dev/null || die "setup and build"
+
+# ------------------------------------------------------------------ the package itself
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)
+arch=$(dpkg --print-architecture)
+deb=$src/build/winyk_${version}_${arch}.deb
+rm -f "$deb"
+scripts/package.sh >/dev/null || die "package build"
+[ -s "$deb" ] || die "no package $deb"
+pass "package built: $(basename "$deb"), $(stat -c %s "$deb") bytes"
+
+lintian_out=$(lintian --info --display-experimental --pedantic "$deb" 2>&1)
+echo "$lintian_out" | sed 's/^/  lintian: /'
+if echo "$lintian_out" | grep -q '^[EW]:'; then
+  miss "lintian: $(echo "$lintian_out" | grep -c '^[EW]:') error/warning tag(s)"
+else
+  pass "lintian: no error, no warning ($(echo "$lintian_out" | grep -c '^[IPX]:') info/pedantic tag(s), listed above)"
+fi
+if echo "$lintian_out" | grep -q 'hardening'; then
+  miss "hardening: lintian names a missing hardening feature"
+else
+  pass "hardening: lintian finds fortify, stack protector, relro, bindnow and PIE in place"
+fi
+
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+desktop=$unpacked/usr/share/applications/winyk.desktop
+if out=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$out" ]; then
+  pass "desktop-file-validate: clean"
+else
+  miss "desktop-file-validate: $out"
+fi
+metainfo=$(ls "$unpacked"/usr/share/metainfo/*.metainfo.xml)
+as_out=$(appstreamcli validate --pedantic --no-net "$metainfo" 2>&1)
+echo "$as_out" | sed 's/^/  appstreamcli: /'
+if echo "$as_out" | grep -q '^[EW]:'; then
+  miss "appstreamcli validate --pedantic: errors or warnings"
+else
+  pass "appstreamcli validate --pedantic --no-net: no error, no warning"
+fi
+for f in usr/share/doc/winyk/copyright usr/share/doc/winyk/changelog.gz \
+  usr/share/man/man1/yk.1.gz usr/share/man/man1/yk32.1.gz \
+  usr/share/man/ru/man1/yk.1.gz usr/share/man/ru/man1/yk32.1.gz \
+  usr/share/icons/hicolor/scalable/apps/winyk.svg; do
+  [ -s "$unpacked/$f" ] || miss "not in the package: /$f"
+done
+for size in 16 24 32 48 64 128 256; do
+  f=$unpacked/usr/share/icons/hicolor/${size}x${size}/apps/winyk.png
+  [ "$(identify -format %wx%h "$f" 2>/dev/null)" = "${size}x${size}" ] || miss "icon ${size}x${size}"
+done
+pass "package holds copyright, changelog, 4 manual pages, 7 icon sizes and the SVG"
+depends=$(dpkg-deb -f "$deb" Depends)
+case $depends in
+  *"fonts-liberation2 | fonts-liberation"*) pass "fonts are a dependency: $depends" ;;
+  *) miss "fonts not in Depends: $depends" ;;
+esac
+wmclass_entry=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+
+# ------------------------------------------------------------------ a clean Debian 12
+base=$cache/bookworm-minbase.tar.gz
+mkdir -p "$cache"
+if [ ! -s "$base" ]; then
+  echo "Making a clean Debian 12 root (debootstrap --variant=minbase bookworm)..."
+  fresh=$cache/debootstrap
+  rm -rf "$fresh"
+  debootstrap --variant=minbase bookworm "$fresh" "$mirror" >"$cache/debootstrap.log" 2>&1 ||
+    die "debootstrap (see $cache/debootstrap.log)"
+  tar -C "$fresh" -czf "$base.part" . && mv "$base.part" "$base" || die "root tarball"
+  rm -rf "$fresh"
+fi
+pass "clean Debian 12 root: $(du -h "$base" | cut -f1) tarball in $cache"
+
+# Starts the host-side reference: the program of the build tree, for what the texts look like.
+shots=$cache/shots
+rm -rf "$shots"
+mkdir -p "$shots"
+
+mounted=()
+cleanup_root() {
+  local m
+  for m in "${mounted[@]}"; do umount -l "$m" 2>/dev/null; done
+  mounted=()
+}
+trap 'cleanup_root; rm -rf "$unpacked"' EXIT
+
+# The part run under Xvfb for one root: start the installed program as the user "tester" with
+# LANG unset, drive it with xdotool, and take the pictures the checks compare.
+gui_checks() {
+  local mode=$1 root=$2
+  local user_env=(env -i HOME=/home/tester USER=tester LOGNAME=tester DISPLAY="$DISPLAY"
+    XAUTHORITY=/home/tester/.Xauthority PATH=/usr/local/bin:/usr/bin:/bin)
+  cp "$XAUTHORITY" "$root/home/tester/.Xauthority"
+  chroot "$root" chown tester:tester /home/tester/.Xauthority
+  local title="Win INterface for YK archiver v$version"
+
+  # The reference: the build tree's program on the same server, same size of screen.
+  (cd "$shots" && XDG_CONFIG_HOME="$shots/config" "$src/build/yk32" >/dev/null 2>&1) &
+  local refpid=$!
+  local ref
+  ref=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n1)
+  sleep 1
+  [ -n "$ref" ] && import -window "$ref" "$shots/reference-$mode.png"
+  kill $refpid 2>/dev/null; wait $refpid 2>/dev/null
+
+  chroot --userspec=tester:tester "$root" "${user_env[@]}" \
+    sh -c 'cd /home/tester/files && exec yk32' >"$shots/yk32-$mode.log" 2>&1 &
+  local pid=$!
+  local win
+  win=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n1)
+  if [ -z "$win" ]; then
+    miss "[$mode] the installed yk32 shows no main window ($(head -c 300 "$shots/yk32-$mode.log"))"
+    kill $pid 2>/dev/null
+    return
+  fi
+  pass "[$mode] installed yk32 started as a normal user with LANG unset: \"$title\""
+
+  local wmclass
+  wmclass=$(xprop -id "$win" WM_CLASS | sed 's/.*= //')
+  case $wmclass in
+    *"\"$wmclass_entry\"") pass "[$mode] WM_CLASS $wmclass matches StartupWMClass=$wmclass_entry" ;;
+    *) miss "[$mode] WM_CLASS $wmclass, StartupWMClass=$wmclass_entry" ;;
+  esac
+
+  sleep 1
+  import -window "$win" "$shots/main-$mode.png"
+  # Every text of the window, compared with the same window drawn on the development machine
+  # (where the layouts were made for Liberation Sans): menu bar and toolbar captions, the
+  # archive-name label, the check box and the hint. Lists, path line, edit box and clock differ
+  # by nature and are left out.
+  local region bad=()
+  for region in 593x80+0+0 94x30+0+335 150x24+443+318 220x26+228+340; do
+    local diff
+    convert "$shots/main-$mode.png" -crop "$region" +repage "$shots/crop-a.png"
+    convert "$shots/reference-$mode.png" -crop "$region" +repage "$shots/crop-b.png"
+    diff=$(compare -metric AE "$shots/crop-a.png" "$shots/crop-b.png" null: 2>&1)
+    [ "$diff" = 0 ] || bad+=("$region: $diff pixels differ")
+  done
+  if [ ! -s "$shots/reference-$mode.png" ]; then
+    open "[$mode] texts fit: no reference picture of the build tree's program"
+  elif [ ${#bad[@]} -eq 0 ]; then
+    pass "[$mode] every text of the main window is drawn as on the development machine"
+  else
+    miss "[$mode] texts drawn differently (cut or in another face): ${bad[*]}; see $shots"
+  fi
+
+  # Alt+A: the file list finds notes.txt by its first letter, the archive name becomes "notes".
+  xdotool windowfocus --sync "$win"
+  sleep 0.5
+  xdotool type n
+  sleep 0.3
+  xdotool key alt+a
+  local arc=$root/home/tester/files/notes.yk
+  for _ in $(seq 150); do [ -s "$arc" ] && break; sleep 0.2; done
+  sleep 1
+  if [ ! -s "$arc" ]; then
+    miss "[$mode] Alt+A made no archive"
+  elif chroot --userspec=tester:tester "$root" "${user_env[@]}" yk t /home/tester/files/notes.yk \
+    >"$shots/test-$mode.log" 2>&1; then
+    pass "[$mode] Alt+A made notes.yk, and \"yk t\" passes it"
+  else
+    miss "[$mode] \"yk t\" fails on the archive Alt+A made: $(cat "$shots/test-$mode.log")"
+  fi
+  # Close the add's console window, if any, so that it is not taken for the listing's.
+  local w
+  for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+    [ "$w" = "$win" ] || xdotool windowkill "$w" 2>/dev/null
+  done
+  sleep 0.5
+
+  # Alt+V on the clicked archive: a listing window must appear, its Russian readable.
+  local before after listing=
+  before=$(xdotool search --onlyvisible --name . 2>/dev/null | sort)
+  xdotool windowfocus --sync "$win"
+  sleep 0.3
+  xdotool type notes.y
+  sleep 0.5
+  xdotool key alt+v
+  for _ in $(seq 50); do
+    after=$(xdotool search --onlyvisible --name . 2>/dev/null | sort)
+    listing=$(comm -13 <(echo "$before") <(echo "$after") | head -n1)
+    [ -n "$listing" ] && break
+    sleep 0.2
+  done
+  if [ -z "$listing" ]; then
+    if chroot "$root" sh -c 'command -v x-terminal-emulator xterm' >/dev/null; then
+      miss "[$mode] Alt+V showed no listing window"
+    else
+      open "[$mode] Alt+V: no terminal emulator here and no console window of the program's own: the listing is not shown"
+    fi
+  else
+    sleep 2
+    local tpid cls
+    cls=$(xprop -id "$listing" WM_CLASS | sed 's/.*= //')
+    tpid=$(xdotool getwindowpid "$listing" 2>/dev/null)
+    import -window "$listing" "$shots/listing-$mode.png"
+    # The reference: the same terminal with the same command line, in a UTF-8 locale.
+    if [ -n "$tpid" ] && [ -r "/proc/$tpid/cmdline" ] && [ "$(readlink "/proc/$tpid/root")" = "$root" ]; then
+      local cmdline=() cwd
+      mapfile -d '' cmdline <"/proc/$tpid/cmdline"
+      cwd=$(readlink "/proc/$tpid/cwd")
+      cwd=${cwd#"$root"}
+      xdotool windowkill "$listing" 2>/dev/null
+      sleep 0.5
+      chroot --userspec=tester:tester "$root" "${user_env[@]}" LC_ALL=C.UTF-8 \
+        sh -c 'cd "$0" && exec "$@"' "$cwd" "${cmdline[@]}" >/dev/null 2>&1 &
+      local rpid=$! rwin=
+      for _ in $(seq 50); do
+        rwin=$(comm -13 <(echo "$before") <(xdotool search --onlyvisible --name . 2>/dev/null | sort) | head -n1)
+        [ -n "$rwin" ] && break
+        sleep 0.2
+      done
+      sleep 2
+      [ -n "$rwin" ] && import -window "$rwin" "$shots/listing-utf8-$mode.png"
+      [ -n "$rwin" ] && xdotool windowkill "$rwin" 2>/dev/null
+      kill $rpid 2>/dev/null
+      local diff
+      diff=$(compare -metric AE "$shots/listing-$mode.png" "$shots/listing-utf8-$mode.png" null: 2>&1)
+      if [ "$diff" = 0 ]; then
+        pass "[$mode] Alt+V showed a listing window ($cls), Russian drawn as in a UTF-8 locale"
+      else
+        miss "[$mode] Alt+V listing window ($cls): Russian not readable with LANG unset ($diff pixels differ from the same terminal in C.UTF-8; see $shots/listing-*-$mode.png)"
+      fi
+    else
+      open "[$mode] Alt+V showed a window ($cls) that is not a terminal of this root; readability not checked (picture: $shots/listing-$mode.png)"
+    fi
+  fi
+  kill $pid 2>/dev/null
+  wait $pid 2>/dev/null
+}
+export -f gui_checks pass miss open
+
+for mode in recommends no-recommends; do
+  root=$cache/root-$mode
+  cleanup_root
+  rm -rf "$root"
+  mkdir -p "$root"
+  tar -C "$root" -xzf "$base" || die "unpack the root"
+  for m in proc sys dev; do
+    if mount --bind "/$m" "$root/$m" 2>/dev/null; then mounted+=("$root/$m"); fi
+  done
+  cp /etc/resolv.conf "$root/etc/resolv.conf"
+  cp "$deb" "$root/tmp/"
+  opt=()
+  [ "$mode" = no-recommends ] && opt=(--no-install-recommends)
+  t0=$(date +%s)
+  if chroot "$root" sh -c "apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq ${opt[*]} /tmp/$(basename "$deb")" \
+    >"$cache/apt-$mode.log" 2>&1; then
+    n=$(chroot "$root" dpkg-query -W -f='${Status}\n' | grep -c 'install ok installed')
+    pass "[$mode] apt-get install ${opt[*]} ./$(basename "$deb") on the clean root: $n packages installed, $(($(date +%s) - t0)) s"
+  else
+    miss "[$mode] apt-get install failed: $(tail -n5 "$cache/apt-$mode.log")"
+    continue
+  fi
+  same_version=$(chroot "$root" yk32 --version 2>&1)
+  [ "$same_version" = "WinYk $version (build $(sed -n 's/^#define WINYK_BUILD_NUMBER "\(.*\)"$/\1/p' build/generated/Version.h))" ] &&
+    [ "$(chroot "$root" yk --version 2>&1)" = "yk $version" ] &&
+    pass "[$mode] installed yk32 --version and yk --version: $version" ||
+    miss "[$mode] installed --version: $same_version"
+  chroot "$root" useradd -m -s /bin/sh tester
+  mkdir -p "$root/home/tester/files"
+  echo "Привет, архив" >"$root/home/tester/files/notes.txt"
+  chroot "$root" chown -R tester:tester /home/tester/files
+
+  # Run under a private X server; the results come back through a file.
+  results=$shots/results-$mode
+  export src version wmclass_entry shots
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    summary=(); misses=0
+    pass() { echo "PASS: $*"; echo "PASS  $*" >>"$0"; }
+    miss() { echo "MISS: $*"; echo "MISS  $*" >>"$0"; }
+    open() { echo "NOT CHECKED: $*"; echo "NOT CHECKED  $*" >>"$0"; }
+    gui_checks "$1" "$2"' "$results" "$mode" "$root"
+  if [ -s "$results" ]; then
+    while IFS= read -r line; do
+      summary+=("$line")
+      case $line in PASS*) ;; *) misses=$((misses + 1)) ;; esac
+    done <"$results"
+  else
+    miss "[$mode] the X checks did not run"
+  fi
+done
+cleanup_root
+finish
