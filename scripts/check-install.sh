@@ -114,13 +114,16 @@ shots=$cache/shots
 rm -rf "$shots"
 mkdir -p "$shots"
 
-mounted=()
-cleanup_root() {
+# Unmounts whatever is mounted under a root (deepest first). The mounts are slaves of the host's,
+# so nothing done under the root reaches the host's /dev or /proc.
+release_root() {
   local m
-  for m in "${mounted[@]}"; do umount -l "$m" 2>/dev/null; done
-  mounted=()
+  for m in $(awk -v r="$1/" 'index($2, r) == 1 { print $2 }' /proc/self/mounts | sort -r); do
+    umount "$m" 2>/dev/null || umount -l "$m"
+  done
+  ! awk -v r="$1/" 'index($2, r) == 1 { found = 1 } END { exit !found }' /proc/self/mounts
 }
-trap 'cleanup_root; rm -rf "$unpacked"' EXIT
+trap 'for r in "$cache"/root-*; do release_root "$r"; done; rm -rf "$unpacked"' EXIT
 
 # The part run under Xvfb for one root: start the installed program as the user "tester" with
 # LANG unset, drive it with xdotool, and take the pictures the checks compare.
@@ -266,17 +269,21 @@ gui_checks() {
   kill $pid 2>/dev/null
   wait $pid 2>/dev/null
 }
-export -f gui_checks pass miss open
+export -f gui_checks
 
 for mode in recommends no-recommends; do
   root=$cache/root-$mode
-  cleanup_root
-  rm -rf "$root"
+  release_root "$root" || die "cannot unmount what is mounted under $root"
+  rm -rf --one-file-system "$root"
   mkdir -p "$root"
   tar -C "$root" -xzf "$base" || die "unpack the root"
-  for m in proc sys dev; do
-    if mount --bind "/$m" "$root/$m" 2>/dev/null; then mounted+=("$root/$m"); fi
-  done
+  # /dev with its pseudo-terminals (for a terminal emulator) and /proc, as the installed
+  # programs and the package scripts expect them.
+  mount --rbind /dev "$root/dev" && mount --make-rslave "$root/dev" ||
+    die "cannot mount /dev in the root"
+  mount -t proc proc "$root/proc" 2>/dev/null ||
+    { mount --rbind /proc "$root/proc" && mount --make-rslave "$root/proc"; } ||
+    die "cannot mount /proc in the root"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
   cp "$deb" "$root/tmp/"
   opt=()
@@ -317,6 +324,6 @@ for mode in recommends no-recommends; do
   else
     miss "[$mode] the X checks did not run"
   fi
+  release_root "$root" || miss "[$mode] mounts left under $root"
 done
-cleanup_root
 finish
