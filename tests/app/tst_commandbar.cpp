@@ -98,6 +98,7 @@ class TestCommandBar : public QObject {
         QVERIFY(platform::setWorkingDirectory(dir));
         m_messenger = RecordingMessenger();
         m_launcher.launched.clear();
+        m_launcher.failure = {};
         m_form = std::make_unique<TForm1>(m_messenger);
         m_options = new TForm2(m_form.get());
         m_form->setDialogs(m_options, nullptr, nullptr);

@@ -146,6 +146,7 @@ private slots:
         ::unlink(m_log.constData());
         ::unlink((m_root + "/argv").constData());
         ::unlink((m_root + "/status").constData());
+        m_messenger = RecordingMessenger();
     }
     void cleanup() {
         m_form.reset();
@@ -284,7 +285,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(exists(ended(2)), 20000);
         QCOMPARE(readAll(ended(2)), QByteArray("0\n"));
         QVERIFY(!exists(path("*.*")));
-        for (const QByteArray &n : {"xa", "xb", "*", "a*", "abc"})
+        for (const char *n : {"xa", "xb", "*", "a*", "abc"})
             QVERIFY2(exists(path(n)), n);
         QVERIFY(listing("two.yk").contains("Записей: 1,"));
 
@@ -295,8 +296,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(exists(ended(3)), 20000);
         QCOMPARE(readAll(ended(3)), QByteArray("0\n"));
         const QByteArray all = listing("all.yk");
-        for (const QByteArray &n : {"xa", "xb", "*", "a*", "abc", "one.yk", "two.yk"})
-            QVERIFY2(all.contains(" " + n + "\n"), all.constData());
+        for (const char *n : {"xa", "xb", "*", "a*", "abc", "one.yk", "two.yk"})
+            QVERIFY2(all.contains(QByteArray(" ") + n + "\n"), all.constData());
         QVERIFY(m_messenger.messages.isEmpty());
     }
 

@@ -56,9 +56,9 @@ class TestLauncher : public QObject {
     Q_OBJECT
     TempTree tmp_;
     QByteArray dir_;
-    QByteArray bin_;  // a PATH directory
-    QByteArray work_; // the working directory handed to the launcher
-    QByteArray out_;  // where stand-ins report
+    QByteArray bin_;   // a PATH directory
+    QByteArray work_;  // the working directory handed to the launcher
+    QByteArray out_;   // where stand-ins report
     QByteArray m_path; // PATH as the suite found it
 
     // A stand-in that records its arguments (NUL-separated, its own path first) and its working
