@@ -66,7 +66,8 @@ void FileListBox::refresh() {
     BusyCursor cursor;
     // The cursor changes while the reading goes on, once the hundred-and-first file is in,
     // and stays until the rows are shown.
-    FileListModel::readRows(m_directory, rows, [&](int filesRead) {
+    m_listed = platform::DirectoryHandle(m_directory);
+    FileListModel::readRows(m_listed, rows, [&](int filesRead) {
         if (filesRead > QuietRowCount)
             cursor.show();
         if (m_readObserver)

@@ -1,6 +1,8 @@
 #pragma once
 // The file list of the main window: the files of one directory, several selectable at once.
 // Reading it makes its directory the working directory.
+#include "platform/DirHandle.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QItemSelection>
@@ -25,6 +27,9 @@ public:
     void useWorkingDirectory(platform::WorkingDirectory *owner);
 
     QByteArray directory() const { return m_directory; }
+    // The directory as it was opened for the last reading: deletions happen there, whatever
+    // its path names by then.
+    const platform::DirectoryHandle &listedDirectory() const { return m_listed; }
     // Takes dir as the list's directory; re-reads only when it differs from the current one.
     void setDirectory(const QByteArray &dir);
     // Makes the directory the working directory, empties the list and reads it afresh.
@@ -65,6 +70,7 @@ private:
     platform::WorkingDirectory *m_cwd;
     std::function<void(int)> m_readObserver;
     QByteArray m_directory;
+    platform::DirectoryHandle m_listed;
     QItemSelection m_selectionAtPress;
     bool m_pressOnRow = true;
     QString m_search;

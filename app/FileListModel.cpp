@@ -80,7 +80,7 @@ void sortRows(std::vector<FileRow> &rows) {
 
 FileListModel::FileListModel(QObject *parent) : QAbstractListModel(parent) {}
 
-bool FileListModel::readRows(const QByteArray &dir, std::vector<FileRow> &rows,
+bool FileListModel::readRows(const platform::DirectoryHandle &dir, std::vector<FileRow> &rows,
                              const std::function<void(int)> &onFileRead) {
     rows.clear();
     std::vector<platform::DirEntry> entries;

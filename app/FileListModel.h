@@ -12,14 +12,18 @@ struct FileRow {
     bool executable = false;
 };
 
+namespace platform {
+class DirectoryHandle;
+}
+
 class FileListModel : public QAbstractListModel {
     Q_OBJECT
 public:
     explicit FileListModel(QObject *parent);
 
-    // Reads dir's files into sorted rows; false (and no rows) when dir cannot be read.
-    // onFileRead, when given, hears the number of files read so far after each one.
-    static bool readRows(const QByteArray &dir, std::vector<FileRow> &rows,
+    // Reads the files of the open directory dir into sorted rows; false (and no rows) when it
+    // cannot be read. onFileRead, when given, hears the number of files read so far after each.
+    static bool readRows(const platform::DirectoryHandle &dir, std::vector<FileRow> &rows,
                          const std::function<void(int)> &onFileRead = {});
     void setRows(std::vector<FileRow> rows);
 

@@ -45,16 +45,17 @@ bool KeyRouting::eventFilter(QObject *watched, QEvent *event) {
     return QObject::eventFilter(watched, event);
 }
 
-KeyPressTap::KeyPressTap(QWidget *control, std::function<void(QChar)> handler)
+KeyPressTap::KeyPressTap(QWidget *control, std::function<void(QChar, bool)> handler)
     : QObject(control), m_handler(std::move(handler)) {
     control->installEventFilter(this);
 }
 
 bool KeyPressTap::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent *>(event)->text();
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString text = key->text();
         if (!text.isEmpty())
-            m_handler(text.at(0));
+            m_handler(text.at(0), key->isAutoRepeat());
     }
     return QObject::eventFilter(watched, event);
 }

@@ -25,16 +25,16 @@ private:
     KeyPreview m_preview;
 };
 
-// Shows every character typed into one control to a handler before the control gets it; the
-// control still receives the key.
+// Shows every character typed into one control to a handler before the control gets it, with
+// whether it is a repeat of a held key; the control still receives the key.
 class KeyPressTap : public QObject {
     Q_OBJECT
 public:
-    KeyPressTap(QWidget *control, std::function<void(QChar)> handler);
+    KeyPressTap(QWidget *control, std::function<void(QChar, bool repeated)> handler);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    std::function<void(QChar)> m_handler;
+    std::function<void(QChar, bool)> m_handler;
 };

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace settings {
 
@@ -28,21 +31,53 @@ ReadResult read(const QByteArray &path) {
         result.status = ReadResult::Unreadable;
         return result;
     }
-    QByteArray line = file.readLine();
+    // Only the start is read: a first line longer than any path is no directory, and reading
+    // a huge one whole would cost time and memory for nothing.
+    QByteArray head = file.read(FirstLineLimit + 1);
     if (file.error() != QFile::NoError) {
         result.status = ReadResult::Unreadable;
         return result;
     }
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
     result.status = ReadResult::Ok;
+    const qsizetype end = head.indexOf('\n');
+    if (end < 0 && head.size() > FirstLineLimit)
+        return result;
+    QByteArray line = end < 0 ? head : head.left(end);
+    while (line.endsWith('\r'))
+        line.chop(1);
     result.firstLine = line;
     return result;
 }
 
+namespace {
+
+// Where the file is written: its own path, or the file a link there points to when that is a
+// regular file of ours. Empty for a link to anything else: writing through it could replace a
+// file of another user (the program run by root on a user's settings, say).
+QByteArray writeTarget(const QByteArray &path) {
+    struct stat st;
+    if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char *real = ::realpath(path.constData(), nullptr);
+    if (!real)
+        return {};
+    const QByteArray target(real);
+    ::free(real);
+    if (::stat(target.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+        return {};
+    return target;
+}
+
+} // namespace
+
 bool write(const QByteArray &path, const QByteArray &directory) {
-    const QString name = QFile::decodeName(path);
-    QDir().mkpath(QFileInfo(name).absolutePath());
+    if (path.isEmpty() || path.contains('\0'))
+        return false;
+    QDir().mkpath(QFileInfo(QFile::decodeName(path)).absolutePath());
+    const QByteArray target = writeTarget(path);
+    if (target.isEmpty())
+        return false;
+    const QString name = QFile::decodeName(target);
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly))
         return false;

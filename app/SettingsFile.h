@@ -13,11 +13,16 @@ struct ReadResult {
     QByteArray firstLine; // without its line break; may be empty
 };
 
-// A directory of that name counts as no file.
+// A first line longer than this is no directory: it is ignored, and only this much is read.
+inline constexpr qint64 FirstLineLimit = 65536;
+
+// A directory of that name counts as no file. A first line over FirstLineLimit comes back
+// empty, so it changes nothing.
 ReadResult read(const QByteArray &path);
 
 // Replaces the file whole with directory + CR LF, through a temporary file and a rename, so a
 // crash never leaves a truncated file. Creates the configuration directory when missing.
+// Through a link only into a regular file of our own user; false for any other link.
 bool write(const QByteArray &path, const QByteArray &directory);
 
 // The reports the program shows when the file cannot be read or written.

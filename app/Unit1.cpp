@@ -59,7 +59,11 @@ TForm1::TForm1(Messenger &messenger, QWidget *parent)
     ui->Label2->adjustSize();
     ui->DirectoryListBox1->link(ui->DriveComboBox1, ui->FileLB1, &m_cwd);
     new KeyRouting(this, [this](QChar key) { FormKeyPress(key); });
-    new KeyPressTap(ui->Edit1, [this](QChar key) { Edit1KeyPress(key); });
+    // A held Enter is one press: its repeats would start one archiver each.
+    new KeyPressTap(ui->Edit1, [this](QChar key, bool repeated) {
+        if (!repeated)
+            Edit1KeyPress(key);
+    });
     wireHandlers();
     FormCreate();
 }
@@ -99,6 +103,8 @@ void TForm1::wireHandlers() {
                                     &TForm1::ToolButton3Click, &TForm1::ToolButton4Click,
                                     &TForm1::ToolButton5Click};
     for (size_t i = 0; i < std::size(handlers); ++i) {
+        // A held shortcut runs its command once, not once per key repeat.
+        commandsPairs[i].second->setAutoRepeat(false);
         connect(commandsPairs[i].first, &QToolButton::clicked, this, handlers[i]);
         connect(commandsPairs[i].second, &QAction::triggered, this, handlers[i]);
     }
@@ -243,10 +249,16 @@ commands::AddRequest TForm1::addRequest() const {
     return request;
 }
 
-void TForm1::launch(const commands::Launch &launch) {
+bool TForm1::launch(const commands::Launch &launch) {
     // In the directory the list shows, which is the working directory after every move; one
     // that vanished meanwhile cannot be entered, and then nothing starts anywhere else.
-    m_launcher->launch(launch.commandLine, launch.showMode, ui->FileLB1->directory());
+    const platform::LaunchError error =
+        m_launcher->launch(launch.commandLine, launch.showMode, ui->FileLB1->directory());
+    if (error.reason == platform::LaunchError::None)
+        return true;
+    // Said at once; the list keeps its selection, so the user can put it right and retry.
+    m_messenger.message(this, commands::launchFailedText(error));
+    return false;
 }
 
 void TForm1::enableTimer(QTimer *timer) {
@@ -262,7 +274,8 @@ void TForm1::ToolButton1Click() {
         m_messenger.message(this, commands::addTooLongText());
         return;
     }
-    launch(*add);
+    if (!launch(*add))
+        return;
     // The directory list re-reads its own directory, then the file list re-reads.
     ui->DirectoryListBox1->reread();
     ui->FileLB1->refresh();
@@ -272,7 +285,8 @@ void TForm1::ToolButton1Click() {
 void TForm1::Edit1KeyPress(QChar key) {
     if (key != QChar(13))
         return;
-    launch(*commands::planAdd(commands::AddPath::Enter, addRequest()));
+    if (!launch(*commands::planAdd(commands::AddPath::Enter, addRequest())))
+        return;
     ui->FileLB1->refresh();
     enableTimer(Timer1);
 }
@@ -284,7 +298,8 @@ void TForm1::archiveCommand(commands::Command command) {
         m_messenger.message(this, commands::notAnArchiveText());
         return;
     }
-    launch(*planned);
+    if (!launch(*planned))
+        return;
     if (command == commands::Command::Extract) {
         ui->FileLB1->refresh();
         enableTimer(Timer1);
@@ -315,7 +330,7 @@ void TForm1::ToolButton5Click() {
     hooks.failed = [this](const QByteArray &name) {
         m_messenger.message(this, commands::deleteFailedText(name));
     };
-    LastDeleteIndex = commands::deleteRows(rows, list->directory(), hooks, LastDeleteIndex);
+    commands::deleteRows(rows, list->listedDirectory(), hooks, LastDeleteIndex);
 }
 
 void TForm1::Timer1Timer() {

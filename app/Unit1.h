@@ -76,7 +76,7 @@ private:
     void wireHandlers();
     commands::ArchiverOptions archiverOptions() const;
     commands::AddRequest addRequest() const;
-    void launch(const commands::Launch &launch);
+    bool launch(const commands::Launch &launch); // false: not started, and said so
     void archiveCommand(commands::Command command);
     void enableTimer(QTimer *timer);
 

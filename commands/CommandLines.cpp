@@ -2,6 +2,10 @@
 
 #include "platform/CommandLine.h"
 #include "platform/Files.h"
+#include "platform/Launcher.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace commands {
 
@@ -22,7 +26,63 @@ int sequenceLength(unsigned char lead) {
     return 1;
 }
 
+bool holdsWildcard(const QByteArray &name) {
+    return name.contains('*') || name.contains('?');
+}
+
+// The add line; quoted for the launcher, or as it reads before our quoting and our literal
+// names switch, which is what the button's length limit counts.
+QByteArray composeAdd(const ArchiverOptions &options, const QByteArray &archiveName,
+                      const QList<QByteArray> &names, bool allFiles, bool quoted) {
+    QByteArray run = switchRun(Command::Add, options);
+    // The selected names are files, never patterns: one that holds '*' or '?' must not take
+    // its neighbours along, so the archiver is told to read every name literally. The
+    // program's own "*.*" stays a pattern.
+    if (quoted && !allFiles && std::any_of(names.begin(), names.end(), holdsWildcard))
+        run.insert(run.size() - 1, LiteralNamesSwitch);
+    auto piece = [quoted](const QByteArray &text) {
+        return quoted ? platform::quoteArgument(text) : text;
+    };
+    QByteArray line = QByteArray(ProgramName) + ' ' + run + ' ' + piece(archiveName) + ' ';
+    if (allFiles)
+        return line + AllFiles;
+    for (const QByteArray &name : names)
+        line += piece(name) + ' ';
+    return line;
+}
+
 } // namespace
+
+QString launchFailedText(const platform::LaunchError &error) {
+    const QString start = QString::fromUtf8("Не удалось запустить архиватор: ");
+    const QString path = QString::fromUtf8(error.path);
+    switch (error.reason) {
+    case platform::LaunchError::None:
+        return {};
+    case platform::LaunchError::BadLine:
+        return start + QString::fromUtf8("пустая командная строка.");
+    case platform::LaunchError::NotFound:
+        return start + QString::fromUtf8("программа %1 не найдена ни в каталоге WinYk, ни в "
+                                         "каталогах PATH.")
+                           .arg(path);
+    case platform::LaunchError::NotExecutable:
+        return start + QString::fromUtf8("файл %1 нельзя запустить: нет права на выполнение "
+                                         "или это не программа.")
+                           .arg(path);
+    case platform::LaunchError::TooLong:
+        return start + QString::fromUtf8("командная строка длиннее, чем позволяет система. "
+                                         "Отметьте меньше файлов.");
+    case platform::LaunchError::NoDirectory:
+        return start + QString::fromUtf8("нельзя войти в каталог %1.").arg(path);
+    case platform::LaunchError::NoResources:
+        return start + QString::fromUtf8("системе не хватает ресурсов для нового процесса.");
+    case platform::LaunchError::Other:
+        break;
+    }
+    return start + QString::fromUtf8("ошибка системы %1 (%2).")
+                       .arg(error.systemError)
+                       .arg(QString::fromLocal8Bit(std::strerror(error.systemError)));
+}
 
 QString addTooLongText() {
     return QString::fromUtf8("Сумма длин имен отмеченных файлов больше 255 символов :-(");
@@ -60,13 +120,7 @@ int lineLength(const QByteArray &line) {
 
 QByteArray addCommandLine(const ArchiverOptions &options, const QByteArray &archiveName,
                           const QList<QByteArray> &names, bool allFiles) {
-    QByteArray line = QByteArray(ProgramName) + ' ' + switchRun(Command::Add, options) + ' ' +
-                      platform::quoteArgument(archiveName) + ' ';
-    if (allFiles)
-        return line + AllFiles;
-    for (const QByteArray &name : names)
-        line += platform::quoteArgument(name) + ' ';
-    return line;
+    return composeAdd(options, archiveName, names, allFiles, true);
 }
 
 QByteArray archiveCommandLine(Command command, const ArchiverOptions &options,
@@ -88,9 +142,10 @@ std::optional<Launch> planAdd(AddPath path, const AddRequest &request) {
             names.append(name);
         }
     }
-    const QByteArray line =
-        addCommandLine(request.options, request.archiveName, names, byButton && request.allFiles);
-    if (byButton && lineLength(line) >= AddLineLimit)
+    const bool allFiles = byButton && request.allFiles;
+    const QByteArray line = addCommandLine(request.options, request.archiveName, names, allFiles);
+    if (byButton && lineLength(composeAdd(request.options, request.archiveName, names, allFiles,
+                                          false)) >= AddLineLimit)
         return std::nullopt;
     return Launch{line, showMode(Command::Add, request.options)};
 }

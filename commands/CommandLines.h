@@ -11,6 +11,10 @@
 #include <QString>
 #include <optional>
 
+namespace platform {
+struct LaunchError;
+}
+
 namespace commands {
 
 // The archiver as command lines name it; the launcher also finds it without ".exe".
@@ -19,11 +23,16 @@ inline constexpr char ProgramName[] = "yk.exe";
 inline constexpr int AddLineLimit = 256;
 // What the add button puts in place of the names while "all files" is ticked.
 inline constexpr char AllFiles[] = "*.*";
+// The add switch, before the method digit, that has the archiver take every name as a file
+// name, never as a pattern; written only when a selected name holds '*' or '?'.
+inline constexpr char LiteralNamesSwitch = 'n';
 
 QString addTooLongText();
 QString notAnArchiveText();
 // "NAME - файл не существует!", the name shown as the file list shows it.
 QString deleteFailedText(const QByteArray &name);
+// What the program says when the archiver could not be started, and why.
+QString launchFailedText(const platform::LaunchError &error);
 
 // A name whose extension (from its last '.', the dot included) is longer than 3 characters.
 bool wantsShortForm(const QByteArray &name);
@@ -34,7 +43,8 @@ bool isArchivePath(const QByteArray &path);
 int lineLength(const QByteArray &line);
 
 // "yk.exe a<switches><digit> ARCHIVE NAME NAME ... " (each name followed by a blank), or with
-// allFiles "yk.exe a<switches><digit> ARCHIVE *.*".
+// allFiles "yk.exe a<switches><digit> ARCHIVE *.*". With names holding '*' or '?' (and not
+// allFiles) the literal names switch stands before the digit.
 QByteArray addCommandLine(const ArchiverOptions &options, const QByteArray &archiveName,
                           const QList<QByteArray> &names, bool allFiles);
 // "yk.exe <letter><switches> ARCHIVE" for extract, list and test.
@@ -60,6 +70,7 @@ struct AddRequest {
 };
 
 // The add command of either path; empty when the button path refuses a line that is too long.
+// The limit counts the line without the quotes and the literal names switch that we add.
 std::optional<Launch> planAdd(AddPath path, const AddRequest &request);
 
 // Extract, list or test of the current file; empty when it is not an archive (or empty).

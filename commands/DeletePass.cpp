@@ -1,21 +1,20 @@
 #include "commands/DeletePass.h"
 
-#include "platform/Files.h"
+#include "platform/DirHandle.h"
 
 namespace commands {
 
-int deleteRows(const QList<DeleteRow> &rows, const QByteArray &directory, const DeleteHooks &hooks,
-               int lastIndex) {
+void deleteRows(const QList<DeleteRow> &rows, const platform::DirectoryHandle &directory,
+                const DeleteHooks &hooks, int &lastIndex) {
     for (const DeleteRow &row : rows) {
         lastIndex = row.position;
-        if (platform::deleteFile(platform::joinPath(directory, row.name))) {
+        if (directory.removeEntry(row.name)) {
             if (hooks.deleted)
                 hooks.deleted();
         } else if (hooks.failed) {
             hooks.failed(row.name);
         }
     }
-    return lastIndex;
 }
 
 int focusAfterDelete(int focusedRow, int lastIndex) {

@@ -4,6 +4,10 @@
 #include <QList>
 #include <functional>
 
+namespace platform {
+class DirectoryHandle;
+}
+
 namespace commands {
 
 // A selected row as it stood when the pass began: its position and its exact name.
@@ -17,12 +21,13 @@ struct DeleteHooks {
     std::function<void(const QByteArray &)> failed; // per file not removed, with its name
 };
 
-// Removes each row's file from directory, in the given order; never a directory. The rows are
-// taken before the first deletion, so a rebuild of the list while a failure is reported
-// changes nothing in the pass. Returns the position of the last row visited, or lastIndex
-// when there were no rows.
-int deleteRows(const QList<DeleteRow> &rows, const QByteArray &directory, const DeleteHooks &hooks,
-               int lastIndex);
+// Removes each row's file from the directory that was listed, in the given order, never a
+// directory and never through a link in the directory's place. The rows are taken before the
+// first deletion, so a rebuild of the list while a failure is reported changes nothing in the
+// pass. lastIndex is set to each row's position before its file is deleted, so a refresh that
+// falls due while a failure is reported already sees it.
+void deleteRows(const QList<DeleteRow> &rows, const platform::DirectoryHandle &directory,
+                const DeleteHooks &hooks, int &lastIndex);
 
 // Where the file list's focus goes after the rebuild that follows a deletion: one row up
 // when the rebuilt list's focus stands above the last visited row, else onto its position.

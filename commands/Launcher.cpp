@@ -1,12 +1,12 @@
 #include "commands/Launcher.h"
 
-#include "platform/Launcher.h"
-
 namespace commands {
 
-void Launcher::launch(const QByteArray &commandLine, int showMode, const QByteArray &workingDir) {
-    // A program that cannot be started passes without a word, as the archiver's own failures do.
-    platform::winExec(commandLine, showMode, workingDir);
+platform::LaunchError Launcher::launch(const QByteArray &commandLine, int showMode,
+                                       const QByteArray &workingDir) {
+    platform::LaunchError error;
+    platform::winExec(commandLine, showMode, workingDir, &error);
+    return error;
 }
 
 } // namespace commands

@@ -1,5 +1,7 @@
 #pragma once
 // Hands the archiver's command lines to the platform. Tests put a recorder in its place.
+#include "platform/Launcher.h"
+
 #include <QByteArray>
 
 namespace commands {
@@ -7,9 +9,10 @@ namespace commands {
 class Launcher {
 public:
     virtual ~Launcher() = default;
-    // Starts commandLine in workingDir with the given show mode and returns at once; the
-    // result is not examined.
-    virtual void launch(const QByteArray &commandLine, int showMode, const QByteArray &workingDir);
+    // Starts commandLine in workingDir with the given show mode and returns at once, without
+    // waiting for the program. The reason is None when it started.
+    virtual platform::LaunchError launch(const QByteArray &commandLine, int showMode,
+                                         const QByteArray &workingDir);
 };
 
 } // namespace commands

@@ -6,6 +6,8 @@
 
 namespace platform {
 
+class DirectoryHandle;
+
 struct DirEntry {
     QByteArray name;          // exact bytes, never "." or ".."
     bool isDirectory = false; // a symbolic link to a directory counts as a directory
@@ -17,6 +19,9 @@ struct DirEntry {
 // directory cannot be opened or read; entries read before a read error are kept in out.
 // onEntry, when given, sees each entry as it is added, while the reading goes on.
 bool readDirectory(const QByteArray &dir, std::vector<DirEntry> &out,
+                   const std::function<void(const DirEntry &)> &onEntry = {});
+// The same for a directory held open, read from its start.
+bool readDirectory(const DirectoryHandle &dir, std::vector<DirEntry> &out,
                    const std::function<void(const DirEntry &)> &onEntry = {});
 
 } // namespace platform

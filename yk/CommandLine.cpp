@@ -43,7 +43,7 @@ std::optional<Options> parseCommandLine(const std::vector<std::string> &args) {
     switch (letter) {
     case 'a': {
         o.command = Command::Add;
-        sw = takeSwitches(word, pos, "sdqemr");
+        sw = takeSwitches(word, pos, "sdqemrn");
         if (pos + 1 != word.size() || word[pos] < '0' || word[pos] > '2')
             return std::nullopt;
         o.method = word[pos] - '0';
@@ -54,6 +54,7 @@ std::optional<Options> parseCommandLine(const std::vector<std::string> &args) {
         o.noPaths = has(sw, 'e');
         o.move = has(sw, 'm');
         o.recurse = has(sw, 'r');
+        o.literal = has(sw, 'n');
         break;
     }
     case 'e':

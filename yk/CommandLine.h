@@ -19,6 +19,7 @@ struct Options {
     bool noPaths = false;   // e: store (add) or write (extract) names without paths
     bool move = false;      // m: delete sources once the archive is in place
     bool recurse = false;   // r: wildcards match in every subdirectory
+    bool literal = false;   // n: every name is a file name, '*' and '?' included
     int method = 1;         // 0 copy, 1 LZMA, 2 PPMd
     // extract
     bool systemAttr = false;  // a: accepted, nothing to do on POSIX

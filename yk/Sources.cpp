@@ -21,7 +21,7 @@ public:
         : o_(o), exclude_(exclude), console_(console) {}
 
     void addName(const std::string &name) {
-        if (hasWildcard(baseName(name))) {
+        if (!o_.literal && hasWildcard(baseName(name))) {
             if (!walk(dirName(name), baseName(name), o_.recurse)) {
                 console_.problem(msg::noMatch(name));
                 ++list_.failures;

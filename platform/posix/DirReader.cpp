@@ -1,5 +1,7 @@
 #include "platform/DirReader.h"
 
+#include "platform/DirHandle.h"
+
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -33,17 +35,11 @@ bool probeIsDirectory(int dirFd, const char *name, bool &isDir) {
 
 } // namespace
 
-bool readDirectory(const QByteArray &dir, std::vector<DirEntry> &out,
-                   const std::function<void(const DirEntry &)> &onEntry) {
-    out.clear();
-    if (dir.contains('\0')) {
-        errno = ENOENT;
-        return false;
-    }
-    // O_DIRECTORY: a FIFO or device given by mistake fails at once instead of blocking.
-    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return false;
+namespace {
+
+// Reads the directory open on fd, which it takes over.
+bool readOpened(int fd, std::vector<DirEntry> &out,
+                const std::function<void(const DirEntry &)> &onEntry) {
     DIR *d = ::fdopendir(fd);
     if (!d) {
         const int saved = errno;
@@ -51,6 +47,7 @@ bool readDirectory(const QByteArray &dir, std::vector<DirEntry> &out,
         errno = saved;
         return false;
     }
+    ::rewinddir(d);
     for (;;) {
         errno = 0;
         const dirent *e = ::readdir(d);
@@ -80,6 +77,36 @@ bool readDirectory(const QByteArray &dir, std::vector<DirEntry> &out,
     ::closedir(d);
     errno = readError;
     return readError == 0;
+}
+
+} // namespace
+
+bool readDirectory(const QByteArray &dir, std::vector<DirEntry> &out,
+                   const std::function<void(const DirEntry &)> &onEntry) {
+    out.clear();
+    if (dir.contains('\0')) {
+        errno = ENOENT;
+        return false;
+    }
+    // O_DIRECTORY: a FIFO or device given by mistake fails at once instead of blocking.
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    return readOpened(fd, out, onEntry);
+}
+
+bool readDirectory(const DirectoryHandle &dir, std::vector<DirEntry> &out,
+                   const std::function<void(const DirEntry &)> &onEntry) {
+    out.clear();
+    if (!dir.isOpen()) {
+        errno = EBADF;
+        return false;
+    }
+    // A descriptor of its own: the handle stays open for what is done after the reading.
+    const int fd = ::fcntl(dir.descriptor(), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    return readOpened(fd, out, onEntry);
 }
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include "platform/WorkingDir.h"
 #include "platform/posix/Spawn.h"
 
+#include <cerrno>
 #include <climits>
 #include <unistd.h>
 #include <vector>
@@ -50,10 +51,6 @@ QByteArray searchPath() {
     return path.isEmpty() ? QByteArray("/usr/local/bin:/usr/bin:/bin") : path;
 }
 
-bool endsWithExe(const QByteArray &name) {
-    return name.size() > 4 && name.right(4).toLower() == ".exe";
-}
-
 QList<QList<QByteArray>> usualCandidates() {
     QList<QList<QByteArray>> list;
     for (const KnownTerminal &t : UsualTerminals) {
@@ -88,43 +85,6 @@ QByteArray ownDirectory() {
     }
 }
 
-QByteArray findProgram(const QByteArray &name, const QByteArray &ownDir, const QByteArray &workDir,
-                       const QByteArray &pathList) {
-    if (name.isEmpty() || name.contains('\0'))
-        return {};
-    QList<QByteArray> names{name};
-    if (endsWithExe(name))
-        names.append(name.chopped(4));
-    if (name.contains('/')) {
-        for (const QByteArray &n : names) {
-            const QByteArray path =
-                n.startsWith('/') || workDir.isEmpty() ? n : joinPath(workDir, n);
-            if (posix::isExecutableFile(path))
-                return path;
-        }
-        return {};
-    }
-    // Each directory is looked in once: the own directory is often on PATH, and an empty
-    // PATH entry repeats workDir.
-    QList<QByteArray> dirs;
-    auto addDir = [&dirs](const QByteArray &dir) {
-        if (!dir.isEmpty() && !dirs.contains(dir))
-            dirs.append(dir);
-    };
-    addDir(ownDir);
-    addDir(workDir);
-    for (const QByteArray &dir : pathList.split(':'))
-        addDir(dir.isEmpty() ? workDir : dir);
-    for (const QByteArray &dir : dirs) {
-        for (const QByteArray &n : names) {
-            const QByteArray path = joinPath(dir, n);
-            if (posix::isExecutableFile(path))
-                return path;
-        }
-    }
-    return {};
-}
-
 void setTerminalCandidates(const QList<QList<QByteArray>> &candidates) {
     terminalOverride() = candidates;
 }
@@ -153,20 +113,88 @@ QList<QByteArray> consoleArguments(const Terminal &terminal, const QList<QByteAr
     return args;
 }
 
-bool winExec(const QByteArray &commandLine, int showMode, const QByteArray &workingDir) {
+namespace {
+
+// The reason for a start the system refused.
+LaunchError spawnError(const posix::SpawnFailure &failure, const QByteArray &program,
+                       const QByteArray &workingDir) {
+    LaunchError error;
+    error.systemError = failure.err;
+    if (failure.inDirectory) {
+        error.reason = LaunchError::NoDirectory;
+        error.path = workingDir;
+        return error;
+    }
+    error.path = program;
+    switch (failure.err) {
+    case E2BIG:
+        error.reason = LaunchError::TooLong;
+        break;
+    case ENOENT:
+    case ENOTDIR:
+        error.reason = LaunchError::NotFound;
+        break;
+    case EACCES:
+    case EPERM:
+    case ENOEXEC:
+    case ETXTBSY:
+        error.reason = LaunchError::NotExecutable;
+        break;
+    case EAGAIN:
+    case ENOMEM:
+    case EMFILE:
+    case ENFILE:
+        error.reason = LaunchError::NoResources;
+        break;
+    default:
+        error.reason = LaunchError::Other;
+        break;
+    }
+    return error;
+}
+
+bool fail(LaunchError *out, LaunchError::Reason reason, const QByteArray &path = {}) {
+    if (out) {
+        out->reason = reason;
+        out->path = path;
+    }
+    return false;
+}
+
+// Starts program with args and turns a refusal into its reason.
+bool spawn(const QByteArray &program, const QList<QByteArray> &args, const QByteArray &workingDir,
+           LaunchError *out) {
+    posix::SpawnFailure failure;
+    if (posix::spawnDetached(program, args, workingDir, &failure))
+        return true;
+    if (out)
+        *out = spawnError(failure, program, workingDir);
+    return false;
+}
+
+} // namespace
+
+bool winExec(const QByteArray &commandLine, int showMode, const QByteArray &workingDir,
+             LaunchError *error) {
+    if (error)
+        *error = {};
     QList<QByteArray> argv = splitCommandLine(commandLine);
-    if (argv.isEmpty())
-        return false;
+    if (argv.isEmpty() || commandLine.contains('\0'))
+        return fail(error, LaunchError::BadLine);
     const QByteArray pathList = searchPath();
     const QByteArray workDir = workingDir.isEmpty() ? QByteArray(".") : workingDir;
     QByteArray program = findProgram(argv.first(), ownDirectory(), workDir, pathList);
-    if (program.isEmpty())
-        return false;
+    if (program.isEmpty()) {
+        const QByteArray unexecutable =
+            findUnexecutable(argv.first(), ownDirectory(), workDir, pathList);
+        return unexecutable.isEmpty() ? fail(error, LaunchError::NotFound, argv.first())
+                                      : fail(error, LaunchError::NotExecutable, unexecutable);
+    }
     if (!program.startsWith('/')) {
         // The child enters workingDir before it starts the program.
         const QByteArray here = workingDirectory();
         if (here.isEmpty())
-            return false;
+            return fail(error, LaunchError::NoDirectory, QByteArray("."));
         program = joinPath(here, program);
     }
     // The started program sees its own path as argv[0], as a program started by path does.
@@ -175,10 +203,10 @@ bool winExec(const QByteArray &commandLine, int showMode, const QByteArray &work
         const Terminal terminal = findTerminal();
         if (!terminal.program.isEmpty()) {
             const QList<QByteArray> args = consoleArguments(terminal, argv);
-            return posix::spawnDetached(terminal.program, args, workingDir);
+            return spawn(terminal.program, args, workingDir, error);
         }
     }
-    return posix::spawnDetached(program, argv, workingDir);
+    return spawn(program, argv, workingDir, error);
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/Shell.h"
 
+#include "platform/Launcher.h"
 #include "platform/posix/Spawn.h"
 
 namespace platform {
@@ -12,18 +13,13 @@ QByteArray &openerName() {
 }
 
 // Resolved before fork: execvp may allocate, which a child of a threaded process must not.
-QByteArray findProgram(const QByteArray &name) {
-    if (name.contains('/'))
-        return posix::isExecutableFile(name) ? name : QByteArray();
+// Searched as the archiver is: never in the shown directory (no empty or relative PATH entry),
+// so an opener dropped into a browsed folder does not run on a double click.
+QByteArray findOpener(const QByteArray &name) {
     QByteArray path = qgetenv("PATH");
     if (path.isEmpty())
         path = "/usr/local/bin:/usr/bin:/bin";
-    for (const QByteArray &dir : path.split(':')) {
-        const QByteArray candidate = (dir.isEmpty() ? QByteArray(".") : dir) + '/' + name;
-        if (posix::isExecutableFile(candidate))
-            return candidate;
-    }
-    return QByteArray();
+    return findProgram(name, {}, {}, path);
 }
 
 } // namespace
@@ -35,7 +31,7 @@ void setShellOpener(const QByteArray &program) {
 bool shellOpen(const QByteArray &target) {
     if (target.isEmpty() || target.contains('\0'))
         return false;
-    const QByteArray program = findProgram(openerName());
+    const QByteArray program = findOpener(openerName());
     if (program.isEmpty())
         return false;
     QByteArray arg = target;

@@ -58,7 +58,8 @@ void report(int fd, int err) {
     ::sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     if (workingDir && ::chdir(workingDir) != 0) {
-        report(reportFd, errno);
+        // Negative: the parent tells a directory it cannot enter from a program it cannot run.
+        report(reportFd, -errno);
         ::_exit(127);
     }
     ::execve(program, argv, environ);
@@ -75,7 +76,10 @@ bool isExecutableFile(const QByteArray &path) {
 }
 
 bool spawnDetached(const QByteArray &program, const QList<QByteArray> &args,
-                   const QByteArray &workingDir) {
+                   const QByteArray &workingDir, SpawnFailure *failure) {
+    SpawnFailure ignored;
+    SpawnFailure &why = failure ? *failure : ignored;
+    why = {EINVAL, false};
     if (program.isEmpty() || program.contains('\0') || workingDir.contains('\0'))
         return false;
     // Everything the children need is made before fork: they may not allocate.
@@ -90,11 +94,14 @@ bool spawnDetached(const QByteArray &program, const QList<QByteArray> &args,
     const char *dir = workingDir.isEmpty() ? nullptr : workingDir.constData();
 
     const int devNull = aboveStdStreams(::open("/dev/null", O_RDWR | O_CLOEXEC));
-    if (devNull < 0)
+    if (devNull < 0) {
+        why.err = errno;
         return false;
+    }
     // The grandchild writes errno here when it fails; close-on-exec makes success an EOF.
     int reportPipe[2];
     if (::pipe2(reportPipe, O_CLOEXEC) != 0) {
+        why.err = errno;
         ::close(devNull);
         return false;
     }
@@ -123,10 +130,12 @@ bool spawnDetached(const QByteArray &program, const QList<QByteArray> &args,
             report(reportPipe[1], errno);
         ::_exit(grandchild < 0 ? 127 : 0);
     }
+    const int forkError = errno;
     ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
     ::close(devNull);
     ::close(reportPipe[1]);
     if (child < 0) {
+        why.err = forkError;
         ::close(reportPipe[0]);
         return false;
     }
@@ -139,7 +148,11 @@ bool spawnDetached(const QByteArray &program, const QList<QByteArray> &args,
         n = ::read(reportPipe[0], &err, sizeof err);
     while (n < 0 && errno == EINTR);
     ::close(reportPipe[0]);
-    return n == 0;
+    if (n == 0)
+        return true;
+    why.err = n == ssize_t(sizeof err) ? (err < 0 ? -err : err) : EIO;
+    why.inDirectory = n == ssize_t(sizeof err) && err < 0;
+    return false;
 }
 
 } // namespace platform::posix

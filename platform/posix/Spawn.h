@@ -13,8 +13,13 @@ bool isExecutableFile(const QByteArray &path);
 // zombie stays, standard streams on /dev/null, every other descriptor closed, signal
 // dispositions and mask at their defaults, this process's environment. workingDir, when not
 // empty, is entered first; a directory that cannot be entered fails the start.
-// Returns false when the program could not be started at all.
+// Returns false when the program could not be started at all, and then fills *failure when
+// given.
+struct SpawnFailure {
+    int err = 0;              // errno of the step that failed
+    bool inDirectory = false; // that step was entering workingDir
+};
 bool spawnDetached(const QByteArray &program, const QList<QByteArray> &argv,
-                   const QByteArray &workingDir = {});
+                   const QByteArray &workingDir = {}, SpawnFailure *failure = nullptr);
 
 } // namespace platform::posix

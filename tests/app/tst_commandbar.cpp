@@ -29,10 +29,13 @@ struct Launched {
 
 class RecordingLauncher : public commands::Launcher {
 public:
-    void launch(const QByteArray &line, int showMode, const QByteArray &workingDir) override {
+    platform::LaunchError launch(const QByteArray &line, int showMode,
+                                 const QByteArray &workingDir) override {
         launched.append({line, showMode, workingDir, platform::workingDirectory()});
+        return failure;
     }
     QList<Launched> launched;
+    platform::LaunchError failure; // what every launch answers
 };
 
 bool exists(const QByteArray &path) {
@@ -71,12 +74,31 @@ class TestCommandBar : public QObject {
             clickRow(rowOf(n), Qt::ControlModifier);
         }
     }
+    // A message box that stays up while `during` runs.
+    class BoxMessenger : public RecordingMessenger {
+    public:
+        std::function<void()> during;
+        void message(QWidget *w, const QString &text) override {
+            RecordingMessenger::message(w, text);
+            if (during)
+                during();
+        }
+    };
+    void restartWith(Messenger &messenger) {
+        m_form.reset();
+        QVERIFY(platform::setWorkingDirectory(m_dir));
+        m_form = std::make_unique<TForm1>(messenger);
+        m_form->setLauncher(&m_launcher);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
     Launched last() const { return m_launcher.launched.value(m_launcher.launched.size() - 1); }
 
     void startIn(const QByteArray &dir) {
         QVERIFY(platform::setWorkingDirectory(dir));
         m_messenger = RecordingMessenger();
         m_launcher.launched.clear();
+        m_launcher.failure = {};
         m_form = std::make_unique<TForm1>(m_messenger);
         m_options = new TForm2(m_form.get());
         m_form->setDialogs(m_options, nullptr, nullptr);
@@ -157,6 +179,75 @@ private slots:
         QTest::keyClicks(ui()->Edit1, "x");
         QCOMPARE(m_launcher.launched.size(), 1);
         QCOMPARE(ui()->Edit1->text(), QStringLiteral("backupx"));
+    }
+
+    // A held Enter or Alt+A is one press: its key repeats start nothing, each real press one.
+    void heldKeyStartsOneArchiver_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Enter in the archive name")
+            << int(Qt::Key_Return) << int(Qt::NoModifier) << QStringLiteral("\r");
+        QTest::newRow("Alt+A") << int(Qt::Key_A) << int(Qt::AltModifier) << QString();
+        QTest::newRow("Alt+T") << int(Qt::Key_T) << int(Qt::AltModifier) << QString();
+    }
+    void heldKeyStartsOneArchiver() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, text);
+        const auto mods = Qt::KeyboardModifiers(modifiers);
+        clickRow(rowOf("a.yk"));
+        ui()->Edit1->setText("held");
+        ui()->Edit1->setFocus();
+        auto hold = [&](int repeats) {
+            QTest::simulateEvent(ui()->Edit1, true, key, mods, text, false);
+            for (int i = 0; i < repeats; ++i) {
+                QTest::simulateEvent(ui()->Edit1, false, key, mods, text, true);
+                QTest::simulateEvent(ui()->Edit1, true, key, mods, text, true);
+            }
+            QTest::simulateEvent(ui()->Edit1, false, key, mods, text, false);
+        };
+        hold(30);
+        QCOMPARE(m_launcher.launched.size(), 1);
+        clickRow(rowOf("a.yk"));
+        hold(0);
+        QCOMPARE(m_launcher.launched.size(), 2);
+    }
+
+    // When the archiver cannot be started the user is told why, and nothing else happens: no
+    // re-read (the selection stays for a retry), no Timer1.
+    void launchFailureIsSaid_data() {
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("not found")
+            << int(platform::LaunchError::NotFound) << QByteArray("yk.exe")
+            << QString::fromUtf8("Не удалось запустить архиватор: программа yk.exe не найдена ни "
+                                 "в каталоге WinYk, ни в каталогах PATH.");
+        QTest::newRow("not executable")
+            << int(platform::LaunchError::NotExecutable) << QByteArray("/opt/yk")
+            << QString::fromUtf8("Не удалось запустить архиватор: файл /opt/yk нельзя запустить: "
+                                 "нет права на выполнение или это не программа.");
+        QTest::newRow("too long") << int(platform::LaunchError::TooLong) << QByteArray()
+                                  << QString::fromUtf8(
+                                         "Не удалось запустить архиватор: командная строка "
+                                         "длиннее, чем позволяет система. Отметьте меньше файлов.");
+    }
+    void launchFailureIsSaid() {
+        QFETCH(int, reason);
+        QFETCH(QByteArray, path);
+        QFETCH(QString, text);
+        m_launcher.failure.reason = platform::LaunchError::Reason(reason);
+        m_launcher.failure.path = path;
+        select({"notes", "a.yk"});
+        QTest::mouseClick(ui()->ToolButton1, Qt::LeftButton);
+        ui()->Edit1->setFocus();
+        QTest::keyClick(ui()->Edit1, Qt::Key_Return);
+        QTest::mouseClick(ui()->ToolButton2, Qt::LeftButton);
+        QCOMPARE(m_launcher.launched.size(), 3);
+        QCOMPARE(m_messenger.messages, QStringList(3, text));
+        QCOMPARE(list()->selectedRows().size(), 2);
+        QVERIFY(!m_form->Timer1->isActive());
     }
 
     void tooLongByButtonRefused() {
@@ -354,7 +445,7 @@ private slots:
         QTest::mouseClick(ui()->ToolButton1, Qt::LeftButton);
         QVERIFY(m_form->Timer1->remainingTime() <= before);
         QVERIFY(makeFile(path("written later")));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_form->Timer1->isActive(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_form->Timer1->isActive(), 10000);
         QVERIFY(rowOf("written later") >= 0);
     }
 
@@ -367,7 +458,7 @@ private slots:
         QVERIFY(m_messenger.messages.isEmpty());
         QVERIFY(m_form->Timer2->isActive());
         QCOMPARE(list()->count(), 7); // not rebuilt until the tick
-        QTRY_VERIFY_WITH_TIMEOUT(!m_form->Timer2->isActive(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_form->Timer2->isActive(), 10000);
         QCOMPARE(list()->count(), 5);
         QVERIFY(list()->selectedRows().isEmpty());
         QCOMPARE(list()->focusedRow(), 3);
@@ -400,6 +491,24 @@ private slots:
         QCOMPARE(list()->focusedRow(), 6);
     }
 
+    // Rows 3 and 7 selected, row 3 deleted and row 7's file already gone: the focus goes to
+    // row 6 even when Timer2 fires while the failure for row 7 is on the screen.
+    void focusWhileFailureIsShown() {
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(makeFile(path("z" + QByteArray::number(i))));
+        BoxMessenger messenger;
+        restartWith(messenger);
+        clickRow(3, Qt::ControlModifier);
+        clickRow(7, Qt::ControlModifier);
+        QVERIFY(::unlink(path(list()->rowName(7)).constData()) == 0);
+        // The box stays up until Timer2 has fired, as a user reading it would.
+        messenger.during = [&] { QTRY_VERIFY_WITH_TIMEOUT(!m_form->Timer2->isActive(), 10000); };
+        m_form->ToolButton5Click();
+        QCOMPARE(messenger.messages.size(), 1);
+        QCOMPARE(list()->focusedRow(), 6);
+        m_form.reset();
+    }
+
     // The last selected row fails, an earlier one succeeds: one message, one rebuild, and
     // LastDeleteIndex is the failed row's position.
     void deleteFailureIsReportedAndPassGoesOn() {
@@ -416,22 +525,8 @@ private slots:
     // A refresh that falls due while a failure is on the screen rebuilds the list mid-pass:
     // the pass still deletes and names exactly the files that were selected.
     void refreshMidPassChangesNothing() {
-        class RefreshingMessenger : public RecordingMessenger {
-        public:
-            std::function<void()> during;
-            void message(QWidget *w, const QString &text) override {
-                RecordingMessenger::message(w, text);
-                if (during)
-                    during();
-            }
-        };
-        RefreshingMessenger messenger;
-        m_form.reset();
-        QVERIFY(platform::setWorkingDirectory(m_dir));
-        m_form = std::make_unique<TForm1>(messenger);
-        m_form->setLauncher(&m_launcher);
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        BoxMessenger messenger;
+        restartWith(messenger);
         // Rows: a.c a.txt a.yk backup.YK notes "quarterly report.html" readme
         select({"a.c", "a.txt", "notes", "readme"});
         QVERIFY(::unlink(path("a.txt").constData()) == 0);

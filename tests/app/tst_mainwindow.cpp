@@ -225,7 +225,7 @@ private slots:
     }
 
     void clockRuns() {
-        QTRY_VERIFY_WITH_TIMEOUT(!ui()->StatusBar1->panelText(3).isEmpty(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!ui()->StatusBar1->panelText(3).isEmpty(), 10000);
         QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d   \\d\\d\\.\\d\\d\\.\\d{4}$")
                     .match(ui()->StatusBar1->panelText(3))
                     .hasMatch());

@@ -71,6 +71,34 @@ private slots:
         QVERIFY(messenger.errors.isEmpty());
     }
 
+    // A first line far longer than any path is ignored, and read only as far as the limit:
+    // a 100 MB one-line file (sparse, so it costs no disk) neither names a directory nor
+    // comes into memory whole.
+    void hugeFirstLineIsIgnored_data() {
+        QTest::addColumn<qint64>("lineBytes");
+        QTest::newRow("100 MB of NUL bytes, no line break") << qint64(100) * 1000 * 1000;
+        QTest::newRow("one byte over the limit, then a directory") << settings::FirstLineLimit + 1;
+    }
+    void hugeFirstLineIsIgnored() {
+        QFETCH(qint64, lineBytes);
+        QFile f(QFile::decodeName(ini()));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        if (lineBytes > settings::FirstLineLimit * 2) {
+            QVERIFY(f.resize(lineBytes));
+        } else {
+            f.write(QByteArray(int(lineBytes), 'd'));
+            f.write("\r\n" + m_saved + "\r\n");
+        }
+        f.close();
+        const settings::ReadResult read = settings::read(ini());
+        QCOMPARE(read.status, settings::ReadResult::Ok);
+        QCOMPARE(read.firstLine, QByteArray());
+        RecordingMessenger messenger;
+        TForm1 form(messenger);
+        QCOMPARE(form.form()->DirectoryListBox1->directory(), m_start);
+        QVERIFY(messenger.errors.isEmpty());
+    }
+
     void vanishedDirectoryIsSilent() {
         QFile f(QFile::decodeName(ini()));
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -183,6 +211,51 @@ private slots:
         QCOMPARE(messenger.errors,
                  QStringList{"Cannot create file " + QString::fromUtf8(blocker) + "/yk32.ini."});
         QVERIFY(form.isVisible());
+    }
+
+    // "Выход" writes through a link only into a regular file of our own user: a link to
+    // another user's file (or to no file) is refused with the usual report, and that file
+    // stays as it was.
+    void linkIntoAnotherUsersFileIsNotWritten_data() {
+        QTest::addColumn<int>("owner"); // of the link's target; -1: no target
+        QTest::addColumn<bool>("written");
+        QTest::newRow("our own file: written through the link") << int(::geteuid()) << true;
+        QTest::newRow("another user's file") << 65534 << false;
+        QTest::newRow("a dangling link") << -1 << false;
+    }
+    void linkIntoAnotherUsersFileIsNotWritten() {
+        QFETCH(int, owner);
+        QFETCH(bool, written);
+        if (owner != int(::geteuid()) && owner >= 0 && ::geteuid() != 0)
+            QSKIP("only root can make a file that another user owns");
+        const QByteArray target = QFile::encodeName(m_root.path()) + "/target file";
+        ::unlink(target.constData());
+        if (owner >= 0) {
+            QVERIFY(makeFile(target, 5));
+            QCOMPARE(::chown(target.constData(), uid_t(owner), gid_t(-1)), 0);
+        }
+        QCOMPARE(::symlink(target.constData(), ini().constData()), 0);
+        RecordingMessenger messenger;
+        TForm1 form(messenger);
+        form.show();
+        form.form()->N3->trigger();
+        struct stat st;
+        QCOMPARE(::lstat(ini().constData(), &st), 0);
+        QVERIFY(S_ISLNK(st.st_mode)); // the link itself stays
+        if (written) {
+            QVERIFY(messenger.errors.isEmpty());
+            QCOMPARE(readAll(target), m_start + "\r\n");
+        } else {
+            QCOMPARE(messenger.errors,
+                     QStringList{"Cannot create file " + QString::fromUtf8(ini()) + "."});
+            QVERIFY(form.isVisible());
+            if (owner >= 0)
+                QCOMPARE(readAll(target), QByteArray(5, 'x'));
+            else
+                QCOMPARE(::lstat(target.constData(), &st), -1);
+        }
+        ::unlink(ini().constData());
+        ::unlink(target.constData());
     }
 
     void rewriteReplacesWhole() {

@@ -3,6 +3,8 @@
 #include "commands/CommandLines.h"
 #include "commands/DeletePass.h"
 #include "commands/Switches.h"
+#include "platform/CommandLine.h"
+#include "platform/DirHandle.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -203,6 +205,20 @@ private slots:
         QTest::newRow("quotes and a trailing backslash")
             << false << QByteArray("a") << QList<QByteArray>{"it's \"q\"", "d \\"} << false
             << QByteArray("yk.exe a1 a \"it's \\\"q\\\"\" \"d \\\\\" ");
+        // Selected names are files: one holding '*' or '?' has the archiver read every name
+        // literally, so that it does not take its neighbours along.
+        QTest::newRow("a name holding ?, by Enter")
+            << false << QByteArray("a") << QList<QByteArray>{"notes", "x?"} << false
+            << QByteArray("yk.exe an1 a notes x? ");
+        QTest::newRow("a file named *.* selected alone, by button")
+            << true << QByteArray("a") << QList<QByteArray>{"*.*"} << false
+            << QByteArray("yk.exe an1 a *.* ");
+        QTest::newRow("a name holding * and a blank")
+            << false << QByteArray("a") << QList<QByteArray>{"a* b"} << false
+            << QByteArray("yk.exe an1 a \"a* b\" ");
+        QTest::newRow("all files stays a pattern beside a file named *.*")
+            << true << QByteArray("a") << QList<QByteArray>{"*.*", "x?"} << true
+            << QByteArray("yk.exe a1 a *.*");
     }
     void addLines() {
         QFETCH(bool, byButton);
@@ -244,38 +260,50 @@ private slots:
         QCOMPARE(planned->showMode, 0);
     }
 
-    // The button path refuses 256 characters and more, counted as characters; nothing is cut.
+    // The button path refuses 256 characters and more, counted as characters on the line as it
+    // reads without the quotes and the literal names switch that we add; nothing is cut.
     void lengthLimit_data() {
         QTest::addColumn<int>("length");
         QTest::addColumn<QByteArray>("letter");
+        QTest::addColumn<char>("middle"); // put in the middle of the name, or 0
         QTest::addColumn<bool>("launched");
-        QTest::newRow("79 characters") << 79 << QByteArray("n") << true;
-        QTest::newRow("80 characters, nothing cut") << 80 << QByteArray("n") << true;
-        QTest::newRow("255 characters") << 255 << QByteArray("n") << true;
-        QTest::newRow("256 characters") << 256 << QByteArray("n") << false;
-        QTest::newRow("255 characters, Cyrillic") << 255 << QByteArray("\xd0\xaf") << true;
-        QTest::newRow("256 characters, Cyrillic") << 256 << QByteArray("\xd0\xaf") << false;
+        QTest::newRow("79 characters") << 79 << QByteArray("n") << '\0' << true;
+        QTest::newRow("80 characters, nothing cut") << 80 << QByteArray("n") << '\0' << true;
+        QTest::newRow("255 characters") << 255 << QByteArray("n") << '\0' << true;
+        QTest::newRow("256 characters") << 256 << QByteArray("n") << '\0' << false;
+        QTest::newRow("255 characters, Cyrillic") << 255 << QByteArray("\xd0\xaf") << '\0' << true;
+        QTest::newRow("256 characters, Cyrillic") << 256 << QByteArray("\xd0\xaf") << '\0' << false;
+        QTest::newRow("a 236-character name with a blank: 255")
+            << 255 << QByteArray("n") << ' ' << true;
+        QTest::newRow("256 characters with a blank") << 256 << QByteArray("n") << ' ' << false;
+        QTest::newRow("255 characters, a name holding ?") << 255 << QByteArray("n") << '?' << true;
+        QTest::newRow("256 characters, a name holding ?") << 256 << QByteArray("n") << '?' << false;
     }
     void lengthLimit() {
         QFETCH(int, length);
         QFETCH(QByteArray, letter);
+        QFETCH(char, middle);
         QFETCH(bool, launched);
-        const QByteArray head = "yk.exe a1 b ";
+        const QByteArray head = "yk.exe a1 archive ";
         // One name and its trailing blank fill the line to the length wanted.
-        const QByteArray name = letter.repeated(length - int(head.size()) - 1);
+        QByteArray name = letter.repeated(length - int(head.size()) - 1);
+        if (middle)
+            name[name.size() / 2] = middle;
+        QCOMPARE(commands::lineLength(head + name + ' '), length);
+        QByteArray sent = head + platform::quoteArgument(name) + ' ';
+        if (middle == '?')
+            sent.replace("a1", "an1");
         commands::AddRequest r;
-        r.archiveName = "b";
+        r.archiveName = "archive";
         r.directory = "/nonexistent";
         r.selectedNames = {name};
         const auto button = commands::planAdd(commands::AddPath::Button, r);
         QCOMPARE(button.has_value(), launched);
-        if (button) {
-            QCOMPARE(commands::lineLength(button->commandLine), length);
-            QCOMPARE(button->commandLine, head + name + ' ');
-        }
+        if (button)
+            QCOMPARE(button->commandLine, sent);
         const auto enter = commands::planAdd(commands::AddPath::Enter, r);
         QVERIFY(enter); // no check on this path
-        QCOMPARE(enter->commandLine, head + name + ' ');
+        QCOMPARE(enter->commandLine, sent);
     }
 
     void lineLengthCountsCharacters_data() {
@@ -337,6 +365,8 @@ private slots:
         QCOMPARE(planned->showMode, mode);
     }
 
+    // Each row's position is the last visited before its file goes, so that what runs while
+    // a failure is reported already sees it.
     void deletePassVisitsRowsInOrder() {
         const QByteArray dir = QFile::encodeName(m_tmp.path()) + "/del";
         QCOMPARE(::mkdir(dir.constData(), 0755), 0);
@@ -344,17 +374,58 @@ private slots:
             QVERIFY(touch(dir + '/' + n));
         QCOMPARE(::mkdir((dir + "/sub").constData(), 0755), 0);
         QList<QByteArray> events;
+        int last = 42;
         commands::DeleteHooks hooks;
-        hooks.deleted = [&] { events << "deleted"; };
-        hooks.failed = [&](const QByteArray &name) { events << "failed " + name; };
-        const int last = commands::deleteRows(
-            {{0, "a"}, {2, "b"}, {3, "-x \xe9"}, {5, "sub"}, {7, "c"}}, dir, hooks, 42);
+        hooks.deleted = [&] { events << "deleted " + QByteArray::number(last); };
+        hooks.failed = [&](const QByteArray &name) {
+            events << "failed " + name + ' ' + QByteArray::number(last);
+        };
+        const platform::DirectoryHandle listed(dir);
+        commands::deleteRows({{0, "a"}, {2, "b"}, {3, "-x \xe9"}, {5, "sub"}, {7, "c"}}, listed,
+                             hooks, last);
         QCOMPARE(last, 7);
-        QCOMPARE(events,
-                 (QList<QByteArray>{"deleted", "failed b", "deleted", "failed sub", "deleted"}));
+        QCOMPARE(events, (QList<QByteArray>{"deleted 0", "failed b 2", "deleted 3", "failed sub 5",
+                                            "deleted 7"}));
         QVERIFY(!exists(dir + "/a") && !exists(dir + "/c") && !exists(dir + "/-x \xe9"));
         QVERIFY(exists(dir + "/sub"));
-        QCOMPARE(commands::deleteRows({}, dir, hooks, 42), 42);
+        last = 42;
+        commands::deleteRows({}, listed, hooks, last);
+        QCOMPARE(last, 42);
+    }
+
+    // The pass deletes in the directory that was listed: renamed, with another directory or a
+    // link to one put in its place, the file of the same name there stays, and the pass names
+    // it as not deleted.
+    void deletePassStaysInTheListedDirectory_data() {
+        QTest::addColumn<bool>("link");
+        QTest::newRow("another directory in its place") << false;
+        QTest::newRow("a link to another directory in its place") << true;
+    }
+    void deletePassStaysInTheListedDirectory() {
+        QFETCH(bool, link);
+        const QByteArray root = QFile::encodeName(m_tmp.path()) + (link ? "/swapl" : "/swapd");
+        const QByteArray shown = root + "/shown", other = root + "/other";
+        QCOMPARE(::mkdir(root.constData(), 0755), 0);
+        QCOMPARE(::mkdir(shown.constData(), 0755), 0);
+        QCOMPARE(::mkdir(other.constData(), 0755), 0);
+        QVERIFY(touch(shown + "/victim") && touch(shown + "/only-here"));
+        QVERIFY(touch(other + "/victim") && touch(other + "/only-here"));
+        const platform::DirectoryHandle listed(shown);
+        QCOMPARE(::rename(shown.constData(), (root + "/moved").constData()), 0);
+        if (link)
+            QCOMPARE(::symlink(other.constData(), shown.constData()), 0);
+        else
+            QCOMPARE(::rename(other.constData(), shown.constData()), 0);
+        const QByteArray elsewhere = link ? other : shown;
+        QVERIFY(::unlink((root + "/moved/only-here").constData()) == 0);
+        QList<QByteArray> failed;
+        int last = 0;
+        commands::DeleteHooks hooks;
+        hooks.failed = [&](const QByteArray &name) { failed << name; };
+        commands::deleteRows({{0, "only-here"}, {1, "victim"}}, listed, hooks, last);
+        QCOMPARE(failed, QList<QByteArray>{"only-here"});
+        QVERIFY(!exists(root + "/moved/victim"));
+        QVERIFY(exists(elsewhere + "/victim") && exists(elsewhere + "/only-here"));
     }
 
     void deleteFailedText() {

@@ -3,6 +3,7 @@
 #include "platform/CommandLine.h"
 #include "platform/Files.h"
 #include "platform/Launcher.h"
+#include "platform/WorkingDir.h"
 
 #include "TempTree.h"
 
@@ -55,9 +56,10 @@ class TestLauncher : public QObject {
     Q_OBJECT
     TempTree tmp_;
     QByteArray dir_;
-    QByteArray bin_;  // a PATH directory
-    QByteArray work_; // the working directory handed to the launcher
-    QByteArray out_;  // where stand-ins report
+    QByteArray bin_;   // a PATH directory
+    QByteArray work_;  // the working directory handed to the launcher
+    QByteArray out_;   // where stand-ins report
+    QByteArray m_path; // PATH as the suite found it
 
     // A stand-in that records its arguments (NUL-separated, its own path first) and its working
     // directory, then renames the record into place so that a reader sees it whole.
@@ -82,38 +84,56 @@ private slots:
         for (const QByteArray &d : {bin_, work_, out_})
             QCOMPARE(::mkdir(d.constData(), 0755), 0);
         platform::setTerminalCandidates({{}}); // no terminal unless a test names one
+        // Programs are found in bin_, never in the working directory.
+        qputenv("PATH", bin_ + ':' + m_path);
     }
-    void cleanupTestCase() { platform::setTerminalCandidates({}); }
+    void initTestCase() { m_path = qgetenv("PATH"); }
+    void cleanupTestCase() {
+        platform::setTerminalCandidates({});
+        qputenv("PATH", m_path);
+    }
 
     void findProgramOrder_data() {
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<QStringList>("present"); // files made executable: dir/name
+        QTest::addColumn<QByteArray>("pathList"); // "DIR" stands for the case's directory
         QTest::addColumn<QByteArray>("found");    // dir/name, or empty
+        const QByteArray path = "/nonexistent:DIR/path";
         QTest::newRow("own directory first")
-            << QByteArray("yk.exe") << QStringList{"own/yk", "cwd/yk", "path/yk"}
+            << QByteArray("yk.exe") << QStringList{"own/yk", "cwd/yk", "path/yk"} << path
             << QByteArray("own/yk");
-        QTest::newRow("working directory second")
-            << QByteArray("yk.exe") << QStringList{"cwd/yk", "path/yk"} << QByteArray("cwd/yk");
+        QTest::newRow("never the working directory: PATH")
+            << QByteArray("yk.exe") << QStringList{"cwd/yk", "path/yk"} << path
+            << QByteArray("path/yk");
+        QTest::newRow("never the working directory, even alone")
+            << QByteArray("yk.exe") << QStringList{"cwd/yk", "cwd/yk.exe"} << path << QByteArray();
+        QTest::newRow("an empty PATH entry is not the working directory")
+            << QByteArray("yk.exe") << QStringList{"cwd/yk"} << QByteArray("::/nonexistent:")
+            << QByteArray();
+        QTest::newRow("relative PATH entries are skipped")
+            << QByteArray("yk.exe") << QStringList{"cwd/yk", "cwd/bin/yk", "path/yk"}
+            << QByteArray(".:bin:./bin:DIR/path") << QByteArray("path/yk");
         QTest::newRow("then PATH")
-            << QByteArray("yk.exe") << QStringList{"path/yk"} << QByteArray("path/yk");
+            << QByteArray("yk.exe") << QStringList{"path/yk"} << path << QByteArray("path/yk");
         QTest::newRow("full name before the one without .exe")
-            << QByteArray("yk.exe") << QStringList{"cwd/yk", "cwd/yk.exe"}
-            << QByteArray("cwd/yk.exe");
+            << QByteArray("yk.exe") << QStringList{"own/yk", "own/yk.exe"} << path
+            << QByteArray("own/yk.exe");
         QTest::newRow(".exe in any case")
-            << QByteArray("YK.EXE") << QStringList{"path/YK"} << QByteArray("path/YK");
+            << QByteArray("YK.EXE") << QStringList{"path/YK"} << path << QByteArray("path/YK");
         QTest::newRow("no .exe: the name alone")
-            << QByteArray("yk") << QStringList{"path/yk"} << QByteArray("path/yk");
+            << QByteArray("yk") << QStringList{"path/yk"} << path << QByteArray("path/yk");
         QTest::newRow("not found")
-            << QByteArray("yk.exe") << QStringList{"path/other"} << QByteArray();
+            << QByteArray("yk.exe") << QStringList{"path/other"} << path << QByteArray();
         QTest::newRow("a directory of that name is no program")
-            << QByteArray("yk.exe") << QStringList{"own/yk/"} << QByteArray();
+            << QByteArray("yk.exe") << QStringList{"own/yk/"} << path << QByteArray();
         QTest::newRow("a path is taken as it is")
-            << QByteArray("sub/yk.exe") << QStringList{"cwd/sub/yk", "path/sub/yk"}
+            << QByteArray("sub/yk.exe") << QStringList{"cwd/sub/yk", "path/sub/yk"} << path
             << QByteArray("cwd/sub/yk");
     }
     void findProgramOrder() {
         QFETCH(QByteArray, name);
         QFETCH(QStringList, present);
+        QFETCH(QByteArray, pathList);
         QFETCH(QByteArray, found);
         for (const char *d : {"own", "cwd", "path"})
             QCOMPARE(::mkdir((dir_ + '/' + d).constData(), 0755), 0);
@@ -126,9 +146,70 @@ private slots:
             ::mkdir(path.left(path.lastIndexOf('/')).constData(), 0755);
             QVERIFY(writeFile(path, "#!/bin/sh\n", 0755));
         }
+        // Relative PATH entries would resolve against the process's directory: be there.
+        const QByteArray here = platform::workingDirectory();
+        QVERIFY(platform::setWorkingDirectory(dir_ + "/cwd"));
         const QByteArray result = platform::findProgram(name, dir_ + "/own", dir_ + "/cwd",
-                                                        "/nonexistent:" + dir_ + "/path");
+                                                        pathList.replace("DIR", dir_));
+        QVERIFY(platform::setWorkingDirectory(here));
         QCOMPARE(result, found.isEmpty() ? QByteArray() : dir_ + '/' + found);
+    }
+
+    // Why nothing started: each reason the user is told, with the file or directory concerned.
+    void launchFailureReasons_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<QByteArray>("path"); // "DIR" stands for the case's directory
+        QTest::newRow("empty line")
+            << QByteArray("  ") << int(platform::LaunchError::BadLine) << QByteArray();
+        QTest::newRow("not found")
+            << QByteArray("no-such-program-here.exe x") << int(platform::LaunchError::NotFound)
+            << QByteArray("no-such-program-here.exe");
+        QTest::newRow("in the working directory only: not found")
+            << QByteArray("yk.exe l x") << int(platform::LaunchError::NotFound)
+            << QByteArray("yk.exe");
+        QTest::newRow("not executable")
+            << QByteArray("noexec.exe l x") << int(platform::LaunchError::NotExecutable)
+            << QByteArray("DIR/bin/noexec");
+        QTest::newRow("not a program")
+            << QByteArray("garbage l x") << int(platform::LaunchError::NotExecutable)
+            << QByteArray("DIR/bin/garbage");
+        QTest::newRow("longer than the system allows")
+            << QByteArray("true " + (QByteArray(200, 'n') + ' ').repeated(50000))
+            << int(platform::LaunchError::TooLong) << QByteArray();
+    }
+    void launchFailureReasons() {
+        QFETCH(QByteArray, line);
+        QFETCH(int, reason);
+        QFETCH(QByteArray, path);
+        QVERIFY(writeFile(work_ + "/yk", recorder("never"), 0755));
+        QVERIFY(writeFile(bin_ + "/noexec", recorder("never"), 0644));
+        QVERIFY(writeFile(bin_ + "/garbage", QByteArray("\x01\x02\x03\x04", 4), 0755));
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", bin_ + ":/usr/bin:/bin");
+        platform::LaunchError error;
+        const bool started = platform::winExec(line, platform::ShowHidden, work_, &error);
+        qputenv("PATH", oldPath);
+        QVERIFY(!started);
+        QCOMPARE(int(error.reason), reason);
+        if (!path.isEmpty())
+            QCOMPARE(error.path, path.replace("DIR", dir_));
+        // winExec waits until the program has replaced the child or failed to: nothing ran.
+        QVERIFY(!exists(out_ + "/never.args"));
+    }
+
+    void directoryThatCannotBeEntered() {
+        QVERIFY(writeFile(bin_ + "/yk", recorder("never"), 0755));
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", bin_);
+        platform::LaunchError error;
+        const bool started =
+            platform::winExec("yk.exe l x", platform::ShowHidden, dir_ + "/gone", &error);
+        qputenv("PATH", oldPath);
+        QVERIFY(!started);
+        QCOMPARE(int(error.reason), int(platform::LaunchError::NoDirectory));
+        QCOMPARE(error.path, dir_ + "/gone");
+        QVERIFY(!exists(out_ + "/never.args"));
     }
 
     // Every byte of every argument arrives, in the working directory given, hidden: no shell
@@ -157,7 +238,7 @@ private slots:
         QVERIFY(!platform::winExec("no-such-program-here.exe x", platform::ShowHidden, work_));
         QVERIFY(writeFile(work_ + "/yk", recorder("never"), 0755));
         QVERIFY(!platform::winExec("yk.exe l x", platform::ShowHidden, dir_ + "/gone"));
-        QTest::qWait(200);
+        // winExec returns once the child has run the program or failed to: nothing ran.
         QVERIFY(!exists(out_ + "/never.args"));
     }
 
@@ -175,7 +256,7 @@ private slots:
                                   QByteArray::number(leak) +
                                   " ] && echo leaked; echo \"$WINYK_MARK\"; } > \"$out/x.tmp\"\n"
                                   "mv \"$out/x.tmp\" \"$out/slept\"\n";
-        QVERIFY(writeFile(work_ + "/slow", script, 0755));
+        QVERIFY(writeFile(bin_ + "/slow", script, 0755));
         qputenv("WINYK_MARK", "inherited");
         QElapsedTimer t;
         t.start();
@@ -195,7 +276,7 @@ private slots:
     // Show mode 1 goes through the terminal emulator, which is handed the program under the
     // wrapper that waits for Enter; the stand-in terminal runs it with our answer on stdin.
     void normalModeRunsInTerminalUntilEnter() {
-        QVERIFY(writeFile(work_ + "/yk", recorder("shown"), 0755));
+        QVERIFY(writeFile(bin_ + "/yk", recorder("shown"), 0755));
         const QByteArray term = bin_ + "/term";
         QVERIFY(writeFile(term,
                           "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + out_ +
@@ -210,18 +291,18 @@ private slots:
         const QList<QByteArray> termArgs = splitNul(readAll(out_ + "/term.args"));
         QCOMPARE(termArgs.first(), QByteArray("-e"));
         QCOMPARE(termArgs.mid(termArgs.size() - 3),
-                 (QList<QByteArray>{work_ + "/yk", "l", "my archive.yk"}));
+                 (QList<QByteArray>{bin_ + "/yk", "l", "my archive.yk"}));
         QCOMPARE(splitNul(readAll(out_ + "/shown.args")),
-                 (QList<QByteArray>{work_ + "/yk", "l", "my archive.yk"}));
+                 (QList<QByteArray>{bin_ + "/yk", "l", "my archive.yk"}));
         QVERIFY2(output.contains("Enter"), output.constData());
     }
 
     void normalModeWithoutTerminalRunsWithoutWindow() {
-        QVERIFY(writeFile(work_ + "/yk", recorder("bare"), 0755));
+        QVERIFY(writeFile(bin_ + "/yk", recorder("bare"), 0755));
         platform::setTerminalCandidates({{"no-such-terminal", "-e"}});
         QVERIFY(platform::winExec("yk.exe t x.yk", platform::ShowNormal, work_));
         QCOMPARE(splitNul(waitFor(out_ + "/bare.args")),
-                 (QList<QByteArray>{work_ + "/yk", "t", "x.yk"}));
+                 (QList<QByteArray>{bin_ + "/yk", "t", "x.yk"}));
     }
 
     void consoleArgumentsKeepTheProgramApart() {

@@ -131,6 +131,57 @@ case_recurse_wildcards() {
     [ -f ../partial.yk ] || fail "the found file was not archived"
 }
 
+# Names holding '*' or '?' are legal file names: with n each is that file alone (and moved
+# alone); without n, from a shell, they stay DOS patterns. The program writes n for such
+# selected names and keeps its own "*.*" a pattern.
+case_literal_names() {
+    local compose=${YK_COMPOSE:?YK_COMPOSE must name the program that composes the lines}
+    line() { mapfile -d '' -t ARGS < <("$compose" "$@") && [ ${#ARGS[@]} -gt 0 ] || fail "no line $1"; }
+    mkdir src && cd src || exit 1
+    for n in 'x?' xa xb '*.*' '*' 'a*' abc plain.txt; do echo "$n" >"./$n"; done
+    only() { # ARCHIVE NAME: the archive holds NAME and nothing else
+        run l "$1"
+        expect_rc 0 "list $1"
+        contains "$OUT" "Записей: 1,"
+        grep -qF -- " $2" "$OUT" || { cat "$OUT" >&2; fail "$1 lacks $2"; }
+    }
+    for n in 'x?' '*.*' '*' 'a*'; do
+        line add "$work/lit.yk" "$n"
+        [ "${ARGS[0]}" = an1 ] && [ "${ARGS[2]}" = "$n" ] || fail "line for '$n': ${ARGS[*]}"
+        rm -f backup.yk
+        run "${ARGS[@]}"
+        expect_rc 0 "add of '$n' by its line"
+        only backup.yk "$n"
+    done
+    # Ordinary names keep the line as it always was.
+    line add "$work/lit.yk" plain.txt xa
+    [ "${ARGS[*]}" = "a1 backup plain.txt xa" ] || fail "plain line: ${ARGS[*]}"
+    # Moved alone: the neighbours stay on disk.
+    run aqmn1 ../moved 'x?'
+    expect_rc 0 "move of x?"
+    [ ! -e 'x?' ] && [ -f xa ] && [ -f xb ] || fail "moving x? touched its neighbours"
+    only ../moved.yk 'x?'
+    run aqmn1 ../moved2 '*.*'
+    expect_rc 0 "move of *.*"
+    [ ! -e '*.*' ] && [ -f abc ] && [ -f plain.txt ] || fail "moving *.* touched other files"
+    # A literal name that does not exist is missing, not a pattern that matched nothing.
+    run aqn1 ../none 'x*'
+    expect_rc 2 "missing literal name"
+    # The select-all line and a shell keep the patterns.
+    line add-every "$work/all.yk"
+    [ "${ARGS[0]}" = asdqemr2 ] && [ "${ARGS[2]}" = '*.*' ] || fail "select-all line: ${ARGS[*]}"
+    run aq1 ../pat 'x?'
+    expect_rc 0 "pattern x?"
+    run l ../pat.yk
+    contains "$OUT" " xa"
+    contains "$OUT" " xb"
+    run aq1 ../every '*.*'
+    expect_rc 0 "pattern *.*"
+    run l ../every.yk
+    contains "$OUT" " abc"
+    contains "$OUT" " plain.txt"
+}
+
 case_hidden_and_dirs() {
     make_tree src
     mkdir -p src/emptydir src/.hiddendir && echo h >src/.hiddendir/h.txt

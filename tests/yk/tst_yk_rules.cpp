@@ -61,6 +61,8 @@ QString describe(const std::optional<yk::Options> &o) {
         flags += 'm';
     if (o->recurse)
         flags += 'r';
+    if (o->literal)
+        flags += 'n';
     if (o->systemAttr)
         flags += 'a';
     if (o->currentTime)
@@ -89,6 +91,10 @@ private slots:
                                       << "add1  archive [notes] [quarterly report.html]";
         QTest::newRow("add every switch") << "asdqemr2|backup|*.*"
                                           << "add2 sdqemr backup [*.*]";
+        QTest::newRow("add literal names") << "an1|backup|x?|*.*"
+                                           << "add1 n backup [x?] [*.*]";
+        QTest::newRow("add every switch and literal") << "asdqemrn0|b|a*"
+                                                      << "add0 sdqemrn b [a*]";
         QTest::newRow("add copy") << "a0|b|x"
                                   << "add0  b [x]";
         QTest::newRow("add with no names") << "a1|archive"
