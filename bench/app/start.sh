@@ -37,7 +37,7 @@ one_start() {
   scripts/run.sh >"$work/run.log" 2>&1 &
   pid=$!
   until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do
-    kill -0 "$pid" 2>/dev/null || { echo "run.sh ended without a window:"; cat "$work/run.log"; exit 1; }
+    kill -0 "$pid" 2>/dev/null || { echo "run.sh ended without a window:" >&2; cat "$work/run.log" >&2; exit 1; }
     sleep 0.01
   done
   t1=$(now)
