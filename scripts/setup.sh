@@ -42,6 +42,10 @@ if [ "$program_only" = 0 ]; then
   exit 0
 fi
 
+# Two starts at once wait for each other here instead of building the same tree together.
+exec 9>build/.program-lock
+flock 9
+
 # Even a build with nothing to do takes seconds (dependency scans, code generators' checks), so
 # the stamp of the last good program build is compared with every file and folder of the tree
 # (a folder's time changes when a file in it is added, removed or renamed).
