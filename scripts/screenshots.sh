@@ -42,7 +42,7 @@ start_display() {
   Xvfb -displayfd 3 -screen 0 $((1000 * S))x$((640 * S))x24 -nolisten tcp >/dev/null 2>&1 &
   XVFB=$!
   pids+=("$XVFB")
-  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+  for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
   export DISPLAY=":$(head -n1 "$work/display")"
 }
 
