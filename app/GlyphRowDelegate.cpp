@@ -20,7 +20,8 @@ void GlyphRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     const QPixmap glyph = GlyphRowDelegate::glyph(index);
     int textLeft = r.left() + 2;
     if (!glyph.isNull()) {
-        const int y = r.top() + (r.height() - glyph.height()) / 2;
+        const int height = qRound(glyph.deviceIndependentSize().height());
+        const int y = r.top() + (r.height() - height) / 2;
         painter->drawPixmap(r.left() + indent, y, glyph);
         textLeft = r.left() + indent + GlyphWidth + GlyphGap;
     }
@@ -53,7 +54,11 @@ QPixmap GlyphRowDelegate::glyph(const QModelIndex &index) {
     if (value.userType() == QMetaType::QIcon) {
         const QIcon icon = value.value<QIcon>();
         const QList<QSize> sizes = icon.availableSizes();
-        return sizes.isEmpty() ? QPixmap() : icon.pixmap(sizes.first());
+        if (sizes.isEmpty())
+            return QPixmap();
+        // Glyphs are GlyphWidth wide on the screen whatever the density of the picture behind.
+        const QSize size = sizes.first();
+        return icon.pixmap(QSize(GlyphWidth, size.height() * GlyphWidth / size.width()));
     }
     return value.value<QPixmap>();
 }

@@ -1,5 +1,7 @@
 #include "app/Glyphs.h"
 
+#include <QGuiApplication>
+
 QPixmap glyphPixmap(Glyph glyph) {
     const char *name = "";
     switch (glyph) {
@@ -35,5 +37,15 @@ QPixmap glyphPixmap(Glyph glyph) {
         break;
     }
     // QPixmap keeps loaded files in its cache, so this is cheap on every paint.
-    return QPixmap(QString::fromLatin1(name));
+    const QString file = QString::fromLatin1(name);
+    // On a screen of two device pixels per pixel the glyph drawn at twice the size is shown, so
+    // that it stays crisp instead of being scaled up.
+    if (!file.isEmpty() && qGuiApp && qGuiApp->devicePixelRatio() > 1.0) {
+        QPixmap large(file.chopped(4) + QStringLiteral("@2x.png"));
+        if (!large.isNull()) {
+            large.setDevicePixelRatio(2.0);
+            return large;
+        }
+    }
+    return QPixmap(file);
 }

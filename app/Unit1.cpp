@@ -7,6 +7,7 @@
 #include "app/StatusTexts.h"
 #include "commands/DeletePass.h"
 #include "commands/Unit2.h"
+#include "dialogs/LayoutFit.h"
 #include "dialogs/Unit3.h"
 #include "dialogs/Unit4.h"
 #include "dialogs/XPMenu.h"
@@ -57,6 +58,7 @@ TForm1::TForm1(Messenger &messenger, QWidget *parent)
 
     ui->Label1->adjustSize();
     ui->Label2->adjustSize();
+    layoutfit::widenToCaptions(this); // "отметить всё (*.*)" is wider in this face
     ui->DirectoryListBox1->link(ui->DriveComboBox1, ui->FileLB1, &m_cwd);
     new KeyRouting(this, [this](QChar key) { FormKeyPress(key); });
     // A held Enter is one press: its repeats would start one archiver each.

@@ -1,5 +1,6 @@
 #include "commands/Unit2.h"
 
+#include "dialogs/LayoutFit.h"
 #include "dialogs/XPMenu.h"
 #include "ui_Unit2.h"
 
@@ -16,6 +17,9 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TForm
                    Qt::CustomizeWindowHint);
     setWindowOpacity(Opacity / 255.0);
     setFixedSize(size());
+    // The method items go below the group's caption and frame line as this style draws them.
+    layoutfit::placeGroupItems(ui->RadioGroup1);
+    layoutfit::widenToCaptions(this);
     XPMenu1 = new TXPMenu(this, XPSettings::dialog());
     // OK closes with the modal result OK; the title bar's close button keeps the changes too.
     connect(ui->BitBtn1, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });

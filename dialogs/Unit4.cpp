@@ -1,11 +1,11 @@
 #include "dialogs/Unit4.h"
 
+#include "LayoutFit.h"
 #include "ToolBarLook.h"
 #include "XPMenu.h"
 #include "ui_Unit4.h"
 
 #include <QKeyEvent>
-#include <algorithm>
 
 namespace {
 // The directory list's height in the main window's layout; the flat look sets it back to this.
@@ -20,9 +20,8 @@ TForm4::TForm4(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TForm
     move(234, 155);
     // The layout's widths suit a narrower face than this system's: a caption that does not fit
     // widens its box (never past the window's edge) rather than being cut.
-    for (QCheckBox *box : findChildren<QCheckBox *>())
-        if (box->sizeHint().width() > box->width())
-            box->resize(std::min(box->sizeHint().width(), width() - box->x()), box->height());
+    layoutfit::widenToCaptions(this);
+    layoutfit::placeGroupItems(ui->RadioGroup1);
     XPMenu1 = new TXPMenu(this, XPSettings::dialog());
 
     connect(ui->CheckBox1, &QCheckBox::toggled, this, &TForm4::CheckBox1Click);
@@ -89,10 +88,22 @@ void TForm4::BitBtn1Click() {
 }
 
 void TForm4::keyPressEvent(QKeyEvent *event) {
-    // Esc does not close this dialog; only OK and the close box do.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        // Esc does not close this dialog; only OK and the close box do.
+        if (event->modifiers() != Qt::NoModifier)
+            break;
         event->accept();
         return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // "ОК" is no default button: Enter presses it only while it has the focus itself.
+        if (focusWidget() == ui->BitBtn1)
+            ui->BitBtn1->click();
+        event->accept();
+        return;
+    default:
+        break;
     }
     QDialog::keyPressEvent(event);
 }

@@ -1,5 +1,7 @@
 #include "XPStyle.h"
 
+#include "LayoutFit.h"
+
 #include <QComboBox>
 #include <QMenu>
 #include <QPainter>
@@ -359,6 +361,26 @@ void XPStyle::drawControl(ControlElement element, const QStyleOption *option, QP
 
 void XPStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
                                  QPainter *painter, const QWidget *widget) const {
+    if (control == CC_GroupBox) {
+        if (const auto *gb = qstyleoption_cast<const QStyleOptionGroupBox *>(option)) {
+            // The caption as the usual look draws it, above the frame; the one-pixel frame on
+            // the usual look's lines, so that the items laid out for one fit the other.
+            QStyleOptionGroupBox caption(*gb);
+            caption.subControls &= ~SC_GroupBoxFrame;
+            QProxyStyle::drawComplexControl(control, &caption, painter, widget);
+            if (gb->subControls & SC_GroupBoxFrame) {
+                const layoutfit::FrameLines lines =
+                    layoutfit::groupFrameLines(baseStyle(), *gb, widget);
+                QStyleOptionFrame frame;
+                frame.QStyleOption::operator=(*gb);
+                frame.rect = subControlRect(CC_GroupBox, gb, SC_GroupBoxFrame, widget);
+                frame.rect.setTop(lines.top);
+                frame.rect.setBottom(lines.bottom);
+                drawFlatFrame(&frame, painter, widget, false);
+            }
+            return;
+        }
+    }
     if (control == CC_ComboBox) {
         if (const auto *cb = qstyleoption_cast<const QStyleOptionComboBox *>(option)) {
             const xp::Colours c = xpColours(m_settings, option->palette, widget);

@@ -325,12 +325,13 @@ def draw_sign(cv, mask, hi, lo, line, light):
     paint(cv, mask, hi, lo, line, light=light, dark=None, diagonal=True)
 
 
-def draw_magnifier(cv, cx, cy, r):
-    handle = thick_line_mask(cx + r * 0.6, cy + r * 0.6, cx + r * 1.55, cy + r * 1.55, 2.1)
+def draw_magnifier(cv, cx, cy, r, s=1):
+    """A magnifying glass of radius r; s is the scale the picture is drawn at (1 or 2)."""
+    handle = thick_line_mask(cx + r * 0.6, cy + r * 0.6, cx + r * 1.55, cy + r * 1.55, 2.1 * s)
     ring = disc_mask(cx, cy, r)
     shadow(cv, handle | ring, 1, 1, 90)
     paint(cv, handle, (120, 80, 40), (60, 36, 12), (20, 10, 0), light=(170, 120, 70))
-    glass = disc_mask(cx, cy, r - 2.0)
+    glass = disc_mask(cx, cy, r - 2.0 * s)
     rim = ring - glass
     for px, py in rim:
         cv.put(px, py, lerp((230, 230, 236), (110, 110, 124), (px + py - cx - cy + r) / (2 * r)))
@@ -344,16 +345,19 @@ def draw_magnifier(cv, cx, cy, r):
         cv.put(px, py, lerp((214, 236, 255, 200), (120, 170, 230, 170), t))
     # Lines of a listing seen through the glass.
     for k, (dy, frac) in enumerate(((-2, 0.8), (1, 1.0), (4, 0.6))):
-        y = int(cy) + dy
-        half = r - 2.5
-        for px in range(int(cx - half), int(cx - half + 2 * half * frac)):
-            if (px, y) in inner:
-                cv.put(px, y, (40, 60, 110, 200))
+        half = r - 2.5 * s
+        for y in range(int(cy) + dy * s, int(cy) + dy * s + s):
+            for px in range(int(cx - half), int(cx - half + 2 * half * frac)):
+                if (px, y) in inner:
+                    cv.put(px, y, (40, 60, 110, 200))
     # Glint on the upper left of the glass.
     gx, gy = int(cx - r * 0.45), int(cy - r * 0.45)
     for px, py in ((gx, gy + 1), (gx, gy + 2), (gx + 1, gy), (gx + 2, gy)):
-        if (px, py) in inner:
-            cv.put(px, py, (255, 255, 255, 240))
+        for i in range(s):
+            for j in range(s):
+                q = (gx + (px - gx) * s + i, gy + (py - gy) * s + j)
+                if q in inner:
+                    cv.put(q[0], q[1], (255, 255, 255, 240))
 
 
 def check_mask(x, y, s):
@@ -373,38 +377,50 @@ def cross_mask(cx, cy, r, half):
 TB_W, TB_H = 50, 38
 
 
-def tb_add():
-    cv = Canvas(TB_W, TB_H)
-    draw_box(cv, 17, 6, 24, 20, 7)
-    draw_sign(cv, arrow_right(1, 22.5, 22, 6, 14, 9), GREEN_HI, GREEN_LO, GREEN_LINE, GREEN_LIGHT)
+# Each is drawn at scale s: 1 for the 50 x 38 picture, 2 for its @2x twin, which Qt shows on
+# screens of twice the pixel density. Outlines stay one pixel wide, so the large one is finer.
+
+
+def tb_add(s=1):
+    cv = Canvas(TB_W * s, TB_H * s)
+    draw_box(cv, 17 * s, 6 * s, 24 * s, 20 * s, 7 * s)
+    draw_sign(
+        cv,
+        arrow_right(1 * s, 22.5 * s, 22 * s, 6 * s, 14 * s, 9 * s),
+        GREEN_HI, GREEN_LO, GREEN_LINE, GREEN_LIGHT,
+    )
     return cv
 
 
-def tb_extract():
-    cv = Canvas(TB_W, TB_H)
-    draw_box(cv, 2, 6, 24, 20, 7)
-    draw_sign(cv, arrow_right(24, 22.5, 24, 6, 14, 9), BLUE_HI, BLUE_LO, BLUE_LINE, BLUE_LIGHT)
+def tb_extract(s=1):
+    cv = Canvas(TB_W * s, TB_H * s)
+    draw_box(cv, 2 * s, 6 * s, 24 * s, 20 * s, 7 * s)
+    draw_sign(
+        cv,
+        arrow_right(24 * s, 22.5 * s, 24 * s, 6 * s, 14 * s, 9 * s),
+        BLUE_HI, BLUE_LO, BLUE_LINE, BLUE_LIGHT,
+    )
     return cv
 
 
-def tb_view():
-    cv = Canvas(TB_W, TB_H)
-    draw_box(cv, 3, 6, 24, 20, 7)
-    draw_magnifier(cv, 34, 17, 8.3)
+def tb_view(s=1):
+    cv = Canvas(TB_W * s, TB_H * s)
+    draw_box(cv, 3 * s, 6 * s, 24 * s, 20 * s, 7 * s)
+    draw_magnifier(cv, 34 * s, 17 * s, 8.3 * s, s)
     return cv
 
 
-def tb_test():
-    cv = Canvas(TB_W, TB_H)
-    draw_box(cv, 3, 6, 24, 20, 7)
-    draw_sign(cv, check_mask(26, 10, 1.15), GREEN_HI, GREEN_LO, GREEN_LINE, GREEN_LIGHT)
+def tb_test(s=1):
+    cv = Canvas(TB_W * s, TB_H * s)
+    draw_box(cv, 3 * s, 6 * s, 24 * s, 20 * s, 7 * s)
+    draw_sign(cv, check_mask(26 * s, 10 * s, 1.15 * s), GREEN_HI, GREEN_LO, GREEN_LINE, GREEN_LIGHT)
     return cv
 
 
-def tb_delete():
-    cv = Canvas(TB_W, TB_H)
-    draw_box(cv, 3, 6, 24, 20, 7)
-    draw_sign(cv, cross_mask(37, 22, 7.5, 2.9), RED_HI, RED_LO, RED_LINE, RED_LIGHT)
+def tb_delete(s=1):
+    cv = Canvas(TB_W * s, TB_H * s)
+    draw_box(cv, 3 * s, 6 * s, 24 * s, 20 * s, 7 * s)
+    draw_sign(cv, cross_mask(37 * s, 22 * s, 7.5 * s, 2.9 * s), RED_HI, RED_LO, RED_LINE, RED_LIGHT)
     return cv
 
 
@@ -724,6 +740,59 @@ def hand_cursor():
     return cv
 
 
+# ---------------------------------------------------------------- twice the size (@2x)
+
+
+def scale2x(cv):
+    """The pixel-art doubling known as EPX / Scale2x: each pixel becomes four, and a corner takes
+    the colour of its two neighbours where they agree, so diagonals stay smooth and edges crisp
+    instead of turning into blocks (plain doubling) or blur (the toolkit's own upscaling)."""
+    out = Canvas(cv.w * 2, cv.h * 2)
+    px = cv.px
+
+    def at(x, y):
+        return px[y][x] if cv.inside(x, y) else px[min(max(y, 0), cv.h - 1)][min(max(x, 0), cv.w - 1)]
+
+    for y in range(cv.h):
+        for x in range(cv.w):
+            p = px[y][x]
+            a, b, c, d = at(x, y - 1), at(x + 1, y), at(x - 1, y), at(x, y + 1)
+            e = [p, p, p, p]
+            if c == a and c != d and a != b:
+                e[0] = a
+            if a == b and a != c and b != d:
+                e[1] = b
+            if d == c and d != b and c != a:
+                e[2] = c
+            if b == d and b != a and d != c:
+                e[3] = d
+            out.px[2 * y][2 * x], out.px[2 * y][2 * x + 1] = e[0], e[1]
+            out.px[2 * y + 1][2 * x], out.px[2 * y + 1][2 * x + 1] = e[2], e[3]
+    return out
+
+
+def hidpi_pictures(pictures):
+    """The toolbar pictures drawn again at twice the size, and the list glyphs doubled, named
+    NAME@2x.png beside their one-to-one pictures."""
+    out = {
+        "tb_add@2x": tb_add(2),
+        "tb_extract@2x": tb_extract(2),
+        "tb_view@2x": tb_view(2),
+        "tb_test@2x": tb_test(2),
+        "tb_delete@2x": tb_delete(2),
+    }
+    for name in GLYPHS:
+        out[name + "@2x"] = scale2x(pictures[name])
+    return out
+
+
+# The list glyphs: drives, folders and files.
+GLYPHS = (
+    "drive_floppy", "drive_hard", "drive_network", "drive_cdrom", "drive_ram",
+    "folder_open", "folder_current", "folder_closed", "file_executable", "file_unknown",
+)
+
+
 # ---------------------------------------------------------------- main
 
 
@@ -755,6 +824,7 @@ def main():
         "app_icon_16": app_icon_16(),
         "hand_cursor": hand_cursor(),
     }
+    pictures.update(hidpi_pictures(pictures))
     for name, cv in pictures.items():
         cv.png(os.path.join(HERE, name + ".png"))
     print("wrote %d pictures to %s" % (len(pictures), HERE))

@@ -297,6 +297,34 @@ private slots:
         m_view->close();
     }
 
+    void enterPressesOnlyTheButton_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("check box") << "CheckBox1" << false;
+        QTest::newRow("radio button") << "RadioButton2" << false;
+        QTest::newRow("the button") << "BitBtn1" << true;
+    }
+    void enterPressesOnlyTheButton() {
+        QFETCH(QString, focus);
+        QFETCH(bool, closes);
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view));
+        auto *w = m_view->findChild<QWidget *>(focus);
+        QVERIFY(w);
+        w->setFocus();
+        const bool ticked = box(1)->isChecked();
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            if (!m_view->isVisible())
+                break;
+            QTest::keyClick(w, key);
+            QCOMPARE(!m_view->isVisible(), closes);
+        }
+        if (closes)
+            QCOMPARE(m_view->result(), int(QDialog::Accepted));
+        QCOMPARE(box(1)->isChecked(), ticked); // Enter ticks nothing either
+        m_view->close();
+    }
+
     void menuOpensTheDialogModally() {
         bool seen = false;
         QTimer::singleShot(0, this, [&] {
