@@ -1,6 +1,7 @@
 // Starting a program from a command line: where it is found, what it receives, where it runs,
 // and the console window of show mode 1. Also the single-file calls of the commands.
 #include "platform/CommandLine.h"
+#include "platform/Console.h"
 #include "platform/Files.h"
 #include "platform/Launcher.h"
 
@@ -226,10 +227,12 @@ private slots:
 
     void consoleArgumentsKeepTheProgramApart() {
         const platform::Terminal t{"/usr/bin/xterm", {"-e"}};
-        const QList<QByteArray> args = platform::consoleArguments(t, {"/p/yk", "l", "a b"});
+        const QList<QByteArray> args =
+            platform::consoleArguments(t, "/run/c d/0", {"/p/yk", "l", "a b"});
         QCOMPARE(args.mid(0, 4), (QList<QByteArray>{"/usr/bin/xterm", "-e", "/bin/sh", "-c"}));
-        // The wrapper is fixed text; the program and its arguments follow it untouched.
-        QCOMPARE(args.mid(args.size() - 3), (QList<QByteArray>{"/p/yk", "l", "a b"}));
+        // The wrapper is fixed text; the claim, the program and its arguments follow it
+        // untouched.
+        QCOMPARE(args.mid(args.size() - 4), (QList<QByteArray>{"/run/c d/0", "/p/yk", "l", "a b"}));
         QVERIFY(args.at(4).contains("\"$@\""));
     }
 
