@@ -41,6 +41,11 @@ ConsoleStart::ConsoleStart(QList<Terminal> terminals, QList<QByteArray> argv, QB
     connect(deadline_, &QTimer::timeout, this, &ConsoleStart::giveUp);
 }
 
+ConsoleStart::~ConsoleStart() {
+    if (!placed_ && current_ >= 0 && current_ < terminals_.size() && claimed(current_))
+        placed();
+}
+
 bool ConsoleStart::begin() {
     dir_ = makeClaimDirectory();
     if (dir_.isEmpty()) {

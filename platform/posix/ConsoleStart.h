@@ -17,8 +17,8 @@ class ChildWatch;
 // window that shows late runs nothing; if our create finds the claim already made, the try
 // won after all. So the program runs exactly once. When every terminal has been given up
 // the program runs without a window. The object deletes itself once the run is placed and
-// every terminal it started has ended (it reaps them). When the program ends before that, a
-// try still open may yet show and run it; its directory is then left behind.
+// every terminal it started has ended (it reaps them). When the program ends before a try has
+// claimed the run, that try may yet show and run it; its directory is then left behind.
 class ConsoleStart : public QObject {
     Q_OBJECT
 public:
@@ -27,6 +27,8 @@ public:
     // Makes the claim directory and starts the first try. False (and deletes itself later)
     // when the directory cannot be made.
     bool begin();
+    // The program ends: a run already claimed needs the directory no more.
+    ~ConsoleStart() override;
 
 private:
     QByteArray claimPath(int index) const;
