@@ -31,9 +31,10 @@ struct LaunchError {
 // Splits commandLine by the Windows convention (CommandLine.h), finds the program its first
 // argument names (findProgram, never in workingDir) and starts it detached in workingDir (the
 // current directory when empty), never through a shell that parses the line. ShowNormal runs
-// it in a terminal emulator (findTerminal) under a fixed wrapper that waits for Enter after it
-// ends; with no terminal emulator it runs without a window. Does not wait for the program.
-// Returns false when nothing could be started, with the reason in *error when given.
+// it in a console window that waits for Enter after it ends (startConsole, Console.h); with no
+// display it runs without a window. Does not wait for the program. Returns false when nothing
+// could be started, with the reason in *error when given: the program, its line and the
+// directory are checked before any console window is tried.
 bool winExec(const QByteArray &commandLine, int showMode, const QByteArray &workingDir = {},
              LaunchError *error = nullptr);
 
@@ -48,24 +49,6 @@ QByteArray findProgram(const QByteArray &name, const QByteArray &ownDir, const Q
 // The first regular file findProgram would have tried that is not executable; empty when none.
 QByteArray findUnexecutable(const QByteArray &name, const QByteArray &ownDir,
                             const QByteArray &workDir, const QByteArray &pathList);
-
-// A terminal emulator and the arguments that make it run a program given after them.
-struct Terminal {
-    QByteArray program;            // as found: a path
-    QList<QByteArray> execOptions; // e.g. {"-e"}
-};
-
-// The terminal emulators tried, in order: x-terminal-emulator, $TERMINAL, then common ones.
-// Only when a display is set (DISPLAY or WAYLAND_DISPLAY). Empty program when none is found.
-Terminal findTerminal();
-
-// The arguments of the terminal for running argv in it under the wrapper that keeps the
-// window open until Enter. argv[0] is the program's path.
-QList<QByteArray> consoleArguments(const Terminal &terminal, const QList<QByteArray> &argv);
-
-// For tests and unusual desktops: the terminal emulators tried instead of the usual ones
-// (each "name" or "name option..."), or the usual ones again when empty.
-void setTerminalCandidates(const QList<QList<QByteArray>> &candidates);
 
 // The directory of the running program, from /proc/self/exe; empty when unknown.
 QByteArray ownDirectory();

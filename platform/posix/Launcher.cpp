@@ -1,71 +1,29 @@
 #include "platform/Launcher.h"
 
 #include "platform/CommandLine.h"
+#include "platform/Console.h"
 #include "platform/Files.h"
 #include "platform/WorkingDir.h"
 #include "platform/posix/Spawn.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+extern char **environ;
 
 namespace platform {
 
 namespace {
 
-// Keeps the window open after the program ends, so that its output can be read. The program
-// and its arguments arrive as "$@": the shell parses nothing of them.
-constexpr char ConsoleWrapper[] =
-    "\"$@\"; printf '\\n%s' 'Нажмите Enter, чтобы закрыть окно.'; read -r _";
-constexpr char ConsoleName[] = "yk-console";
-
-// Terminal emulators and the options after which they take a program and its arguments.
-struct KnownTerminal {
-    const char *name;
-    const char *option; // nullptr: the program follows directly
-};
-constexpr KnownTerminal UsualTerminals[] = {
-    {"x-terminal-emulator", "-e"},
-    {"$TERMINAL", "-e"},
-    {"xterm", "-e"},
-    {"uxterm", "-e"},
-    {"urxvt", "-e"},
-    {"konsole", "-e"},
-    {"xfce4-terminal", "-x"},
-    {"mate-terminal", "-x"},
-    {"gnome-terminal", "--"},
-    {"alacritty", "-e"},
-    {"kitty", nullptr},
-    {"foot", nullptr},
-};
-
-QList<QList<QByteArray>> &terminalOverride() {
-    static QList<QList<QByteArray>> candidates;
-    return candidates;
-}
-
 // The directories searched for programs: PATH, or the usual ones when it is unset.
 QByteArray searchPath() {
     const QByteArray path = qgetenv("PATH");
     return path.isEmpty() ? QByteArray("/usr/local/bin:/usr/bin:/bin") : path;
-}
-
-QList<QList<QByteArray>> usualCandidates() {
-    QList<QList<QByteArray>> list;
-    for (const KnownTerminal &t : UsualTerminals) {
-        QByteArray name = t.name;
-        if (name == "$TERMINAL") {
-            name = qgetenv("TERMINAL");
-            if (name.isEmpty())
-                continue;
-        }
-        QList<QByteArray> entry{name};
-        if (t.option)
-            entry.append(t.option);
-        list.append(entry);
-    }
-    return list;
 }
 
 } // namespace
@@ -83,34 +41,6 @@ QByteArray ownDirectory() {
         }
         buf.resize(buf.size() * 2);
     }
-}
-
-void setTerminalCandidates(const QList<QList<QByteArray>> &candidates) {
-    terminalOverride() = candidates;
-}
-
-Terminal findTerminal() {
-    const bool overridden = !terminalOverride().isEmpty();
-    if (!overridden && qgetenv("DISPLAY").isEmpty() && qgetenv("WAYLAND_DISPLAY").isEmpty())
-        return {};
-    const QList<QList<QByteArray>> candidates = overridden ? terminalOverride() : usualCandidates();
-    const QByteArray pathList = searchPath();
-    for (const QList<QByteArray> &candidate : candidates) {
-        if (candidate.isEmpty())
-            continue;
-        const QByteArray found = findProgram(candidate.first(), {}, {}, pathList);
-        if (!found.isEmpty())
-            return {found, candidate.mid(1)};
-    }
-    return {};
-}
-
-QList<QByteArray> consoleArguments(const Terminal &terminal, const QList<QByteArray> &argv) {
-    QList<QByteArray> args{terminal.program};
-    args += terminal.execOptions;
-    args += {"/bin/sh", "-c", ConsoleWrapper, ConsoleName};
-    args += argv;
-    return args;
 }
 
 namespace {
@@ -172,6 +102,49 @@ bool spawn(const QByteArray &program, const QList<QByteArray> &args, const QByte
     return false;
 }
 
+// What a console window adds to the program's arguments and environment: the emulator, its
+// options, the wrapper script, the claim's path and a locale.
+constexpr long ConsoleOverhead = 4096;
+
+// Whether argv, with this process's environment and the console's additions, fits what the
+// system passes to a new program. The console windows are tried after winExec has returned,
+// so a line too long for them must be caught here, or the failure would go unseen.
+bool fitsArgumentSpace(const QList<QByteArray> &argv) {
+    // The kernel caps a single string at 32 pages and the whole at a quarter of the stack
+    // limit, never more than 6 MiB.
+    constexpr long MaxString = 32 * 4096;
+    long limit = ::sysconf(_SC_ARG_MAX);
+    if (limit <= 0)
+        limit = 128 * 1024;
+    limit = std::min(limit, 6L * 1024 * 1024);
+    long total = ConsoleOverhead;
+    auto count = [&total](long size) {
+        if (size + 1 > MaxString)
+            return false;
+        total += size + 1 + long(sizeof(char *));
+        return true;
+    };
+    for (const QByteArray &arg : argv)
+        if (!count(arg.size()))
+            return false;
+    for (char **e = environ; *e; ++e)
+        if (!count(long(std::strlen(*e))))
+            return false;
+    return total <= limit;
+}
+
+// Whether the child will be able to enter workingDir, as the start would do.
+int directoryError(const QByteArray &workingDir) {
+    if (workingDir.isEmpty())
+        return 0;
+    struct stat st;
+    if (::stat(workingDir.constData(), &st) != 0)
+        return errno;
+    if (!S_ISDIR(st.st_mode))
+        return ENOTDIR;
+    return ::access(workingDir.constData(), X_OK) == 0 ? 0 : errno;
+}
+
 } // namespace
 
 bool winExec(const QByteArray &commandLine, int showMode, const QByteArray &workingDir,
@@ -200,11 +173,18 @@ bool winExec(const QByteArray &commandLine, int showMode, const QByteArray &work
     // The started program sees its own path as argv[0], as a program started by path does.
     argv.first() = program;
     if (showMode != ShowHidden) {
-        const Terminal terminal = findTerminal();
-        if (!terminal.program.isEmpty()) {
-            const QList<QByteArray> args = consoleArguments(terminal, argv);
-            return spawn(terminal.program, args, workingDir, error);
+        if (!fitsArgumentSpace(argv)) {
+            if (error)
+                error->systemError = E2BIG;
+            return fail(error, LaunchError::TooLong, program);
         }
+        if (const int err = directoryError(workingDir)) {
+            if (error)
+                error->systemError = err;
+            return fail(error, LaunchError::NoDirectory, workingDir);
+        }
+        if (startConsole(argv, workingDir))
+            return true;
     }
     return spawn(program, argv, workingDir, error);
 }

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "app/Unit1.h"
 #include "commands/Unit2.h"
+#include "platform/Console.h"
 #include "platform/Launcher.h"
 #include "platform/WorkingDir.h"
 #include "ui_Unit1.h"

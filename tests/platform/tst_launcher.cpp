@@ -1,12 +1,14 @@
 // Starting a program from a command line: where it is found, what it receives, where it runs,
 // and the console window of show mode 1. Also the single-file calls of the commands.
 #include "platform/CommandLine.h"
+#include "platform/Console.h"
 #include "platform/Files.h"
 #include "platform/Launcher.h"
 #include "platform/WorkingDir.h"
 
 #include "TempTree.h"
 
+#include <QMap>
 #include <QTest>
 
 #include <cerrno>
@@ -160,35 +162,43 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<int>("reason");
         QTest::addColumn<QByteArray>("path"); // "DIR" stands for the case's directory
-        QTest::newRow("empty line")
-            << QByteArray("  ") << int(platform::LaunchError::BadLine) << QByteArray();
+        QTest::addColumn<int>("mode");
+        QTest::newRow("empty line") << QByteArray("  ") << int(platform::LaunchError::BadLine)
+                                    << QByteArray() << int(platform::ShowHidden);
         QTest::newRow("not found")
             << QByteArray("no-such-program-here.exe x") << int(platform::LaunchError::NotFound)
-            << QByteArray("no-such-program-here.exe");
+            << QByteArray("no-such-program-here.exe") << int(platform::ShowHidden);
         QTest::newRow("in the working directory only: not found")
             << QByteArray("yk.exe l x") << int(platform::LaunchError::NotFound)
-            << QByteArray("yk.exe");
+            << QByteArray("yk.exe") << int(platform::ShowHidden);
         QTest::newRow("not executable")
             << QByteArray("noexec.exe l x") << int(platform::LaunchError::NotExecutable)
-            << QByteArray("DIR/bin/noexec");
+            << QByteArray("DIR/bin/noexec") << int(platform::ShowHidden);
         QTest::newRow("not a program")
             << QByteArray("garbage l x") << int(platform::LaunchError::NotExecutable)
-            << QByteArray("DIR/bin/garbage");
+            << QByteArray("DIR/bin/garbage") << int(platform::ShowHidden);
         QTest::newRow("longer than the system allows")
             << QByteArray("true " + (QByteArray(200, 'n') + ' ').repeated(50000))
-            << int(platform::LaunchError::TooLong) << QByteArray();
+            << int(platform::LaunchError::TooLong) << QByteArray() << int(platform::ShowHidden);
+        // The console windows are tried after winExec returns: the line is checked before.
+        QTest::newRow("longer than the system allows, in a console")
+            << QByteArray("true " + (QByteArray(200, 'n') + ' ').repeated(50000))
+            << int(platform::LaunchError::TooLong) << QByteArray() << int(platform::ShowNormal);
     }
     void launchFailureReasons() {
         QFETCH(QByteArray, line);
         QFETCH(int, reason);
         QFETCH(QByteArray, path);
+        QFETCH(int, mode);
         QVERIFY(writeFile(work_ + "/yk", recorder("never"), 0755));
         QVERIFY(writeFile(bin_ + "/noexec", recorder("never"), 0644));
         QVERIFY(writeFile(bin_ + "/garbage", QByteArray("\x01\x02\x03\x04", 4), 0755));
         const QByteArray oldPath = qgetenv("PATH");
         qputenv("PATH", bin_ + ":/usr/bin:/bin");
+        platform::setTerminalCandidates({{"true"}});
         platform::LaunchError error;
-        const bool started = platform::winExec(line, platform::ShowHidden, work_, &error);
+        const bool started = platform::winExec(line, mode, work_, &error);
+        platform::setTerminalCandidates({});
         qputenv("PATH", oldPath);
         QVERIFY(!started);
         QCOMPARE(int(error.reason), reason);
@@ -202,13 +212,16 @@ private slots:
         QVERIFY(writeFile(bin_ + "/yk", recorder("never"), 0755));
         const QByteArray oldPath = qgetenv("PATH");
         qputenv("PATH", bin_);
-        platform::LaunchError error;
-        const bool started =
-            platform::winExec("yk.exe l x", platform::ShowHidden, dir_ + "/gone", &error);
+        platform::setTerminalCandidates({{"true"}});
+        for (const int mode : {platform::ShowHidden, platform::ShowNormal}) {
+            platform::LaunchError error;
+            const bool started = platform::winExec("yk.exe l x", mode, dir_ + "/gone", &error);
+            QVERIFY2(!started, QByteArray::number(mode));
+            QCOMPARE(int(error.reason), int(platform::LaunchError::NoDirectory));
+            QCOMPARE(error.path, dir_ + "/gone");
+        }
+        platform::setTerminalCandidates({});
         qputenv("PATH", oldPath);
-        QVERIFY(!started);
-        QCOMPARE(int(error.reason), int(platform::LaunchError::NoDirectory));
-        QCOMPARE(error.path, dir_ + "/gone");
         QVERIFY(!exists(out_ + "/never.args"));
     }
 
@@ -297,6 +310,146 @@ private slots:
         QVERIFY2(output.contains("Enter"), output.constData());
     }
 
+    // Terminal emulators tried in turn: one that fails before its window shows gives way to
+    // the next; one that ends well may hand its window to a server that shows it later; one
+    // that shows nothing in its time is given up and, should it show after all, runs nothing.
+    // The program runs exactly once, in the window that showed, or without a window.
+    void consoleFallback_data() {
+        QTest::addColumn<QStringList>("terminals"); // kinds, tried in this order
+        QTest::addColumn<QString>("ranIn");         // the kind that ran it, "" without window
+        QTest::newRow("the first shows") << QStringList{"shows", "shows2"} << "shows";
+        QTest::newRow("error before its window: the next")
+            << QStringList{"fails", "shows"} << "shows";
+        QTest::newRow("killed before its window: the next")
+            << QStringList{"crashes", "shows"} << "shows";
+        QTest::newRow("ends well, a server shows it later")
+            << QStringList{"server", "shows"} << "server";
+        QTest::newRow("ends well, shows nothing: the next in time")
+            << QStringList{"silent", "shows"} << "shows";
+        QTest::newRow("too slow: given up, runs nothing when it shows")
+            << QStringList{"slow", "shows"} << "shows";
+        QTest::newRow("none shows: without a window")
+            << QStringList{"fails", "crashes", "silent"} << "";
+    }
+    void consoleFallback() {
+        QFETCH(QStringList, terminals);
+        QFETCH(QString, ranIn);
+        // The program: counts its runs and says in which window it ran.
+        QVERIFY(writeFile(work_ + "/yk",
+                          "#!/bin/sh\necho \"${TAG:-none} $*\" >> '" + out_ + "/runs'\n", 0755));
+        // Each stand-in terminal takes "-e" and the wrapper after it, as the real ones do.
+        const QMap<QString, QByteArray> bodies{
+            {"shows", "shift; echo | \"$@\""},
+            {"shows2", "shift; echo | \"$@\""},
+            {"fails", "echo 'no session bus' >&2; exit 1"},
+            {"crashes", "kill -SEGV $$"},
+            {"server", "shift; (sleep 0.3; echo | \"$@\") & exit 0"},
+            {"silent", "exit 0"},
+            // Shows only after its try is over, then says it is done.
+            {"slow", "shift; sleep 4; echo | \"$@\"; touch '" + out_ + "/slow.done'"},
+        };
+        QList<QList<QByteArray>> candidates;
+        for (const QString &kind : terminals) {
+            const QByteArray path = bin_ + '/' + kind.toUtf8();
+            QVERIFY(writeFile(
+                path, "#!/bin/sh\nexport TAG=" + kind.toUtf8() + "\n" + bodies[kind] + "\n", 0755));
+            candidates.append({path, "-e"});
+        }
+        platform::setTerminalCandidates(candidates);
+        platform::setConsoleTryTime(2000);
+        QVERIFY(platform::winExec("yk.exe l \"a b.yk\"", platform::ShowNormal, work_));
+        const QByteArray expected = (ranIn.isEmpty() ? "none" : ranIn.toUtf8()) + " l a b.yk\n";
+        QTRY_COMPARE_WITH_TIMEOUT(readAll(out_ + "/runs"), expected, 20000);
+        if (terminals.contains("slow"))
+            QTRY_VERIFY_WITH_TIMEOUT(exists(out_ + "/slow.done"), 20000);
+        // Whatever shows late has had its chance: still one run.
+        QTest::qWait(terminals.contains("server") ? 600 : 0);
+        QCOMPARE(readAll(out_ + "/runs"), expected);
+        platform::setConsoleTryTime(0);
+        // Every terminal started has been reaped: no zombie is left.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [] {
+                errno = 0;
+                return ::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
+            }(),
+            10000);
+    }
+
+    // $TERMINAL is the user's choice: before the system's x-terminal-emulator; our own console
+    // window comes last. Each takes the option its kind needs.
+    void terminalOrder() {
+        for (const char *name : {"x-terminal-emulator", "xterm", "gnome-terminal", "kitty",
+                                 "myterm", platform::OwnConsoleName})
+            QVERIFY(writeFile(bin_ + '/' + name, "#!/bin/sh\n", 0755));
+        const QByteArray path = qgetenv("PATH"), display = qgetenv("DISPLAY"),
+                         terminal = qgetenv("TERMINAL");
+        qputenv("PATH", "/nonexistent:" + bin_);
+        qputenv("DISPLAY", ":99");
+        platform::setTerminalCandidates({});
+        auto order = [] {
+            QList<QByteArray> seen;
+            for (const platform::Terminal &t : platform::findTerminals())
+                seen.append(t.program.mid(t.program.lastIndexOf('/') + 1) + ' ' +
+                            t.execOptions.join(' '));
+            return seen;
+        };
+        qputenv("TERMINAL", "myterm");
+        const QList<QByteArray> withChoice = order();
+        qputenv("TERMINAL", bin_ + "/kitty");
+        const QList<QByteArray> withKitty = order();
+        qunsetenv("TERMINAL");
+        const QList<QByteArray> without = order();
+        qputenv("PATH", path);
+        qputenv("DISPLAY", display);
+        if (terminal.isNull())
+            qunsetenv("TERMINAL");
+        else
+            qputenv("TERMINAL", terminal);
+        platform::setTerminalCandidates({{}});
+        const QList<QByteArray> usual{"x-terminal-emulator -e", "xterm -e", "gnome-terminal --",
+                                      "kitty ", "yk32-console -e"};
+        QCOMPARE(without, usual);
+        QCOMPARE(withChoice, QList<QByteArray>{"myterm -e"} + usual);
+        QCOMPARE(withKitty.first(), QByteArray("kitty "));
+        QCOMPARE(withKitty.mid(1), usual);
+    }
+
+    // The console's locale: when the one the environment chooses for characters is missing or
+    // not UTF-8, C.UTF-8 is set for everything, so that Russian shows as Russian.
+    void consoleEnvironmentIsUtf8_data() {
+        QTest::addColumn<QStringList>("env");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList base{"HOME=/h", "PATH=/bin"};
+        const QString fix = "LC_ALL=C.UTF-8";
+        QTest::newRow("nothing set") << base << base + QStringList{fix};
+        QTest::newRow("LC_ALL=C") << base + QStringList{"LC_ALL=C"} << base + QStringList{fix};
+        QTest::newRow("LANG=C") << base + QStringList{"LANG=C"}
+                                << base + QStringList{"LANG=C", fix};
+        QTest::newRow("LC_ALL=C over a UTF-8 LANG")
+            << QStringList{"LANG=C.UTF-8", "LC_ALL=C"} << QStringList{"LANG=C.UTF-8", fix};
+        QTest::newRow("LANG=C.UTF-8")
+            << base + QStringList{"LANG=C.UTF-8"} << base + QStringList{"LANG=C.UTF-8"};
+        QTest::newRow("LC_ALL=C.utf8")
+            << QStringList{"LC_ALL=C.utf8"} << QStringList{"LC_ALL=C.utf8"};
+        QTest::newRow("LC_CTYPE decides before LANG") << QStringList{"LANG=C", "LC_CTYPE=C.UTF-8"}
+                                                      << QStringList{"LANG=C", "LC_CTYPE=C.UTF-8"};
+        QTest::newRow("empty LC_ALL is not set")
+            << QStringList{"LC_ALL=", "LANG=C.UTF-8"} << QStringList{"LC_ALL=", "LANG=C.UTF-8"};
+        QTest::newRow("a UTF-8 locale that is not installed")
+            << QStringList{"LANG=xx_YY.UTF-8"} << QStringList{"LANG=xx_YY.UTF-8", fix};
+    }
+    void consoleEnvironmentIsUtf8() {
+        QFETCH(QStringList, env);
+        QFETCH(QStringList, expected);
+        QList<QByteArray> in;
+        for (const QString &e : env)
+            in.append(e.toUtf8());
+        QStringList out;
+        for (const QByteArray &e : platform::consoleEnvironment(in))
+            out.append(QString::fromUtf8(e));
+        QCOMPARE(out, expected);
+    }
+
     void normalModeWithoutTerminalRunsWithoutWindow() {
         QVERIFY(writeFile(bin_ + "/yk", recorder("bare"), 0755));
         platform::setTerminalCandidates({{"no-such-terminal", "-e"}});
@@ -307,10 +460,12 @@ private slots:
 
     void consoleArgumentsKeepTheProgramApart() {
         const platform::Terminal t{"/usr/bin/xterm", {"-e"}};
-        const QList<QByteArray> args = platform::consoleArguments(t, {"/p/yk", "l", "a b"});
+        const QList<QByteArray> args =
+            platform::consoleArguments(t, "/run/c d/0", {"/p/yk", "l", "a b"});
         QCOMPARE(args.mid(0, 4), (QList<QByteArray>{"/usr/bin/xterm", "-e", "/bin/sh", "-c"}));
-        // The wrapper is fixed text; the program and its arguments follow it untouched.
-        QCOMPARE(args.mid(args.size() - 3), (QList<QByteArray>{"/p/yk", "l", "a b"}));
+        // The wrapper is fixed text; the claim, the program and its arguments follow it
+        // untouched.
+        QCOMPARE(args.mid(args.size() - 4), (QList<QByteArray>{"/run/c d/0", "/p/yk", "l", "a b"}));
         QVERIFY(args.at(4).contains("\"$@\""));
     }
 

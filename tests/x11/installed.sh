@@ -11,11 +11,12 @@ make_work
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 fail() { echo "FAIL: $*"; exit 1; }
-for f in bin/yk32 bin/yk share/applications/winyk.desktop \
+for f in bin/yk32 bin/yk bin/yk32-console share/applications/winyk.desktop \
          share/icons/hicolor/32x32/apps/winyk.png share/icons/hicolor/16x16/apps/winyk.png; do
   [ -e "$prefix/$f" ] || fail "not installed: $f"
 done
-[ -x "$prefix/bin/yk" ] && [ -x "$prefix/bin/yk32" ] || fail "programs not executable"
+[ -x "$prefix/bin/yk" ] && [ -x "$prefix/bin/yk32" ] && [ -x "$prefix/bin/yk32-console" ] || \
+  fail "programs not executable"
 grep -qx 'Exec=yk32' "$prefix/share/applications/winyk.desktop" || fail "desktop entry Exec"
 grep -qx 'Icon=winyk' "$prefix/share/applications/winyk.desktop" || fail "desktop entry Icon"
 
