@@ -63,7 +63,8 @@ private:
         for (const QByteArray &n : names) {
             if (::unlinkat(dirFd, n.constData(), 0) == 0)
                 continue;
-            ::fchmodat(dirFd, n.constData(), 0700, 0);
+            // A failure shows as the openat below failing.
+            [[maybe_unused]] const int chmodded = ::fchmodat(dirFd, n.constData(), 0700, 0);
             const int sub =
                 ::openat(dirFd, n.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             if (sub < 0)
