@@ -335,7 +335,7 @@ private slots:
         QFETCH(QStringList, terminals);
         QFETCH(QString, ranIn);
         // The program: counts its runs and says in which window it ran.
-        QVERIFY(writeFile(work_ + "/yk",
+        QVERIFY(writeFile(bin_ + "/yk",
                           "#!/bin/sh\necho \"${TAG:-none} $*\" >> '" + out_ + "/runs'\n", 0755));
         // Each stand-in terminal takes "-e" and the wrapper after it, as the real ones do.
         const QMap<QString, QByteArray> bodies{
@@ -343,7 +343,8 @@ private slots:
             {"shows2", "shift; echo | \"$@\""},
             {"fails", "echo 'no session bus' >&2; exit 1"},
             {"crashes", "kill -SEGV $$"},
-            {"server", "shift; (sleep 0.3; echo | \"$@\") & exit 0"},
+            {"server",
+             "shift; (sleep 0.3; echo | \"$@\"; touch '" + out_ + "/server.done') & exit 0"},
             {"silent", "exit 0"},
             // Shows only after its try is over, then says it is done.
             {"slow", "shift; sleep 4; echo | \"$@\"; touch '" + out_ + "/slow.done'"},
@@ -363,7 +364,8 @@ private slots:
         if (terminals.contains("slow"))
             QTRY_VERIFY_WITH_TIMEOUT(exists(out_ + "/slow.done"), 20000);
         // Whatever shows late has had its chance: still one run.
-        QTest::qWait(terminals.contains("server") ? 600 : 0);
+        if (terminals.contains("server"))
+            QTRY_VERIFY_WITH_TIMEOUT(exists(out_ + "/server.done"), 20000);
         QCOMPARE(readAll(out_ + "/runs"), expected);
         platform::setConsoleTryTime(0);
         // Every terminal started has been reaped: no zombie is left.
