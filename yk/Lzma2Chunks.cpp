@@ -19,6 +19,13 @@ std::uint8_t lzma2DictProperty(std::uint32_t dict) {
     return 40;
 }
 
+std::uint32_t encoderDict(const Lzma2Settings &settings, std::size_t prime, std::size_t size) {
+    const std::uint64_t window =
+        std::uint64_t(std::min<std::size_t>(prime, settings.dictSize)) + size;
+    return static_cast<std::uint32_t>(
+        std::clamp<std::uint64_t>(window, LZMA_DICT_SIZE_MIN, settings.dictSize));
+}
+
 bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size_t size, bool last,
                       const Lzma2Settings &settings, Bytes &out, std::string &error) {
     lzma_options_lzma options;
@@ -26,9 +33,9 @@ bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size
         error = msg::badCompressionLevel();
         return false;
     }
-    options.dict_size = settings.dictSize;
+    options.dict_size = encoderDict(settings, primeSize, size);
     // Only the last dictionary's worth of the prime can be referred to.
-    const std::size_t prime = std::min<std::size_t>(primeSize, settings.dictSize);
+    const std::size_t prime = std::min<std::size_t>(primeSize, options.dict_size);
     if (prime > 0) {
         options.preset_dict = data - prime;
         options.preset_dict_size = static_cast<std::uint32_t>(prime);
@@ -143,6 +150,7 @@ bool encodeLzma2Pieces(const std::uint8_t *data, std::size_t prime, std::size_t 
         if (!encodeLzma2Block(data + r.from, runPrime, r.size, lastRun, settings, out.packed,
                               error))
             return false;
+        out.dict = std::max(out.dict, encoderDict(settings, runPrime, r.size));
         r.packedSize = out.packed.size() - r.packedFrom;
     }
     out.pieces = std::move(runs);

@@ -142,7 +142,7 @@ private:
     std::vector<std::thread> threads_;
 };
 
-unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma) {
+unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma, std::size_t blockSize) {
     unsigned cores = 0;
     cpu_set_t set;
     if (sched_getaffinity(0, sizeof set, &set) == 0)
@@ -161,7 +161,7 @@ unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma) {
     const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
     if (encoder == UINT64_MAX || pages <= 0 || pageSize <= 0)
         return cores;
-    const std::uint64_t perThread = encoder + 2 * (kMaxBlock + (1u << 20));
+    const std::uint64_t perThread = encoder + 2 * (blockSize + (1u << 20));
     const std::uint64_t budget =
         static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4;
     return static_cast<unsigned>(
@@ -169,14 +169,8 @@ unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma) {
 }
 
 SolidWriter::SolidWriter(int fd, const SolidSettings &settings) : fd_(fd), settings_(settings) {
-    threads_ = settings.threads ? settings.threads : defaultThreads(settings.lzma);
-    std::size_t block = settings.blockSize;
-    if (block == 0) {
-        // An equal share for every thread, so that a single large input keeps them all busy.
-        const std::uint64_t share =
-            settings.expectedBytes ? settings.expectedBytes / threads_ + 1 : kMaxBlock;
-        block = std::clamp(roundUp(share, kMinBlock), kMinBlock, kMaxBlock);
-    }
+    const std::size_t block = settings.blockSize ? settings.blockSize : kBlock;
+    threads_ = settings.threads ? settings.threads : defaultThreads(settings.lzma, block);
     // Blocks and primes at multiples of 16 keep LZMA's position bits of every block in step
     // with the stream's.
     blockSize_ = std::max<std::size_t>(roundUp(block, 16), 16);
@@ -330,6 +324,7 @@ bool SolidWriter::writeFront(std::string &error) {
     }
     if (r.storedBytes == b->dataSize())
         ++storedBlocks_;
+    dict_ = std::max(dict_, r.dict);
     storedBytes_ += r.storedBytes;
     for (const Block::Slice &sl : b->slices) {
         std::uint32_t &crc = entries_[sl.entry].crc;
@@ -422,7 +417,7 @@ bool SolidWriter::packHeader(Bytes &header, std::string &error) {
         return false;
     SolidFolder coder;
     coder.coderId = {kLzma2Id};
-    coder.properties = {lzma2DictProperty(fast.dictSize)};
+    coder.properties = {lzma2DictProperty(encoderDict(fast, 0, header.size()))};
     coder.packedSize = packed.size();
     header =
         encodedHeader(packPos, coder, header.size(), updateCrc(0, header.data(), header.size()));
@@ -447,7 +442,8 @@ bool SolidWriter::close(std::string &error) {
     }
     SolidFolder folder;
     folder.coderId = {kLzma2Id};
-    folder.properties = {lzma2DictProperty(settings_.lzma.dictSize)};
+    // The decoder needs no more than the largest window an encoder referred to.
+    folder.properties = {lzma2DictProperty(std::max(dict_, LZMA_DICT_SIZE_MIN))};
     folder.packedSize = packed_;
     Bytes header = solidHeader(headerOrder(entries_), folder);
     if (header.size() >= kPackHeaderFrom && !packHeader(header, error))
