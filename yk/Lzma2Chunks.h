@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,22 @@ constexpr std::uint8_t kLzma2End = 0x00;
 // small an input to sample says no: the encoder decides chunk by chunk.
 bool looksIncompressible(const std::uint8_t *data, std::size_t size, int samples = 8,
                          std::size_t sampleSize = 32u << 10);
+
+// The same look, keeping its deflate state from one call to the next: a look at every megabyte
+// of a large input then costs no fresh memory each time (the state is a quarter of a megabyte).
+class CompressibilitySampler {
+public:
+    CompressibilitySampler();
+    ~CompressibilitySampler();
+    CompressibilitySampler(const CompressibilitySampler &) = delete;
+    CompressibilitySampler &operator=(const CompressibilitySampler &) = delete;
+    bool looksIncompressible(const std::uint8_t *data, std::size_t size, int samples = 8,
+                             std::size_t sampleSize = 32u << 10);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // One block cut into runs that compress and runs that do not, each run made as above. A block
 // that does not compress as a whole is one stored run; otherwise each kLzma2Segment is looked

@@ -179,11 +179,14 @@ SolidWriter::SolidWriter(int fd, const SolidSettings &settings) : fd_(fd), setti
 
 SolidWriter::~SolidWriter() = default;
 
+bool SolidWriter::isDone(const Block &b) const {
+    return pool_ ? pool_->isDone(b) : b.done;
+}
+
 bool SolidWriter::open(std::string &error) {
     if (!reserveStartHeader(fd_, error))
         return false;
     try {
-        pool_ = std::make_unique<Pool>(threads_, settings_.lzma);
         newBlock(nullptr);
     } catch (const std::bad_alloc &) {
         error = msg::noMemoryToCompress();
@@ -235,7 +238,7 @@ bool SolidWriter::write(const void *data, std::size_t size, std::string &error) 
 bool SolidWriter::append(const std::uint8_t *data, std::size_t size, std::string &error) {
     // Blocks already done are written between the reads, so that the disk is kept busy while
     // the files are read (stored blocks are done at once).
-    while (!inFlight_.empty() && pool_->size() > 0 && pool_->isDone(*inFlight_.front()))
+    while (!inFlight_.empty() && isDone(*inFlight_.front()))
         if (!writeFront(error))
             return false;
     while (size > 0) {
@@ -260,7 +263,7 @@ bool SolidWriter::append(const std::uint8_t *data, std::size_t size, std::string
         data += n;
         size -= n;
         if (firstSegment && current_->dataSize() == kLzma2Segment &&
-            looksIncompressible(current_->data(), kLzma2Segment, 4, 8u << 10)) {
+            sampler_.looksIncompressible(current_->data(), kLzma2Segment, 4, 8u << 10)) {
             current_->storedWhole = true;
             if (!dispatch(false, error))
                 return false;
@@ -272,7 +275,7 @@ bool SolidWriter::append(const std::uint8_t *data, std::size_t size, std::string
 bool SolidWriter::dispatch(bool last, std::string &error) {
     // Never more data at work than a full block per thread: the memory stays what the threads
     // need (small stored blocks may be more in number).
-    const std::size_t cap = std::max(1u, pool_->size()) * blockSize_;
+    const std::size_t cap = std::max(1u, pool_ ? pool_->size() : threads_) * blockSize_;
     while (!inFlight_.empty() && inFlightBytes_ + current_->dataSize() > cap)
         if (!writeFront(error))
             return false;
@@ -284,14 +287,23 @@ bool SolidWriter::dispatch(bool last, std::string &error) {
     try {
         if (!last)
             newBlock(b.get());
+        // The threads start with the first block to compress: data that does not compress
+        // never waits for them to start or to end.
+        if (!pool_ && !b->storedWhole)
+            pool_ = std::make_unique<Pool>(threads_, settings_.lzma);
     } catch (const std::bad_alloc &) {
         error = msg::noMemoryToCompress();
         return false;
     }
     inFlight_.push_back(b);
-    if (pool_->size() == 0) {
+    // A block known not to compress needs only its CRCs: handing it to a thread would cost more
+    // (a wake-up, which a busy machine delays) than the work. With nothing ahead of it, it is
+    // written at once, from the buffer that the next block then reuses.
+    if (b->storedWhole || pool_->size() == 0) {
         b->compress(settings_.lzma);
         b->done = true;
+        if (inFlight_.size() == 1 && !writeFront(error))
+            return false;
     } else {
         pool_->submit(b);
     }
@@ -302,7 +314,7 @@ bool SolidWriter::writeFront(std::string &error) {
     std::shared_ptr<Block> b = inFlight_.front();
     inFlight_.pop_front();
     inFlightBytes_ -= b->dataSize();
-    if (pool_->size() > 0)
+    if (pool_)
         pool_->wait(*b);
     if (!b->error.empty()) {
         error = b->error;

@@ -67,6 +67,7 @@ private:
     struct Block;
     class Pool;
 
+    bool isDone(const Block &b) const;
     bool finishEntry(std::string &error);
     bool append(const std::uint8_t *data, std::size_t size, std::string &error);
     bool dispatch(bool last, std::string &error);
@@ -93,6 +94,7 @@ private:
     std::uint64_t storedBytes_ = 0;
     std::uint32_t dict_ = 0; // the largest dictionary a block's encoder used
     Writeback writeback_;
+    CompressibilitySampler sampler_; // the first megabyte of each block, on this thread
     std::unique_ptr<Block> current_;
     std::vector<Bytes> spare_; // buffers of written blocks, for the next ones
     std::deque<std::shared_ptr<Block>> inFlight_;
