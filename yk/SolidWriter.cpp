@@ -161,7 +161,7 @@ unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma, std::size_t bloc
     const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
     if (encoder == UINT64_MAX || pages <= 0 || pageSize <= 0)
         return cores;
-    const std::uint64_t perThread = encoder + 2 * (blockSize + (1u << 20));
+    const std::uint64_t perThread = encoder + 2 * (blockSize + SolidSettings().primeSize);
     const std::uint64_t budget =
         static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4;
     return static_cast<unsigned>(

@@ -27,7 +27,7 @@ struct SolidSettings {
     std::size_t blockSize = 0;
     // Bytes before each block given to its encoder as the dictionary it starts with (at most
     // the block size). More primes find more matches across block starts and cost time.
-    std::size_t primeSize = 1u << 20;
+    std::size_t primeSize = 4u << 20;
     unsigned threads = 0; // 0: defaultThreads(); changes only the speed
 };
 
@@ -35,7 +35,7 @@ class SolidWriter {
 public:
     // Small enough that a few blocks keep every core busy to the end, also when another program
     // takes a core; large enough (with its prime) to lose little of the ratio.
-    static constexpr std::size_t kBlock = 4u << 20;
+    static constexpr std::size_t kBlock = 8u << 20;
 
     // `fd` is an empty file open for writing; it stays the caller's.
     SolidWriter(int fd, const SolidSettings &settings);
