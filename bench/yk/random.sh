@@ -15,7 +15,7 @@ sizes=("$@")
 dir=${BENCH_DIR:-/tmp/yk-random}
 mkdir -p "$dir" && cd "$dir"
 echo "$(nproc) cores; $rounds rounds; $(date -u +%Y-%m-%d); before: $(uptime)"
-stat() { sort -n | awk '{ v[NR] = $1 } END { printf "%.3f %.3f", v[1], v[int((NR + 1) / 2)] }'; }
+stat() { sort -n | awk '{ v[NR] = $1 } END { printf "%.3f %.3f\n", v[1], v[int((NR + 1) / 2)] }'; }
 for mb in "${sizes[@]}"; do
     [ "$(command stat -c %s "r$mb.bin" 2>/dev/null)" = $((mb << 20)) ] ||
         head -c $((mb << 20)) /dev/urandom >"r$mb.bin"
@@ -24,16 +24,19 @@ for mb in "${sizes[@]}"; do
     for ((i = 1; i <= rounds; i++)); do
         for m in 0 1; do
             rm -f "a$m.yk"
-            /usr/bin/time -f %e -a -o "t$m.txt" "$YK" "aq$m" "a$m" "r$mb.bin" </dev/null >/dev/null
+            /usr/bin/time -f '%e %U %S' -a -o "t$m.txt" "$YK" "aq$m" "a$m" "r$mb.bin" </dev/null >/dev/null
         done
     done
-    read -r b0 m0 < <(stat <t0.txt)
-    read -r b1 m1 < <(stat <t1.txt)
-    echo "$mb MiB: a0 $(tr '\n' ' ' <t0.txt)| a1 $(tr '\n' ' ' <t1.txt)"
+    read -r b0 m0 < <(cut -d' ' -f1 t0.txt | stat)
+    read -r b1 m1 < <(cut -d' ' -f1 t1.txt | stat)
+    read -r c0 _ < <(awk '{ print $2 + $3 }' t0.txt | stat)
+    read -r c1 _ < <(awk '{ print $2 + $3 }' t1.txt | stat)
+    echo "$mb MiB: a0 $(cut -d' ' -f1 t0.txt | tr '\n' ' ')| a1 $(cut -d' ' -f1 t1.txt | tr '\n' ' ')"
     echo "$mb MiB: a0 best $b0 s, median $m0 s, $(command stat -c %s a0.yk) bytes;" \
         "a1 best $b1 s, median $m1 s, $(command stat -c %s a1.yk) bytes;" \
         "a1/a0 best $(awk -v a="$b1" -v b="$b0" 'BEGIN { printf "%.2f", a / b }')," \
-        "median $(awk -v a="$m1" -v b="$m0" 'BEGIN { printf "%.2f", a / b }')"
+        "median $(awk -v a="$m1" -v b="$m0" 'BEGIN { printf "%.2f", a / b }');" \
+        "least processor time (user + system) a0 $c0 s, a1 $c1 s"
     rm -f a0.yk a1.yk
 done
 echo "after: $(uptime)"
