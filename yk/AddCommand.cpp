@@ -8,6 +8,7 @@
 #include "Messages.h"
 #include "Names.h"
 #include "Outcome.h"
+#include "SolidOrder.h"
 #include "Sources.h"
 
 #include <dirent.h>
@@ -76,6 +77,10 @@ public:
             console_.problem(msg::nothingToAdd());
             return ExitNothing;
         }
+        // A solid block packs better with files alike side by side; stored entries keep the
+        // order they were found in.
+        if (o_.method != 0)
+            sortForSolid(sources.items);
 
         std::unique_ptr<ArchiveInput> old;
         if (hadOld_) {
@@ -93,9 +98,7 @@ public:
         // libarchive (method 2) gathers the packed data in a temporary file of its own
         // until the end: keep it beside the archive rather than in a /tmp that may be small.
         setenv("TMPDIR", dir.c_str(), 1);
-        // The old entries come along too: their size is in the old archive's header.
-        const std::uint64_t expected = newBytes(sources) + (old ? old->header().unpackedData : 0);
-        std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), expected, error);
+        std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), error);
         if (!w) {
             console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
             return ExitNothing;
@@ -125,18 +128,6 @@ public:
     }
 
 private:
-    // How much new data the add is about to read (as listed now): method 1 shares it out among
-    // the cores by it.
-    static std::uint64_t newBytes(const SourceList &sources) {
-        std::uint64_t total = 0;
-        struct stat st;
-        for (const Source &s : sources.items)
-            if (s.kind == Source::File && lstat(s.diskPath.c_str(), &st) == 0 &&
-                S_ISREG(st.st_mode))
-                total += static_cast<std::uint64_t>(st.st_size);
-        return total;
-    }
-
     void lockWriters(DirLock &lock) {
         std::string error;
         switch (lock.tryLock(error)) {

@@ -110,15 +110,11 @@ std::unique_ptr<ArchiveSink> opened(std::unique_ptr<Sink> s, std::string &error)
 
 } // namespace
 
-std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::uint64_t expectedBytes,
-                                      std::string &error) {
+std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::string &error) {
     if (method == 0)
         return opened(std::make_unique<OwnSink<StoreWriter>>(fd), error);
-    if (method == 1) {
-        SolidSettings settings;
-        settings.expectedBytes = expectedBytes;
-        return opened(std::make_unique<OwnSink<SolidWriter>>(fd, settings), error);
-    }
+    if (method == 1)
+        return opened(std::make_unique<OwnSink<SolidWriter>>(fd, SolidSettings()), error);
     auto s = std::make_unique<LibarchiveSink>();
     if (!s->open(fd)) {
         error = s->lastError();

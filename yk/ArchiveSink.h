@@ -25,10 +25,8 @@ public:
     virtual bool close(std::string &error) = 0;
 };
 
-// A sink writing to `fd` with method 0 (copy), 1 (LZMA2, on every core) or 2 (PPMd).
-// `expectedBytes` (0 when unknown) is how much data is about to come: method 1 cuts it into
-// blocks so that every core gets a share. Null with `error` set when it cannot be set up.
-std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::uint64_t expectedBytes,
-                                      std::string &error);
+// A sink writing to `fd` with method 0 (copy), 1 (LZMA2, on every core) or 2 (PPMd). Null with
+// `error` set when it cannot be set up.
+std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::string &error);
 
 } // namespace yk

@@ -19,6 +19,13 @@ std::uint8_t lzma2DictProperty(std::uint32_t dict) {
     return 40;
 }
 
+std::uint32_t encoderDict(const Lzma2Settings &settings, std::size_t prime, std::size_t size) {
+    const std::uint64_t window =
+        std::uint64_t(std::min<std::size_t>(prime, settings.dictSize)) + size;
+    return static_cast<std::uint32_t>(
+        std::clamp<std::uint64_t>(window, LZMA_DICT_SIZE_MIN, settings.dictSize));
+}
+
 bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size_t size, bool last,
                       const Lzma2Settings &settings, Bytes &out, std::string &error) {
     lzma_options_lzma options;
@@ -26,9 +33,9 @@ bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size
         error = msg::badCompressionLevel();
         return false;
     }
-    options.dict_size = settings.dictSize;
+    options.dict_size = encoderDict(settings, primeSize, size);
     // Only the last dictionary's worth of the prime can be referred to.
-    const std::size_t prime = std::min<std::size_t>(primeSize, settings.dictSize);
+    const std::size_t prime = std::min<std::size_t>(primeSize, options.dict_size);
     if (prime > 0) {
         options.preset_dict = data - prime;
         options.preset_dict_size = static_cast<std::uint32_t>(prime);
@@ -85,24 +92,53 @@ void appendStoredChunks(const std::uint8_t *data, std::size_t size, bool streamS
     }
 }
 
-bool looksIncompressible(const std::uint8_t *data, std::size_t size, int samples,
-                         std::size_t sampleSize) {
+struct CompressibilitySampler::State {
+    z_stream z{};
+    bool ready = false;
+    Bytes packed;
+};
+
+CompressibilitySampler::CompressibilitySampler() : state_(std::make_unique<State>()) {}
+
+CompressibilitySampler::~CompressibilitySampler() {
+    if (state_->ready)
+        deflateEnd(&state_->z);
+}
+
+bool CompressibilitySampler::looksIncompressible(const std::uint8_t *data, std::size_t size,
+                                                 int samples, std::size_t sampleSize) {
     // Samples spread over the data, each squeezed by the fastest deflate: data that it cannot
     // shrink by 3 % will not shrink by LZMA enough to pay for the encoder's time.
     if (samples < 2 || size < sampleSize * static_cast<std::size_t>(samples))
         return false;
-    Bytes packed(compressBound(static_cast<uLong>(sampleSize)));
+    State &st = *state_;
+    if (!st.ready) {
+        if (deflateInit(&st.z, 1) != Z_OK)
+            return false;
+        st.ready = true;
+    }
+    st.packed.resize(compressBound(static_cast<uLong>(sampleSize)));
     std::uint64_t in = 0, outBytes = 0;
     for (int i = 0; i < samples; ++i) {
         const std::size_t at = (size - sampleSize) / static_cast<std::size_t>(samples - 1) *
                                static_cast<std::size_t>(i);
-        uLongf n = static_cast<uLongf>(packed.size());
-        if (compress2(packed.data(), &n, data + at, static_cast<uLong>(sampleSize), 1) != Z_OK)
+        if (deflateReset(&st.z) != Z_OK)
+            return false;
+        st.z.next_in = const_cast<Bytef *>(data + at);
+        st.z.avail_in = static_cast<uInt>(sampleSize);
+        st.z.next_out = st.packed.data();
+        st.z.avail_out = static_cast<uInt>(st.packed.size());
+        if (deflate(&st.z, Z_FINISH) != Z_STREAM_END)
             return false;
         in += sampleSize;
-        outBytes += n;
+        outBytes += st.z.total_out;
     }
     return outBytes * 100 >= in * 97;
+}
+
+bool looksIncompressible(const std::uint8_t *data, std::size_t size, int samples,
+                         std::size_t sampleSize) {
+    return CompressibilitySampler().looksIncompressible(data, size, samples, sampleSize);
 }
 
 bool encodeLzma2Pieces(const std::uint8_t *data, std::size_t prime, std::size_t size,
@@ -143,6 +179,7 @@ bool encodeLzma2Pieces(const std::uint8_t *data, std::size_t prime, std::size_t 
         if (!encodeLzma2Block(data + r.from, runPrime, r.size, lastRun, settings, out.packed,
                               error))
             return false;
+        out.dict = std::max(out.dict, encoderDict(settings, runPrime, r.size));
         r.packedSize = out.packed.size() - r.packedFrom;
     }
     out.pieces = std::move(runs);

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,11 +18,16 @@ using Bytes = std::vector<std::uint8_t>;
 
 struct Lzma2Settings {
     std::uint32_t preset = 6;          // liblzma's preset for the encoder's parameters
-    std::uint32_t dictSize = 8u << 20; // the decoder's dictionary; the preset's own by default
+    std::uint32_t dictSize = 8u << 20; // the largest dictionary; the preset's own by default
 };
 
 // The one byte of LZMA2 coder properties: the smallest dictionary size code that holds `dict`.
 std::uint8_t lzma2DictProperty(std::uint32_t dict);
+
+// The dictionary an encoder of `size` bytes primed with `prime` bytes gets: no larger than what
+// it can refer to, so that a small input costs a small match finder (and the decoder, told the
+// largest of them, a small dictionary).
+std::uint32_t encoderDict(const Lzma2Settings &settings, std::size_t prime, std::size_t size);
 
 // Compresses `size` bytes at `data`, appending LZMA2 chunks to `out`. `primeSize` bytes just
 // before `data` (readable at data - primeSize) are the end of what the stream holds before this
@@ -50,6 +56,22 @@ constexpr std::uint8_t kLzma2End = 0x00;
 bool looksIncompressible(const std::uint8_t *data, std::size_t size, int samples = 8,
                          std::size_t sampleSize = 32u << 10);
 
+// The same look, keeping its deflate state from one call to the next: a look at every megabyte
+// of a large input then costs no fresh memory each time (the state is a quarter of a megabyte).
+class CompressibilitySampler {
+public:
+    CompressibilitySampler();
+    ~CompressibilitySampler();
+    CompressibilitySampler(const CompressibilitySampler &) = delete;
+    CompressibilitySampler &operator=(const CompressibilitySampler &) = delete;
+    bool looksIncompressible(const std::uint8_t *data, std::size_t size, int samples = 8,
+                             std::size_t sampleSize = 32u << 10);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
 // One block cut into runs that compress and runs that do not, each run made as above. A block
 // that does not compress as a whole is one stored run; otherwise each kLzma2Segment is looked
 // at apart, and a run of such segments is stored while the runs between them are compressed,
@@ -66,6 +88,7 @@ struct Lzma2Block {
     Bytes packed;           // the compressed runs' chunks, one after another
     bool endMarker = false; // the stream ends with a stored run: the end marker follows it
     std::size_t storedBytes = 0;
+    std::uint32_t dict = 0; // the largest dictionary the compressed runs refer to
 };
 
 // `data` holds the block's `size` bytes with `prime` bytes of what came before readable just

@@ -142,7 +142,7 @@ private:
     std::vector<std::thread> threads_;
 };
 
-unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma) {
+unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma, std::size_t blockSize) {
     unsigned cores = 0;
     cpu_set_t set;
     if (sched_getaffinity(0, sizeof set, &set) == 0)
@@ -161,7 +161,7 @@ unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma) {
     const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
     if (encoder == UINT64_MAX || pages <= 0 || pageSize <= 0)
         return cores;
-    const std::uint64_t perThread = encoder + 2 * (kMaxBlock + (1u << 20));
+    const std::uint64_t perThread = encoder + 2 * (blockSize + SolidSettings().primeSize);
     const std::uint64_t budget =
         static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4;
     return static_cast<unsigned>(
@@ -169,14 +169,8 @@ unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma) {
 }
 
 SolidWriter::SolidWriter(int fd, const SolidSettings &settings) : fd_(fd), settings_(settings) {
-    threads_ = settings.threads ? settings.threads : defaultThreads(settings.lzma);
-    std::size_t block = settings.blockSize;
-    if (block == 0) {
-        // An equal share for every thread, so that a single large input keeps them all busy.
-        const std::uint64_t share =
-            settings.expectedBytes ? settings.expectedBytes / threads_ + 1 : kMaxBlock;
-        block = std::clamp(roundUp(share, kMinBlock), kMinBlock, kMaxBlock);
-    }
+    const std::size_t block = settings.blockSize ? settings.blockSize : kBlock;
+    threads_ = settings.threads ? settings.threads : defaultThreads(settings.lzma, block);
     // Blocks and primes at multiples of 16 keep LZMA's position bits of every block in step
     // with the stream's.
     blockSize_ = std::max<std::size_t>(roundUp(block, 16), 16);
@@ -185,11 +179,14 @@ SolidWriter::SolidWriter(int fd, const SolidSettings &settings) : fd_(fd), setti
 
 SolidWriter::~SolidWriter() = default;
 
+bool SolidWriter::isDone(const Block &b) const {
+    return pool_ ? pool_->isDone(b) : b.done;
+}
+
 bool SolidWriter::open(std::string &error) {
     if (!reserveStartHeader(fd_, error))
         return false;
     try {
-        pool_ = std::make_unique<Pool>(threads_, settings_.lzma);
         newBlock(nullptr);
     } catch (const std::bad_alloc &) {
         error = msg::noMemoryToCompress();
@@ -241,7 +238,7 @@ bool SolidWriter::write(const void *data, std::size_t size, std::string &error) 
 bool SolidWriter::append(const std::uint8_t *data, std::size_t size, std::string &error) {
     // Blocks already done are written between the reads, so that the disk is kept busy while
     // the files are read (stored blocks are done at once).
-    while (!inFlight_.empty() && pool_->size() > 0 && pool_->isDone(*inFlight_.front()))
+    while (!inFlight_.empty() && isDone(*inFlight_.front()))
         if (!writeFront(error))
             return false;
     while (size > 0) {
@@ -266,7 +263,7 @@ bool SolidWriter::append(const std::uint8_t *data, std::size_t size, std::string
         data += n;
         size -= n;
         if (firstSegment && current_->dataSize() == kLzma2Segment &&
-            looksIncompressible(current_->data(), kLzma2Segment, 4, 8u << 10)) {
+            sampler_.looksIncompressible(current_->data(), kLzma2Segment, 4, 8u << 10)) {
             current_->storedWhole = true;
             if (!dispatch(false, error))
                 return false;
@@ -278,7 +275,7 @@ bool SolidWriter::append(const std::uint8_t *data, std::size_t size, std::string
 bool SolidWriter::dispatch(bool last, std::string &error) {
     // Never more data at work than a full block per thread: the memory stays what the threads
     // need (small stored blocks may be more in number).
-    const std::size_t cap = std::max(1u, pool_->size()) * blockSize_;
+    const std::size_t cap = std::max(1u, pool_ ? pool_->size() : threads_) * blockSize_;
     while (!inFlight_.empty() && inFlightBytes_ + current_->dataSize() > cap)
         if (!writeFront(error))
             return false;
@@ -290,14 +287,23 @@ bool SolidWriter::dispatch(bool last, std::string &error) {
     try {
         if (!last)
             newBlock(b.get());
+        // The threads start with the first block to compress: data that does not compress
+        // never waits for them to start or to end.
+        if (!pool_ && !b->storedWhole)
+            pool_ = std::make_unique<Pool>(threads_, settings_.lzma);
     } catch (const std::bad_alloc &) {
         error = msg::noMemoryToCompress();
         return false;
     }
     inFlight_.push_back(b);
-    if (pool_->size() == 0) {
+    // A block known not to compress needs only its CRCs: handing it to a thread would cost more
+    // (a wake-up, which a busy machine delays) than the work. With nothing ahead of it, it is
+    // written at once, from the buffer that the next block then reuses.
+    if (b->storedWhole || pool_->size() == 0) {
         b->compress(settings_.lzma);
         b->done = true;
+        if (inFlight_.size() == 1 && !writeFront(error))
+            return false;
     } else {
         pool_->submit(b);
     }
@@ -308,7 +314,7 @@ bool SolidWriter::writeFront(std::string &error) {
     std::shared_ptr<Block> b = inFlight_.front();
     inFlight_.pop_front();
     inFlightBytes_ -= b->dataSize();
-    if (pool_->size() > 0)
+    if (pool_)
         pool_->wait(*b);
     if (!b->error.empty()) {
         error = b->error;
@@ -330,6 +336,7 @@ bool SolidWriter::writeFront(std::string &error) {
     }
     if (r.storedBytes == b->dataSize())
         ++storedBlocks_;
+    dict_ = std::max(dict_, r.dict);
     storedBytes_ += r.storedBytes;
     for (const Block::Slice &sl : b->slices) {
         std::uint32_t &crc = entries_[sl.entry].crc;
@@ -422,7 +429,7 @@ bool SolidWriter::packHeader(Bytes &header, std::string &error) {
         return false;
     SolidFolder coder;
     coder.coderId = {kLzma2Id};
-    coder.properties = {lzma2DictProperty(fast.dictSize)};
+    coder.properties = {lzma2DictProperty(encoderDict(fast, 0, header.size()))};
     coder.packedSize = packed.size();
     header =
         encodedHeader(packPos, coder, header.size(), updateCrc(0, header.data(), header.size()));
@@ -447,7 +454,8 @@ bool SolidWriter::close(std::string &error) {
     }
     SolidFolder folder;
     folder.coderId = {kLzma2Id};
-    folder.properties = {lzma2DictProperty(settings_.lzma.dictSize)};
+    // The decoder needs no more than the largest window an encoder referred to.
+    folder.properties = {lzma2DictProperty(std::max(dict_, LZMA_DICT_SIZE_MIN))};
     folder.packedSize = packed_;
     Bytes header = solidHeader(headerOrder(entries_), folder);
     if (header.size() >= kPackHeaderFrom && !packHeader(header, error))

@@ -1,10 +1,11 @@
 #pragma once
 // Writes a 7z archive whose entries' data lie one after another in one LZMA2 folder, straight
-// into an open file. The data is cut into blocks that are compressed on as many threads as there
-// are cores (see Lzma2Chunks.h) and written in order as they are done: the archive is one
-// standard LZMA2 stream. Memory is bounded by the number of blocks in flight (one per thread and
-// the one being filled), whatever the size of a file; the entries' names and figures grow with
-// their number.
+// into an open file. The data is cut into blocks of a fixed size (see Lzma2Chunks.h), queued and
+// taken by whichever thread is free (one per core), and written in order as they are done: the
+// archive is one standard LZMA2 stream. Where the cuts fall depends on the data alone, so the
+// archive's bytes are the same whatever the number of threads, the memory and the load. Memory
+// is bounded by the number of blocks in flight (one per thread and the one being filled),
+// whatever the size of a file; the entries' names and figures grow with their number.
 
 #include "FileWrite.h"
 #include "Lzma2Chunks.h"
@@ -21,20 +22,20 @@ namespace yk {
 
 struct SolidSettings {
     Lzma2Settings lzma;
-    // Bytes of data per block; 0 chooses from `expectedBytes` so that every thread gets a share,
-    // within kMinBlock and kMaxBlock.
+    // Bytes of data per block; 0 for kBlock. Never derived from the threads or the memory: the
+    // cuts decide the archive's bytes.
     std::size_t blockSize = 0;
     // Bytes before each block given to its encoder as the dictionary it starts with (at most
     // the block size). More primes find more matches across block starts and cost time.
-    std::size_t primeSize = 1u << 20;
-    unsigned threads = 0;            // 0: defaultThreads()
-    std::uint64_t expectedBytes = 0; // how much data is expected, if known
+    std::size_t primeSize = 4u << 20;
+    unsigned threads = 0; // 0: defaultThreads(); changes only the speed
 };
 
 class SolidWriter {
 public:
-    static constexpr std::size_t kMinBlock = 1u << 20;
-    static constexpr std::size_t kMaxBlock = 32u << 20;
+    // Small enough that a few blocks keep every core busy to the end, also when another program
+    // takes a core; large enough (with its prime) to lose little of the ratio.
+    static constexpr std::size_t kBlock = 8u << 20;
 
     // `fd` is an empty file open for writing; it stays the caller's.
     SolidWriter(int fd, const SolidSettings &settings);
@@ -55,7 +56,7 @@ public:
 
     // One per core the process may run on, fewer where a quarter of the memory would not feed
     // them all.
-    static unsigned defaultThreads(const Lzma2Settings &lzma);
+    static unsigned defaultThreads(const Lzma2Settings &lzma, std::size_t blockSize = kBlock);
 
     std::size_t blockSize() const { return blockSize_; }
     unsigned threads() const { return threads_; }
@@ -66,6 +67,7 @@ private:
     struct Block;
     class Pool;
 
+    bool isDone(const Block &b) const;
     bool finishEntry(std::string &error);
     bool append(const std::uint8_t *data, std::size_t size, std::string &error);
     bool dispatch(bool last, std::string &error);
@@ -90,7 +92,9 @@ private:
     bool streamStarted_ = false; // a block has been dispatched
     std::uint64_t storedBlocks_ = 0;
     std::uint64_t storedBytes_ = 0;
+    std::uint32_t dict_ = 0; // the largest dictionary a block's encoder used
     Writeback writeback_;
+    CompressibilitySampler sampler_; // the first megabyte of each block, on this thread
     std::unique_ptr<Block> current_;
     std::vector<Bytes> spare_; // buffers of written blocks, for the next ones
     std::deque<std::shared_ptr<Block>> inFlight_;

@@ -1,7 +1,7 @@
 // Method 1's writer on one input file with chosen block and prime sizes and thread count: prints
 // the archive's size and the seconds it took, to find the sizes that the archiver uses.
 //
-// Usage: bench_lzma2 INPUT OUTPUT [block MiB (0: an equal share per thread)] [prime KiB]
+// Usage: bench_lzma2 INPUT OUTPUT [block MiB (0: the writer's own)] [prime KiB]
 //                    [threads (0: one per core)] [preset]
 
 #include "SolidWriter.h"
@@ -29,7 +29,6 @@ int main(int argc, char **argv) {
         return 2;
     }
     yk::SolidSettings s;
-    s.expectedBytes = static_cast<std::uint64_t>(st.st_size);
     if (argc > 3)
         s.blockSize = std::strtoull(argv[3], nullptr, 10) << 20;
     if (argc > 4)

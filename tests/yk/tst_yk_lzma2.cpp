@@ -322,19 +322,52 @@ private slots:
         QVERIFY(back[0].data == data);
     }
 
-    // The same input through one thread and through four gives the same archive.
+    // The same input through 1, 2 and 8 threads gives the same archive, byte for byte: the
+    // threads change only the speed (with the writer's own sizes too, over several blocks of
+    // entries of every kind).
+    void threadsDoNotChangeTheArchive_data() {
+        QTest::addColumn<QByteArray>("kinds"); // parts of the input, cut into entries
+        QTest::addColumn<int>("block");
+        QTest::addColumn<int>("prime");
+        QTest::addColumn<int>("total");
+        QTest::newRow("small blocks")
+            << QByteArray("trtttztrttzt") << (128 << 10) << (32 << 10) << 1200000;
+        // Mostly zeros and random bytes, which take the encoder little time, over several blocks.
+        QTest::newRow("the writer's own sizes")
+            << QByteArray("tzrzzztzzrzz") << 0 << int(yk::SolidSettings().primeSize)
+            << int(yk::SolidWriter::kBlock * 5 / 2 + 12345);
+    }
     void threadsDoNotChangeTheArchive() {
-        const Bytes data = pattern("trtttz", 200000, 1200000);
+        QFETCH(QByteArray, kinds);
+        QFETCH(int, block);
+        QFETCH(int, prime);
+        QFETCH(int, total);
+        const std::size_t part = static_cast<std::size_t>(total) / 12;
+        std::vector<Item> items;
+        const Bytes data = pattern(kinds, part, static_cast<std::size_t>(total));
+        for (std::size_t at = 0, i = 0; at < data.size(); at += part / 3, ++i)
+            items.push_back({"f" + std::to_string(i),
+                             Bytes(data.begin() + static_cast<std::ptrdiff_t>(at),
+                                   data.begin() + static_cast<std::ptrdiff_t>(
+                                                      std::min(data.size(), at + part / 3)))});
         QTemporaryDir dir;
         yk::SolidSettings s;
-        s.blockSize = 128 << 10;
-        s.primeSize = 32 << 10;
+        s.blockSize = static_cast<std::size_t>(block);
+        s.primeSize = static_cast<std::size_t>(prime);
         std::string error;
-        s.threads = 1;
-        QVERIFY2(writeArchive(dir.filePath("one.yk"), {{"d", data}}, s, error), error.c_str());
-        s.threads = 4;
-        QVERIFY2(writeArchive(dir.filePath("four.yk"), {{"d", data}}, s, error), error.c_str());
-        QVERIFY(fileBytes(dir.filePath("one.yk")) == fileBytes(dir.filePath("four.yk")));
+        Bytes first;
+        for (unsigned threads : {1u, 2u, 8u}) {
+            s.threads = threads;
+            const QString path = dir.filePath(QString("t%1.yk").arg(threads));
+            QVERIFY2(writeArchive(path, items, s, error), error.c_str());
+            const Bytes archive = fileBytes(path);
+            if (first.empty())
+                first = archive;
+            QVERIFY2(archive == first, qPrintable(QString("%1 threads differ").arg(threads)));
+        }
+        std::vector<ReadBack> back;
+        QVERIFY2(readBack(dir.filePath("t8.yk"), back, error), error.c_str());
+        QCOMPARE(back.size(), items.size());
     }
 
     // Blocks larger than a megabyte whose first megabyte does not compress go at once as a
@@ -498,26 +531,29 @@ private slots:
         QCOMPARE(w.threads(), n);
     }
 
-    // The block size follows the expected amount: a share per thread, within the bounds.
+    // The block size is the writer's own or the one asked for, whatever the number of threads:
+    // where the blocks are cut decides the archive's bytes.
     void blockSizeChosen_data() {
-        QTest::addColumn<quint64>("expected");
+        QTest::addColumn<int>("asked");
         QTest::addColumn<int>("threads");
-        QTest::addColumn<int>("blockMiB");
-        QTest::newRow("unknown") << quint64(0) << 2 << 32;
-        QTest::newRow("tiny") << quint64(1000) << 2 << 1;
-        QTest::newRow("50 MiB on 2") << quint64(50u << 20) << 2 << 26;
-        QTest::newRow("50 MiB on 4") << quint64(50u << 20) << 4 << 13;
-        QTest::newRow("1 GiB on 2") << quint64(1u << 30) << 2 << 32;
+        QTest::addColumn<int>("block");
+        const int own = static_cast<int>(yk::SolidWriter::kBlock);
+        QTest::newRow("own, 1 thread") << 0 << 1 << own;
+        QTest::newRow("own, 2 threads") << 0 << 2 << own;
+        QTest::newRow("own, 8 threads") << 0 << 8 << own;
+        QTest::newRow("own, threads per core") << 0 << 0 << own;
+        QTest::newRow("asked, 4 threads") << (3 << 20) << 4 << (3 << 20);
+        QTest::newRow("asked, rounded to 16") << 1000 << 2 << 1008;
     }
     void blockSizeChosen() {
-        QFETCH(quint64, expected);
+        QFETCH(int, asked);
         QFETCH(int, threads);
-        QFETCH(int, blockMiB);
+        QFETCH(int, block);
         yk::SolidSettings s;
-        s.expectedBytes = expected;
+        s.blockSize = static_cast<std::size_t>(asked);
         s.threads = static_cast<unsigned>(threads);
         yk::SolidWriter w(-1, s);
-        QCOMPARE(w.blockSize(), std::size_t(blockMiB) << 20);
+        QCOMPARE(w.blockSize(), std::size_t(block));
     }
 };
 
