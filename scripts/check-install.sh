@@ -158,12 +158,17 @@ gui_checks() {
   ref=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n1)
   [ -n "$ref" ] && shot "$ref" "$shots/reference-$mode.png"
   kill $refpid 2>/dev/null; wait $refpid 2>/dev/null
+  # Its window must be gone before the installed program's is looked for by the same title.
+  for _ in $(seq 100); do
+    [ -z "$(xdotool search --onlyvisible --name "$title" 2>/dev/null)" ] && break
+    sleep 0.1
+  done
 
   chroot --userspec=tester:tester "$root" "${user_env[@]}" \
     sh -c 'cd /home/tester/files && exec yk32' >"$shots/yk32-$mode.log" 2>&1 &
   local pid=$!
   local win
-  win=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n1)
+  win=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" --name "$title" | head -n1)
   if [ -z "$win" ]; then
     miss "[$mode] the installed yk32 shows no main window ($(head -c 300 "$shots/yk32-$mode.log"))"
     kill $pid 2>/dev/null
