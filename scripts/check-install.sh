@@ -152,7 +152,7 @@ gui_checks() {
   }
 
   # The reference: the build tree's program on the same server, same size of screen.
-  (cd "$shots" && XDG_CONFIG_HOME="$shots/config" "$src/build/yk32" >/dev/null 2>&1) &
+  (cd "$shots" && XDG_CONFIG_HOME="$shots/config" exec "$src/build/yk32" >/dev/null 2>&1) &
   local refpid=$!
   local ref
   ref=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n1)
@@ -163,6 +163,8 @@ gui_checks() {
     [ -z "$(xdotool search --onlyvisible --name "$title" 2>/dev/null)" ] && break
     sleep 0.1
   done
+  [ -z "$(xdotool search --onlyvisible --name "$title" 2>/dev/null)" ] ||
+    miss "[$mode] the reference window did not close"
 
   chroot --userspec=tester:tester "$root" "${user_env[@]}" \
     sh -c 'cd /home/tester/files && exec yk32' >"$shots/yk32-$mode.log" 2>&1 &
