@@ -47,7 +47,8 @@ scripts/package.sh >/dev/null || die "package build"
 [ -s "$deb" ] || die "no package $deb"
 pass "package built: $(basename "$deb"), $(stat -c %s "$deb") bytes"
 
-lintian_out=$(lintian --info --display-experimental --pedantic "$deb" 2>&1)
+lintian_out=$(lintian --display-info --display-experimental --pedantic "$deb" 2>&1 |
+  grep -v "running with root privileges")
 echo "$lintian_out" | sed 's/^/  lintian: /'
 if echo "$lintian_out" | grep -q '^[EW]:'; then
   miss "lintian: $(echo "$lintian_out" | grep -c '^[EW]:') error/warning tag(s)"
@@ -134,21 +135,42 @@ gui_checks() {
   cp "$XAUTHORITY" "$root/home/tester/.Xauthority"
   chroot "$root" chown tester:tester /home/tester/.Xauthority
   local title="Win INterface for YK archiver v$version"
+  windows() { xdotool search --onlyvisible --name . 2>/dev/null | sort; }
+  # Takes the picture of a window once it is drawn (more than a few colours; a first start
+  # builds the font cache first), after a second more for the rest to settle.
+  shot() {
+    local i
+    for i in $(seq 120); do
+      if import -window "$1" "$2" 2>/dev/null && [ "$(identify -format %k "$2")" -gt 8 ]; then
+        sleep 1
+        import -window "$1" "$2"
+        return 0
+      fi
+      sleep 0.5
+    done
+    return 1
+  }
 
   # The reference: the build tree's program on the same server, same size of screen.
-  (cd "$shots" && XDG_CONFIG_HOME="$shots/config" "$src/build/yk32" >/dev/null 2>&1) &
+  (cd "$shots" && XDG_CONFIG_HOME="$shots/config" exec "$src/build/yk32" >/dev/null 2>&1) &
   local refpid=$!
   local ref
   ref=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n1)
-  sleep 1
-  [ -n "$ref" ] && import -window "$ref" "$shots/reference-$mode.png"
+  [ -n "$ref" ] && shot "$ref" "$shots/reference-$mode.png"
   kill $refpid 2>/dev/null; wait $refpid 2>/dev/null
+  # Its window must be gone before the installed program's is looked for by the same title.
+  for _ in $(seq 100); do
+    [ -z "$(xdotool search --onlyvisible --name "$title" 2>/dev/null)" ] && break
+    sleep 0.1
+  done
+  [ -z "$(xdotool search --onlyvisible --name "$title" 2>/dev/null)" ] ||
+    miss "[$mode] the reference window did not close"
 
   chroot --userspec=tester:tester "$root" "${user_env[@]}" \
     sh -c 'cd /home/tester/files && exec yk32' >"$shots/yk32-$mode.log" 2>&1 &
   local pid=$!
   local win
-  win=$(timeout 30 xdotool search --sync --onlyvisible --name "$title" | head -n1)
+  win=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" --name "$title" | head -n1)
   if [ -z "$win" ]; then
     miss "[$mode] the installed yk32 shows no main window ($(head -c 300 "$shots/yk32-$mode.log"))"
     kill $pid 2>/dev/null
@@ -163,8 +185,7 @@ gui_checks() {
     *) miss "[$mode] WM_CLASS $wmclass, StartupWMClass=$wmclass_entry" ;;
   esac
 
-  sleep 1
-  import -window "$win" "$shots/main-$mode.png"
+  shot "$win" "$shots/main-$mode.png" || miss "[$mode] the main window is never drawn"
   # Every text of the window, compared with the same window drawn on the development machine
   # (where the layouts were made for Liberation Sans): menu bar and toolbar captions, the
   # archive-name label, the check box and the hint. Lists, path line, edit box and clock differ
@@ -185,11 +206,11 @@ gui_checks() {
     miss "[$mode] texts drawn differently (cut or in another face): ${bad[*]}; see $shots"
   fi
 
-  # Alt+A: the file list finds notes.txt by its first letter, the archive name becomes "notes".
+  # Alt+A: a click on notes.txt (the first row of the file list) makes it the selected file
+  # and proposes "notes" as the archive name.
   xdotool windowfocus --sync "$win"
+  xdotool mousemove --window "$win" 340 135 click 1
   sleep 0.5
-  xdotool type n
-  sleep 0.3
   xdotool key alt+a
   local arc=$root/home/tester/files/notes.yk
   for _ in $(seq 150); do [ -s "$arc" ] && break; sleep 0.2; done
@@ -202,23 +223,17 @@ gui_checks() {
   else
     miss "[$mode] \"yk t\" fails on the archive Alt+A made: $(cat "$shots/test-$mode.log")"
   fi
-  # Close the add's console window, if any, so that it is not taken for the listing's.
-  local w
-  for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
-    [ "$w" = "$win" ] || xdotool windowkill "$w" 2>/dev/null
-  done
-  sleep 0.5
-
-  # Alt+V on the clicked archive: a listing window must appear, its Russian readable.
+  # Alt+V on the clicked archive (the second row, after the re-reads of the add): a listing
+  # window must appear, its Russian readable. Windows already open (the add's console) stay.
   local before after listing=
-  before=$(xdotool search --onlyvisible --name . 2>/dev/null | sort)
+  sleep 2.5
+  before=$(windows)
   xdotool windowfocus --sync "$win"
-  sleep 0.3
-  xdotool type notes.y
+  xdotool mousemove --window "$win" 340 151 click 1
   sleep 0.5
   xdotool key alt+v
   for _ in $(seq 50); do
-    after=$(xdotool search --onlyvisible --name . 2>/dev/null | sort)
+    after=$(windows)
     listing=$(comm -13 <(echo "$before") <(echo "$after") | head -n1)
     [ -n "$listing" ] && break
     sleep 0.2
@@ -230,10 +245,11 @@ gui_checks() {
       open "[$mode] Alt+V: no terminal emulator here and no console window of the program's own: the listing is not shown"
     fi
   else
-    sleep 2
     local tpid cls
     cls=$(xprop -id "$listing" WM_CLASS | sed 's/.*= //')
     tpid=$(xdotool getwindowpid "$listing" 2>/dev/null)
+    shot "$listing" "$shots/listing-$mode.png"
+    sleep 1
     import -window "$listing" "$shots/listing-$mode.png"
     # The reference: the same terminal with the same command line, in a UTF-8 locale.
     if [ -n "$tpid" ] && [ -r "/proc/$tpid/cmdline" ] && [ "$(readlink "/proc/$tpid/root")" = "$root" ]; then
@@ -247,12 +263,12 @@ gui_checks() {
         sh -c 'cd "$0" && exec "$@"' "$cwd" "${cmdline[@]}" >/dev/null 2>&1 &
       local rpid=$! rwin=
       for _ in $(seq 50); do
-        rwin=$(comm -13 <(echo "$before") <(xdotool search --onlyvisible --name . 2>/dev/null | sort) | head -n1)
+        rwin=$(comm -13 <(echo "$before") <(windows) | head -n1)
         [ -n "$rwin" ] && break
         sleep 0.2
       done
-      sleep 2
-      [ -n "$rwin" ] && import -window "$rwin" "$shots/listing-utf8-$mode.png"
+      [ -n "$rwin" ] && shot "$rwin" "$shots/listing-utf8-$mode.png" && sleep 1 &&
+        import -window "$rwin" "$shots/listing-utf8-$mode.png"
       [ -n "$rwin" ] && xdotool windowkill "$rwin" 2>/dev/null
       kill $rpid 2>/dev/null
       local diff
@@ -269,7 +285,6 @@ gui_checks() {
   kill $pid 2>/dev/null
   wait $pid 2>/dev/null
 }
-export -f gui_checks
 
 for mode in recommends no-recommends; do
   root=$cache/root-$mode
@@ -284,6 +299,10 @@ for mode in recommends no-recommends; do
   mount -t proc proc "$root/proc" 2>/dev/null ||
     { mount --rbind /proc "$root/proc" && mount --make-rslave "$root/proc"; } ||
     die "cannot mount /proc in the root"
+  # Downloaded packages are kept between runs.
+  mkdir -p "$cache/apt-archives/partial"
+  mount --bind "$cache/apt-archives" "$root/var/cache/apt/archives" ||
+    die "cannot mount the package cache in the root"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
   cp "$deb" "$root/tmp/"
   opt=()
@@ -310,8 +329,8 @@ for mode in recommends no-recommends; do
   # Run under a private X server; the results come back through a file.
   results=$shots/results-$mode
   export src version wmclass_entry shots
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    summary=(); misses=0
+  rm -f "$results"
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$(declare -f gui_checks)"'
     pass() { echo "PASS: $*"; echo "PASS  $*" >>"$0"; }
     miss() { echo "MISS: $*"; echo "MISS  $*" >>"$0"; }
     open() { echo "NOT CHECKED: $*"; echo "NOT CHECKED  $*" >>"$0"; }
