@@ -154,18 +154,55 @@ mode_t AtomicFile::modeForTarget() const {
     return 0666 & ~currentUmask();
 }
 
-bool AtomicFile::commit(mode_t mode, bool durable, std::string &error) {
+namespace {
+
+// Renames `from` to `to` in `dir` unless `to` exists (EEXIST then). File systems without
+// RENAME_NOREPLACE get a link and an unlink, which fail the same way.
+bool renameNoReplace(int dir, const std::string &from, const std::string &to) {
+    if (renameat2(dir, from.c_str(), dir, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return false;
+    if (linkat(dir, from.c_str(), dir, to.c_str(), 0) != 0)
+        return false;
+    ::unlinkat(dir, from.c_str(), 0);
+    return true;
+}
+
+} // namespace
+
+bool AtomicFile::commit(mode_t mode, bool durable, std::string &error, bool replace,
+                        bool *appeared) {
     if (fchmod(fd_, mode) != 0 || (durable && fsync(fd_) != 0)) {
         error = msg::errnoText(errno);
         return false;
     }
-    if (!nameTemporary(error))
-        return false;
-    if (renameat(dirFd_, tempName_.c_str(), dirFd_, name_.c_str()) != 0) {
-        error = msg::errnoText(errno);
-        return false;
+    bool placed = false;
+    if (!replace && tempName_.empty()) {
+        // An unnamed file is linked straight under its name, which fails if anything is there.
+        const std::string proc = "/proc/self/fd/" + std::to_string(fd_);
+        placed = linkat(AT_FDCWD, proc.c_str(), dirFd_, name_.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        if (!placed && errno == EEXIST) {
+            if (appeared)
+                *appeared = true;
+            error = msg::errnoText(errno);
+            return false;
+        }
     }
-    tempName_.clear();
+    if (!placed) {
+        if (!nameTemporary(error))
+            return false;
+        const bool renamed = replace
+                                 ? renameat(dirFd_, tempName_.c_str(), dirFd_, name_.c_str()) == 0
+                                 : renameNoReplace(dirFd_, tempName_, name_);
+        if (!renamed) {
+            if (errno == EEXIST && appeared)
+                *appeared = true;
+            error = msg::errnoText(errno);
+            return false;
+        }
+        tempName_.clear();
+    }
     ::close(fd_);
     fd_ = -1;
     // A directory open only as a path (one we may not list) cannot be flushed: EBADF.

@@ -28,8 +28,10 @@ public:
 
     // Gives the data `mode`, renames it over the target. With `durable`, the data and then the
     // directory are flushed to disk around the rename (an archive must never be replaced by
-    // an empty file after a crash).
-    bool commit(mode_t mode, bool durable, std::string &error);
+    // an empty file after a crash). Without `replace`, whatever has appeared under the target's
+    // name since is kept: the commit then fails and sets `*appeared`.
+    bool commit(mode_t mode, bool durable, std::string &error, bool replace = true,
+                bool *appeared = nullptr);
     // The old file's permissions, or the usual ones for a new file (umask applied).
     mode_t modeForTarget() const;
 

@@ -192,6 +192,15 @@ std::string compressorWontStart() {
 std::string compressorFailed() {
     return "ошибка сжатия LZMA2";
 }
+std::string wouldReplaceArchive() {
+    return "на этом месте сам извлекаемый архив; он не заменяется";
+}
+std::string appearedMeanwhile() {
+    return "файл с таким именем появился во время извлечения; оставлен он";
+}
+std::string tooDeep(std::size_t levels) {
+    return "путь глубже " + std::to_string(levels) + " уровней";
+}
 std::string emptyName() {
     return "пустое имя";
 }
@@ -272,7 +281,8 @@ std::string vanished(const std::string &name) {
     return q(name) + ": файл исчез или заменён во время работы; пропущен";
 }
 std::string changedWhileReading(const std::string &name) {
-    return q(name) + ": файл изменился во время чтения; в архиве он неполон";
+    return q(name) + ": файл изменился во время чтения; не добавлен (прежняя запись в архиве, если "
+                     "была, сохранена)";
 }
 std::string selfSkipped(const std::string &name) {
     return q(name) + ": сам архив в себя не добавляется";

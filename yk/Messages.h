@@ -44,6 +44,9 @@ std::string throughLinkOnDisk(const std::string &component);
 std::string notADirectoryOnDisk(const std::string &component);
 std::string specialEntry(mode_t mode);
 std::string directoryInTheWay();
+std::string wouldReplaceArchive();
+std::string appearedMeanwhile();
+std::string tooDeep(std::size_t levels);
 std::string inMemoryName();
 
 // Texts of the listing.

@@ -479,7 +479,6 @@ case_old_lzma_archive() {
     run lf old.yk
     expect_rc 0 "listing after the add"
     contains "$OUT" "LZMA2:8m"
-    contains "$OUT" "new.txt"
     contains "$OUT" "binary.dat"
     run t old.yk
     expect_rc 0 "test after the add"
@@ -560,32 +559,77 @@ case_store_method() {
     check_with_7zz hollow.yk
 }
 
-case_store_file_shrinks() {
-    # A file cut short while it is being stored: reported, and the archive stays consistent.
-    echo keep >keep.txt
-    truncate -s 600M big.txt
-    "$YK" aq0 arc keep.txt big.txt </dev/null >"$OUT" 2>"$ERR" &
-    pid=$!
+# Waits until process $1 has read part of file $2 (more than $3 bytes and less than $4 if given)
+# and sets $pos. Shell builtins only, so that the look is quick enough for a read of a second or
+# less.
+wait_reading() {
+    local from=${3:-0} to=${4:-}
     pos=0
-    for _ in $(seq 1 2000); do
-        for fd in /proc/$pid/fd/*; do
-            [ "$(readlink "$fd" 2>/dev/null)" = "$work/big.txt" ] || continue
-            pos=$(awk '/^pos:/ {print $2}' "/proc/$pid/fdinfo/${fd##*/}" 2>/dev/null)
+    for _ in $(seq 1 20000); do
+        for fd in /proc/$1/fd/*; do
+            [ "$fd" -ef "$2" ] || continue
+            while read -r key value; do
+                [ "$key" = pos: ] && pos=$value
+            done <"/proc/$1/fdinfo/${fd##*/}" 2>/dev/null
         done
-        [ "${pos:-0}" -gt 0 ] && break
-        sleep 0.01
+        [ "${pos:-0}" -gt "$from" ] && { [ -z "$to" ] || [ "$pos" -lt "$to" ]; } && return
+        [ -d "/proc/$1" ] || break
     done
-    [ "${pos:-0}" -gt 0 ] || fail "could not catch yk reading"
+    fail "could not catch yk reading $2"
+}
+
+# Over an archive holding a good big.txt, starts `yk a$1 arc new.txt big.txt` with a sparse
+# big.txt of $2, runs the command $3 on big.txt part-way through its reading, and checks that the
+# old big.txt is still the one in the archive, that new.txt went in and that nothing padded did.
+change_while_read() {
+    rm -rf "$work/cw" && mkdir "$work/cw" && cd "$work/cw" || exit 1
+    echo "old copy" >big.txt && echo new >new.txt
+    "$YK" aq0 arc big.txt </dev/null >/dev/null || fail "first archive"
+    truncate -s "$2" big.txt
+    "$YK" a"$1" arc new.txt big.txt </dev/null >"$OUT" 2>"$ERR" &
+    pid=$!
+    wait_reading $pid "$work/cw/big.txt"
+    kill -STOP $pid # held while the file changes
+    eval "$3"
+    kill -CONT $pid
+    wait $pid
+    rc=$?
+    expect_rc 1 "big.txt changed while read ($3)"
+    contains "$ERR" "«big.txt»: файл изменился во время чтения; не добавлен"
+    run t arc.yk
+    expect_rc 0 "the archive around the changed file"
+    mkdir out && (cd out && "$YK" xq ../arc.yk </dev/null) || fail "extract"
+    [ "$(cat out/big.txt)" = "old copy" ] || fail "the old copy of big.txt was lost ($3)"
+    [ "$(cat out/new.txt)" = new ] || fail "new.txt is missing"
+    check_with_7zz arc.yk
+    cd "$work" || exit 1
+}
+
+case_store_file_shrinks() {
+    # Cut short, grown, or changed in place while read: the old copy stays, nothing padded.
+    change_while_read q0 600M 'truncate -s 1M big.txt'
+    change_while_read q1 600M 'truncate -s 1M big.txt'
+    change_while_read q2 600M 'truncate -s 1M big.txt'
+    # These are seen once the whole file is read: stored, so that it takes a second, not more.
+    change_while_read q0 200M 'truncate -s 300M big.txt'
+    change_while_read q0 200M 'printf X | dd of=big.txt bs=1 seek=150000000 conv=notrunc 2>/dev/null'
+    change_while_read q0 200M 'touch -d @1000000000 big.txt'
+    # With "m" the changed file is never deleted; the one read whole is.
+    change_while_read qm0 200M 'touch big.txt'
+    [ -e cw/big.txt ] || fail "m deleted a file that changed while it was read"
+    [ ! -e cw/new.txt ] || fail "m kept a file that was archived"
+    # Alone, the changed file leaves the archive as it was.
+    echo "old copy" >big.txt
+    "$YK" aq0 alone big.txt </dev/null >/dev/null && cp alone.yk before.yk
+    truncate -s 600M big.txt
+    "$YK" aq0 alone big.txt </dev/null >"$OUT" 2>"$ERR" &
+    pid=$!
+    wait_reading $pid "$work/big.txt"
     truncate -s 1M big.txt
     wait $pid
     rc=$?
-    expect_rc 1 "a file that shrank"
-    contains "$ERR" "big.txt"
-    run t arc.yk
-    expect_rc 0 "the archive around the shrunk file"
-    run l arc.yk
-    contains "$OUT" "keep.txt"
-    check_with_7zz arc.yk
+    expect_rc 2 "nothing but a file that changed"
+    cmp -s alone.yk before.yk || fail "the archive changed"
 }
 
 # Starts `yk aq$1 arc big.txt` over an existing arc.yk, kills it part-way through big.txt and
@@ -598,16 +642,8 @@ kill_during_add() {
     "$YK" aq"$1" arc big.txt </dev/null >/dev/null 2>&1 &
     pid=$!
     # Wait until yk is part-way through big.txt, then kill it without warning.
-    pos=0
-    for _ in $(seq 1 2000); do
-        for fd in /proc/$pid/fd/*; do
-            [ "$(readlink "$fd" 2>/dev/null)" = "$work/big.txt" ] || continue
-            pos=$(awk '/^pos:/ {print $2}' "/proc/$pid/fdinfo/${fd##*/}" 2>/dev/null)
-        done
-        [ "${pos:-0}" -gt 0 ] && break
-        sleep 0.01
-    done
-    [ "${pos:-0}" -gt 0 ] && [ "$pos" -lt "$size" ] || fail "could not catch yk mid-add (at $pos)"
+    wait_reading $pid "$work/big.txt"
+    [ "$pos" -lt "$size" ] || fail "could not catch yk mid-add (at $pos)"
     kill -KILL $pid
     wait $pid 2>/dev/null
     cmp -s arc.yk before.yk || fail "the old archive changed"
@@ -1048,6 +1084,48 @@ case_messages_in_russian() {
     for f in $(ls "$logs"); do
         ! grep -E '^yk: «[^»]*»: [A-Za-z]' "$logs/$f" || fail "English reason in $f"
     done
+}
+
+case_never_over_own_archive() {
+    # An entry named like the archive being extracted (or like a hard link to it, or one that
+    # needs a directory in its place) is refused, even with "y": the archive stays byte for byte
+    # and the entries after it are still extracted.
+    craft entries self.yk "f644:a.txt=aaa" "f644:self.yk=evil" "f644:z.txt=zzz"
+    craft entries dir.yk "f644:dir.yk/inner=evil" "d755:dir.yk" "f644:z.txt=zzz"
+    craft entries hard.yk "f644:other.yk=evil" "f644:z.txt=zzz"
+    ln hard.yk other.yk
+    for a in self dir hard; do
+        cp $a.yk before.yk && rm -f z.txt
+        run xy $a.yk
+        expect_rc 1 "an entry over the archive $a.yk"
+        contains "$ERR" "сам извлекаемый архив"
+        cmp -s $a.yk before.yk || fail "$a.yk was overwritten by its own entry"
+        [ "$(cat z.txt)" = zzz ] || fail "the entry after it was lost ($a.yk)"
+    done
+    [ -f self.yk ] && [ ! -d dir.yk ] || fail "the archive was replaced"
+}
+
+case_appears_while_extracting() {
+    # Without "y", a file that appears under an entry's name while that entry is being written
+    # is kept, and the entry is reported as not extracted.
+    mkdir src && truncate -s 100M src/big.bin && echo small >src/small.txt
+    (cd src && "$YK" aq0 ../arc big.bin small.txt </dev/null) || fail "archive"
+    size=$(stat -c %s arc.yk)
+    mkdir out && cd out || exit 1
+    "$YK" x ../arc.yk </dev/null >"$OUT" 2>"$ERR" &
+    pid=$!
+    # Part-way through big.bin's data, before the header at the end.
+    wait_reading $pid "$work/arc.yk" 1000000 $((size - 10000000))
+    kill -STOP $pid
+    echo "the user's" >big.bin
+    kill -CONT $pid
+    wait $pid
+    rc=$?
+    expect_rc 1 "a file appeared under the entry's name"
+    contains "$ERR" "«big.bin»: не извлечён: файл с таким именем появился во время извлечения"
+    [ "$(cat big.bin)" = "the user's" ] || fail "the file that appeared was replaced"
+    [ "$(cat small.txt)" = small ] || fail "the next entry was not extracted"
+    [ -z "$(ls -A | grep yktmp)" ] || fail "a temporary file was left: $(ls -A)"
 }
 
 name=${1:?case name}
