@@ -171,6 +171,40 @@ std::string dataDamaged() {
 std::string archiveDamaged() {
     return "архив повреждён";
 }
+std::string startHeaderCrc() {
+    return "неверная контрольная сумма (CRC) начального заголовка";
+}
+std::string headerCrc() {
+    return "неверная контрольная сумма (CRC) заголовка";
+}
+std::string absurdCount() {
+    return "в заголовке объявлено больше элементов, чем в нём может поместиться";
+}
+std::string entriesWithoutData() {
+    return "в заголовке больше записей с данными, чем потоков данных";
+}
+std::string entriesExceedFolder() {
+    return "размеры записей больше распакованного блока";
+}
+std::string packedBeyondHeader() {
+    return "упакованные данные заходят за заголовок";
+}
+std::string copySizeMismatch(std::uint64_t declared, std::uint64_t packed) {
+    return "несжатый блок объявлен размером " + std::to_string(declared) + " байт, а записано " +
+           std::to_string(packed);
+}
+std::string headerTooLarge(std::uint64_t declared, std::uint64_t bound) {
+    return "заголовок распаковывается в " + bytesText(declared) +
+           ", больше допустимого для архива "
+           "такого размера (" +
+           bytesText(bound) + ")";
+}
+std::string headerUnpackFailed() {
+    return "упакованный заголовок не распаковывается";
+}
+std::string filterWith(const std::string &filter, const std::string &compressor) {
+    return "фильтр " + filter + " после метода сжатия " + compressor;
+}
 std::string oldArchiveDamaged() {
     return "прежний архив повреждён";
 }

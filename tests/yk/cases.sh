@@ -1128,6 +1128,111 @@ case_appears_while_extracting() {
     [ -z "$(ls -A | grep yktmp)" ] || fail "a temporary file was left: $(ls -A)"
 }
 
+# Runs yk $1 on archive $2 (from a directory of its own for x) under an address-space limit of
+# $3 KB where that is allowed; records the peak memory in $rss (KB) when /usr/bin/time is there.
+run_refused() {
+    local dir=$work/refused-$1
+    rm -rf "$dir" && mkdir "$dir" || exit 1
+    rss=0
+    (
+        cd "$dir" || exit 1
+        [ "${YK_SANITIZED:-0}" = 1 ] || ulimit -v "$3"
+        if command -v /usr/bin/time >/dev/null; then
+            /usr/bin/time -f %M -o "$logs/rss.txt" "$YK" "$1" "$2" </dev/null >"$OUT" 2>"$ERR"
+        else
+            "$YK" "$1" "$2" </dev/null >"$OUT" 2>"$ERR"
+        fi
+    )
+    rc=$?
+    [ -s "$logs/rss.txt" ] && rss=$(tail -1 "$logs/rss.txt") && rm -f "$logs/rss.txt"
+    [ -z "$(ls -A "$dir")" ] || fail "yk $1 made files from $2: $(ls -A "$dir")"
+}
+
+case_header_bomb() {
+    # A 40 KB archive whose packed header unpacks to 256 MiB: refused before it is unpacked,
+    # by every command, in a few MB.
+    craft bomb bomb.yk 256
+    for c in l t x; do
+        run_refused $c "$work/bomb.yk" 400000
+        expect_rc 2 "yk $c of a header bomb"
+        contains "$ERR" "архив повреждён: заголовок распаковывается в 256 МиБ, больше допустимого"
+        [ "$rss" -lt 30000 ] || fail "yk $c took $rss KB to refuse a header bomb"
+    done
+}
+
+case_declared_counts() {
+    # A 56-byte header declaring a hundred million folders (libarchive would allocate for all of
+    # them first): refused by our own reading before libarchive sees it.
+    craft folders folders.yk 99999999
+    for c in l t x; do
+        run_refused $c "$work/folders.yk" 1000000
+        expect_rc 2 "yk $c of absurd counts"
+        contains "$ERR" "больше элементов, чем в нём может поместиться"
+        [ "$rss" -lt 30000 ] || fail "yk $c took $rss KB to refuse absurd counts"
+    done
+}
+
+case_unsound_verdicts() {
+    # "Архив исправен." only for a sound archive: every CRC and size the header carries is
+    # checked, and a fault is named with status 2.
+    craft entries good.yk "f644:a.txt=hello" "f644:b.txt=world"
+    run t good.yk
+    expect_rc 0 "the sound archive"
+    cp good.yk start.yk && printf '\x55' | dd of=start.yk bs=1 seek=9 conv=notrunc 2>/dev/null
+    cp good.yk next.yk && printf '\x55' | dd of=next.yk bs=1 seek=$(($(stat -c %s good.yk) - 3)) \
+        conv=notrunc 2>/dev/null
+    craft pad good.yk pad.yk
+    craft recode good.yk beyond.yk 090505 090506
+    for a in start next pad beyond; do
+        run t $a.yk
+        expect_rc 2 "test of $a.yk"
+        lacks "$OUT" "Архив исправен."
+        contains "$ERR" "архив повреждён: "
+    done
+    run t start.yk && contains "$ERR" "(CRC) начального заголовка"
+    run t next.yk && contains "$ERR" "(CRC) заголовка"
+    run t pad.yk && contains "$ERR" "несжатый блок объявлен размером 5 байт, а записано 6"
+    run t beyond.yk && contains "$ERR" "упакованные данные заходят за заголовок"
+}
+
+case_unsupported_filter() {
+    # A sound archive (Deflate, then the PowerPC filter) that libarchive cannot unpack: "not
+    # supported", with the filter named, never "damaged".
+    craft ppc ppc.yk
+    check_with_7zz ppc.yk
+    run t ppc.yk
+    expect_rc 2 "test of an archive with an unsupported filter"
+    contains "$ERR" "не поддерживается: фильтр PPC после метода сжатия Deflate"
+    lacks "$ERR" "повреждены"
+    mkdir out && cd out || exit 1
+    run x ../ppc.yk
+    expect_rc 2 "extraction of an archive with an unsupported filter"
+    contains "$ERR" "не поддерживается: фильтр PPC"
+    [ ! -e a.txt ] || fail "a file was made of data that could not be unpacked"
+}
+
+case_deep_paths() {
+    # Names of 4096 levels are extracted (permissions set even where the whole path is longer
+    # than the system takes in one call); one level more is refused, and the entries after it
+    # go on.
+    umask 022
+    deep=$(printf 'd/%.0s' $(seq 1 4095))
+    craft entries deep.yk "d755:${deep%/}" "f644:${deep}f=bottom"
+    craft entries deeper.yk "f644:d/${deep}f=too deep" "f644:after.txt=after"
+    mkdir a b && cd a || exit 1
+    run x ../deep.yk
+    expect_rc 0 "4096 levels"
+    [ "$(find . -mindepth 4096 -type f -execdir cat {} +)" = bottom ] || fail "the deepest file is wrong"
+    mode=$(find . -mindepth 4095 -maxdepth 4095 -type d -printf %m)
+    [ "$mode" = 755 ] || fail "the deepest directory has mode '$mode'"
+    cd "$work/b" || exit 1
+    run x ../deeper.yk
+    expect_rc 1 "4097 levels"
+    contains "$ERR" "не извлечён: путь глубже 4096 уровней"
+    [ "$(cat after.txt)" = after ] || fail "the entry after the deep one was lost"
+    [ ! -e d ] || fail "the refused entry made directories"
+}
+
 name=${1:?case name}
 "case_$name"
 echo "ok: $name"
