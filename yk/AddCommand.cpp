@@ -9,6 +9,7 @@
 #include "Names.h"
 #include "Outcome.h"
 #include "Sources.h"
+#include "TempRecord.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -117,6 +118,7 @@ private:
             }
         }
         AtomicFile out;
+        out.noteWhenNamed();
         if (!out.openAt(dirFd_, name, error)) {
             console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
             return Pass::Failed;
@@ -213,7 +215,8 @@ private:
 
     // Temporary files of earlier adds of this archive that were killed before their rename.
     // The lock is held, so no add of this archive is running; a live owner may still be some
-    // other program that got the same process number, so only those of dead ones go.
+    // other program that got the same process number, so only those of dead ones go, and only
+    // those that a note proves to be yk's own: a user's file of that name stays.
     void removeStaleTemporaries(int dirFd, const std::string &name) {
         const int copy = fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
         DIR *d = copy >= 0 ? fdopendir(copy) : nullptr;
@@ -225,13 +228,16 @@ private:
         std::vector<std::string> stale;
         while (const dirent *e = readdir(d)) {
             const pid_t owner = temporaryOwner(name, e->d_name);
-            if (owner > 0 && owner != getpid() && kill(owner, 0) != 0 && errno == ESRCH)
+            if (owner > 0 && owner != getpid() && kill(owner, 0) != 0 && errno == ESRCH &&
+                temporaryIsOurs(dirFd, e->d_name))
                 stale.push_back(e->d_name);
         }
         closedir(d);
-        for (const std::string &t : stale)
+        for (const std::string &t : stale) {
+            forgetTemporaryAt(dirFd, t);
             if (::unlinkat(dirFd, t.c_str(), 0) == 0)
                 console_.line(msg::staleTemporaryRemoved(joinPath(dirName(archivePath_), t)));
+        }
     }
 
     bool copyOldEntries(ArchiveInput &in, ArchiveSink *w, const std::set<std::string> &skip) {

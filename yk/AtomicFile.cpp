@@ -2,6 +2,7 @@
 
 #include "Messages.h"
 #include "Names.h"
+#include "TempRecord.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -96,10 +97,13 @@ mode_t currentUmask() {
 }
 
 AtomicFile::~AtomicFile() {
+    if (!tempName_.empty()) {
+        ::unlinkat(dirFd_, tempName_.c_str(), 0);
+        if (noted_ && fd_ >= 0)
+            forgetTemporary(fd_);
+    }
     if (fd_ >= 0)
         ::close(fd_);
-    if (!tempName_.empty())
-        ::unlinkat(dirFd_, tempName_.c_str(), 0);
     if (ownDir_ && dirFd_ >= 0)
         ::close(dirFd_);
 }
@@ -125,6 +129,8 @@ bool AtomicFile::openAt(int dirFd, const std::string &name, std::string &error) 
     const auto create = [this](const std::string &temp) {
         fd_ = ::openat(dirFd_, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                        0600);
+        if (fd_ >= 0 && noted_)
+            noteTemporary(dirFd_, temp, fd_); // a kill just before this leaves a file never removed
         return fd_ >= 0;
     };
     if (withFreshName(name_, create, tempName_))
@@ -139,6 +145,8 @@ bool AtomicFile::nameTemporary(std::string &error) {
     // Give the unnamed file a name beside the target for the rename.
     const std::string proc = "/proc/self/fd/" + std::to_string(fd_);
     const auto link = [this, &proc](const std::string &temp) {
+        if (noted_)
+            noteTemporary(dirFd_, temp, fd_);
         return linkat(AT_FDCWD, proc.c_str(), dirFd_, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
     };
     if (withFreshName(name_, link, tempName_))
@@ -202,6 +210,8 @@ bool AtomicFile::commit(mode_t mode, bool durable, std::string &error, bool repl
             return false;
         }
         tempName_.clear();
+        if (noted_)
+            forgetTemporary(fd_);
     }
     ::close(fd_);
     fd_ = -1;

@@ -400,6 +400,8 @@ private:
             const Replace r = mayReplace(target);
             if (r != Replace::Yes)
                 return r == Replace::Keep;
+        } else if (archive_entry_size_is_set(e) && archive_entry_size(e) == 0) {
+            return extractEmptyFile(in, e, stored, dir, base, target);
         }
         AtomicFile out;
         std::string error;
@@ -457,6 +459,46 @@ private:
                 ::openat(dir.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         }
         return dir.release();
+    }
+
+    // An empty file where nothing is: made under its own name at once (it has no data that a
+    // kill could cut short), never over anything that appeared meanwhile. An unnamed temporary
+    // file costs some ten times as much to make on ext4, which shows with many empty files.
+    bool extractEmptyFile(ArchiveInput &in, struct archive_entry *e, const std::string &stored,
+                          int dir, const std::string &base, const std::string &target) {
+        std::string error;
+        const DataEnd end = forEachBlock(
+            in, e,
+            [&](const void *, std::size_t, std::uint64_t, std::string &failure) {
+                failure = msg::moreDataThanDeclared();
+                return false;
+            },
+            error);
+        if (end != DataEnd::Complete) {
+            fail(end == DataEnd::Damaged ? msg::damagedEntry(stored, error)
+                                         : msg::cannotExtract(target, error));
+            return true;
+        }
+        const int fd = ::openat(dir, base.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            fail(errno == EEXIST ? msg::refused(stored, msg::appearedMeanwhile())
+                                 : msg::cannotExtract(target, msg::errnoText(errno)));
+            return true;
+        }
+        if (!o_.currentTime && archive_entry_mtime_is_set(e)) {
+            const DirFix f = fixFor(e, target);
+            futimens(fd, f.times);
+        }
+        const bool done = fchmod(fd, permissions(e)) == 0;
+        const int err = errno;
+        ::close(fd);
+        if (!done) {
+            fail(msg::cannotExtract(target, msg::errnoText(err)));
+            return true;
+        }
+        report(target);
+        return true;
     }
 
     void report(const std::string &target) {
