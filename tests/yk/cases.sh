@@ -1062,9 +1062,9 @@ case_stale_temporaries() {
         return
     fi
     echo three >three.txt
-    (strace -f -qq -o /dev/null -e trace=renameat,renameat2 \
-        -e inject=renameat,renameat2:signal=SIGKILL "$YK" aq1 arc three.txt </dev/null >/dev/null) \
-        2>/dev/null
+    strace -f -qq -o /dev/null -e trace=renameat,renameat2 \
+        -e inject=renameat,renameat2:signal=SIGKILL "$YK" aq1 arc three.txt </dev/null >/dev/null &
+    wait $! 2>/dev/null
     left=$(ls -A | grep '^\.arc\.yk\.yktmp-' | grep -v -x -e "$junk" -e ".arc.yk.yktmp-$$-AbCdEf")
     [ -n "$left" ] && [ "$(echo "$left" | wc -l)" -eq 1 ] || fail "the killed add left '$left'"
     copy=".arc.yk.yktmp-$dead-XyZxYz"
