@@ -479,8 +479,8 @@ private:
                                          : msg::cannotExtract(target, error));
             return true;
         }
-        const int fd = ::openat(dir, base.c_str(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        const int fd =
+            ::openat(dir, base.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0) {
             fail(errno == EEXIST ? msg::refused(stored, msg::appearedMeanwhile())
                                  : msg::cannotExtract(target, msg::errnoText(errno)));
