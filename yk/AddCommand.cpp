@@ -77,7 +77,8 @@ public:
             console_.problem(msg::nothingToAdd());
             return ExitNothing;
         }
-        said_.assign(sources.items.size(), false);
+        saidLine_.assign(sources.items.size(), false);
+        saidProblem_.assign(sources.items.size(), false);
         // A file that changes while it is read is left out and the whole archive written again
         // without it, its old entry kept: an entry that is not the file is never stored, and
         // entries cannot be taken back out of a stream already written. Each pass leaves out
@@ -170,11 +171,13 @@ private:
         return Pass::Written;
     }
 
-    // Says `text` about source `i` once, however many passes meet the same problem.
+    // Says `text` about source `i` once, however many passes meet the same line or problem
+    // (a source added in one pass may still vanish before the next).
     void tell(std::size_t i, const std::string &text, bool problem) {
-        if (said_[i])
+        std::vector<bool> &said = problem ? saidProblem_ : saidLine_;
+        if (said[i])
             return;
-        said_[i] = true;
+        said[i] = true;
         if (problem)
             console_.problem(text);
         else
@@ -421,8 +424,8 @@ private:
     const Options &o_;
     Console &console_;
     std::vector<char> buffer_;
-    int dirFd_ = -1;         // the archive's directory, locked
-    std::vector<bool> said_; // per source: its line or problem has been shown
+    int dirFd_ = -1;                           // the archive's directory, locked
+    std::vector<bool> saidLine_, saidProblem_; // per source: shown in an earlier pass
     std::string archivePath_;
     std::set<std::string> replaced_;
     bool hadOld_ = false;
