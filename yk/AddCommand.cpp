@@ -10,6 +10,7 @@
 #include "Outcome.h"
 #include "SolidOrder.h"
 #include "Sources.h"
+#include "TempRecord.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -62,6 +63,7 @@ public:
         }
         // Held until the new archive is in place, so that two adds into one archive both count.
         lockWriters(lock);
+        dirFd_ = lock.fd();
         removeStaleTemporaries(lock.fd(), name);
 
         struct stat ast;
@@ -72,7 +74,6 @@ public:
         }
         FileId self{ast.st_dev, ast.st_ino};
         SourceList sources = collectSources(o_, hadOld_ ? &self : nullptr, console_);
-        outcome_.failed = sources.failures;
         if (sources.items.empty()) {
             console_.problem(msg::nothingToAdd());
             return ExitNothing;
@@ -81,19 +82,52 @@ public:
         // order they were found in.
         if (o_.method != 0)
             sortForSolid(sources.items);
+        saidLine_.assign(sources.items.size(), false);
+        saidProblem_.assign(sources.items.size(), false);
+        // A file that changes while it is read is left out and the whole archive written again
+        // without it, its old entry kept: an entry that is not the file is never stored, and
+        // entries cannot be taken back out of a stream already written. Each pass leaves out
+        // one more file, so this ends.
+        std::vector<bool> leftOut(sources.items.size(), false);
+        for (;;) {
+            outcome_ = Outcome();
+            outcome_.failed = sources.failures;
+            for (bool l : leftOut)
+                outcome_.failed += l ? 1 : 0;
+            std::size_t changed = sources.items.size();
+            const Pass p = writePass(sources, leftOut, changed);
+            if (p == Pass::Again) {
+                leftOut[changed] = true;
+                continue;
+            }
+            return p == Pass::Written ? outcome_.exitStatus() : ExitNothing;
+        }
+    }
 
+private:
+    enum class Pass { Written, Failed, Again };
+
+    // Writes the new archive with the sources not left out and puts it in place. Again with
+    // `changed` set when a source changed while it was read.
+    Pass writePass(const SourceList &sources, const std::vector<bool> &leftOut,
+                   std::size_t &changed) {
+        const std::string name = baseName(archivePath_);
+        const std::string dir = dirName(archivePath_).empty() ? "." : dirName(archivePath_);
+        std::string error;
+        replaced_.clear();
         std::unique_ptr<ArchiveInput> old;
         if (hadOld_) {
             old = std::make_unique<ArchiveInput>(ArchiveSource::file(archivePath_));
             if (!old->open(error)) {
                 console_.problem(msg::cannotReadArchive(archivePath_, error));
-                return ExitNothing;
+                return Pass::Failed;
             }
         }
         AtomicFile out;
-        if (!out.openAt(lock.fd(), name, error)) {
+        out.noteWhenNamed();
+        if (!out.openAt(dirFd_, name, error)) {
             console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
-            return ExitNothing;
+            return Pass::Failed;
         }
         // libarchive (method 2) gathers the packed data in a temporary file of its own
         // until the end: keep it beside the archive rather than in a /tmp that may be small.
@@ -101,33 +135,57 @@ public:
         std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), error);
         if (!w) {
             console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
-            return ExitNothing;
+            return Pass::Failed;
         }
 
         std::set<std::string> newNames;
-        for (const Source &s : sources.items)
-            newNames.insert(s.stored);
+        for (std::size_t i = 0; i < sources.items.size(); ++i)
+            if (!leftOut[i])
+                newNames.insert(sources.items[i].stored);
         if (old && !copyOldEntries(*old, w.get(), newNames))
-            return ExitNothing;
+            return Pass::Failed;
 
         std::vector<Added> added;
-        for (const Source &s : sources.items)
-            if (!addOne(w.get(), s, added))
-                return ExitNothing; // the archive itself could not be written
+        for (std::size_t i = 0; i < sources.items.size(); ++i) {
+            if (leftOut[i])
+                continue;
+            switch (addOne(w.get(), sources.items[i], i, added)) {
+            case Result::Done:
+                break;
+            case Result::Changed:
+                w->abandon();
+                changed = i;
+                return Pass::Again;
+            case Result::ArchiveFailed:
+                return Pass::Failed; // the archive itself could not be written
+            }
+        }
         if (outcome_.done == 0)
-            return ExitNothing; // nothing new: the old archive stays as it was
+            return Pass::Failed; // nothing new: the old archive stays as it was
 
         if (!w->close(error) || !out.commit(out.modeForTarget(), true, error)) {
             console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
-            return ExitNothing;
+            return Pass::Failed;
         }
         console_.line(msg::addSummary(outcome_.done, outcome_.failed, archivePath_));
         if (o_.move)
             removeSources(added);
-        return outcome_.exitStatus();
+        return Pass::Written;
     }
 
-private:
+    // Says `text` about source `i` once, however many passes meet the same line or problem
+    // (a source added in one pass may still vanish before the next).
+    void tell(std::size_t i, const std::string &text, bool problem) {
+        std::vector<bool> &said = problem ? saidProblem_ : saidLine_;
+        if (said[i])
+            return;
+        said[i] = true;
+        if (problem)
+            console_.problem(text);
+        else
+            console_.line(text);
+    }
+
     void lockWriters(DirLock &lock) {
         std::string error;
         switch (lock.tryLock(error)) {
@@ -148,7 +206,8 @@ private:
 
     // Temporary files of earlier adds of this archive that were killed before their rename.
     // The lock is held, so no add of this archive is running; a live owner may still be some
-    // other program that got the same process number, so only those of dead ones go.
+    // other program that got the same process number, so only those of dead ones go, and only
+    // those that a note proves to be yk's own: a user's file of that name stays.
     void removeStaleTemporaries(int dirFd, const std::string &name) {
         const int copy = fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
         DIR *d = copy >= 0 ? fdopendir(copy) : nullptr;
@@ -160,13 +219,16 @@ private:
         std::vector<std::string> stale;
         while (const dirent *e = readdir(d)) {
             const pid_t owner = temporaryOwner(name, e->d_name);
-            if (owner > 0 && owner != getpid() && kill(owner, 0) != 0 && errno == ESRCH)
+            if (owner > 0 && owner != getpid() && kill(owner, 0) != 0 && errno == ESRCH &&
+                temporaryIsOurs(dirFd, e->d_name))
                 stale.push_back(e->d_name);
         }
         closedir(d);
-        for (const std::string &t : stale)
+        for (const std::string &t : stale) {
+            forgetTemporaryAt(dirFd, t);
             if (::unlinkat(dirFd, t.c_str(), 0) == 0)
                 console_.line(msg::staleTemporaryRemoved(joinPath(dirName(archivePath_), t)));
+        }
     }
 
     bool copyOldEntries(ArchiveInput &in, ArchiveSink *w, const std::set<std::string> &skip) {
@@ -209,9 +271,11 @@ private:
         return read && written;
     }
 
-    // Adds one source, counting it as done or failed. False only when the archive itself can
-    // no longer be written.
-    bool addOne(ArchiveSink *w, const Source &s, std::vector<Added> &added) {
+    enum class Result { Done, Changed, ArchiveFailed };
+
+    // Adds source `index`, counting it as done or failed. Changed when the file changed while
+    // it was read (reported): the pass is to be written again without it.
+    Result addOne(ArchiveSink *w, const Source &s, std::size_t index, std::vector<Added> &added) {
         const std::string label =
             replaced_.count(s.stored) ? msg::replacing(s.diskPath) : msg::adding(s.diskPath);
         struct stat seen;
@@ -253,40 +317,41 @@ private:
         if (!problem.empty()) {
             if (fd >= 0)
                 ::close(fd);
-            console_.problem(problem);
+            tell(index, problem, true);
             ++outcome_.failed;
-            return true;
+            return Result::Done;
         }
         archive_entry_set_pathname_utf8(e.get(), s.stored.c_str());
         archive_entry_set_uid(e.get(), 0);
         archive_entry_set_gid(e.get(), 0);
         std::string error;
         bool written = w->header(e.get(), error);
-        bool complete = true;
+        std::string why; // when the file could not be read whole
         if (written && fd >= 0)
-            written = copyData(w, fd, s.diskPath, static_cast<uint64_t>(seen.st_size), label,
-                               complete, error);
+            written = copyData(w, fd, s.diskPath, seen, label, why, error);
         if (fd >= 0)
             ::close(fd);
         if (!written) {
             console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
-            return false;
+            return Result::ArchiveFailed;
         }
-        if (!complete) {
-            ++outcome_.failed;
-            return true;
+        if (!why.empty()) {
+            tell(index, why, true);
+            return Result::Changed;
         }
-        console_.line(label);
+        tell(index, label, false);
         ++outcome_.done;
         added.push_back(Added{&s, seen});
-        return true;
+        return Result::Done;
     }
 
-    // Copies `size` bytes of the file into the archive. `complete` turns false when the file
-    // gave fewer bytes than it had (reported); false with `error` when the archive cannot be
-    // written.
-    bool copyData(ArchiveSink *w, int fd, const std::string &path, uint64_t size,
-                  const std::string &label, bool &complete, std::string &error) {
+    // Copies the file's `seen.st_size` bytes into the archive. `why` tells (in a message) when
+    // the file gave fewer bytes or could not be read, or its size, modification or change time
+    // differ afterwards: what was read may then be a mix of two states of the file. False with
+    // `error` when the archive cannot be written.
+    bool copyData(ArchiveSink *w, int fd, const std::string &path, const struct stat &seen,
+                  const std::string &label, std::string &why, std::string &error) {
+        const uint64_t size = static_cast<uint64_t>(seen.st_size);
         uint64_t done = 0;
         while (done < size) {
             const size_t want =
@@ -295,9 +360,8 @@ private:
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0) {
-                if (n < 0)
-                    console_.problem(msg::cannotRead(path, msg::errnoText(errno)));
-                complete = false;
+                why = n < 0 ? msg::cannotRead(path, msg::errnoText(errno))
+                            : msg::changedWhileReading(path);
                 break;
             }
             if (!w->data(buffer_.data(), static_cast<size_t>(n), error))
@@ -305,21 +369,20 @@ private:
             done += static_cast<uint64_t>(n);
             console_.progress(label, done, size);
         }
-        if (!complete) {
-            // The header promised `size` bytes: fill up so the archive stays readable, and say
-            // that this entry is not the file.
-            std::memset(buffer_.data(), 0, buffer_.size());
-            while (done < size) {
-                const size_t n =
-                    static_cast<size_t>(std::min<uint64_t>(buffer_.size(), size - done));
-                if (!w->data(buffer_.data(), n, error))
-                    return false;
-                done += n;
-            }
-            console_.problem(msg::changedWhileReading(path));
-        }
         console_.clearProgress();
+        struct stat after;
+        if (why.empty() && (fstat(fd, &after) != 0 || !sameState(seen, after)))
+            why = msg::changedWhileReading(path);
         return true;
+    }
+
+    static bool sameTime(const struct timespec &a, const struct timespec &b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    }
+    // The same file in the same state: reading it changes none of these.
+    static bool sameState(const struct stat &a, const struct stat &b) {
+        return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
+               sameTime(a.st_mtim, b.st_mtim) && sameTime(a.st_ctim, b.st_ctim);
     }
 
     void removeSources(const std::vector<Added> &added) {
@@ -330,9 +393,7 @@ private:
             struct stat now;
             if (lstat(a.source->diskPath.c_str(), &now) != 0)
                 continue;
-            if (now.st_ino != a.seen.st_ino || now.st_dev != a.seen.st_dev ||
-                now.st_size != a.seen.st_size || now.st_mtim.tv_sec != a.seen.st_mtim.tv_sec ||
-                now.st_mtim.tv_nsec != a.seen.st_mtim.tv_nsec) {
+            if (!sameState(a.seen, now)) {
                 console_.problem(
                     msg::cannotDelete(a.source->diskPath, msg::changedSinceArchived()));
                 ++outcome_.failed;
@@ -351,6 +412,8 @@ private:
     const Options &o_;
     Console &console_;
     std::vector<char> buffer_;
+    int dirFd_ = -1;                           // the archive's directory, locked
+    std::vector<bool> saidLine_, saidProblem_; // per source: shown in an earlier pass
     std::string archivePath_;
     std::set<std::string> replaced_;
     bool hadOld_ = false;

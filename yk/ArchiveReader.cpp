@@ -62,6 +62,12 @@ bool ArchiveInput::open(std::string &error) {
         if (flags >= 0)
             fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
     }
+    // Our own reading of the header comes first: an archive it proves unsound (a header bomb,
+    // absurd counts, a wrong CRC or size) never reaches libarchive, which would believe it.
+    if (!header().damaged.empty()) {
+        error = msg::archiveDamaged() + ": " + header().damaged;
+        return false;
+    }
     reader_.reset(archive_read_new());
     if (!reader_) {
         error = msg::outOfMemory(0);
@@ -101,7 +107,7 @@ std::string ArchiveInput::failure(struct archive_entry *e, int rc) {
     if (h.encrypted)
         return msg::withDetail(msg::notSupported(msg::encryptedData()), text);
     if (!h.unsupported.empty())
-        return msg::withDetail(msg::notSupported(msg::method(h.unsupported)), text);
+        return msg::withDetail(msg::notSupported(h.unsupported), text);
     if (h.cutShort)
         return msg::withDetail(looksLikeVolume(source_.path) ? msg::notSupported(msg::multiVolume())
                                                              : msg::cutShort(),

@@ -38,6 +38,7 @@ public:
         return reader_.get();
     }
     const ArchiveSource &source() const { return source_; }
+    int fd() const { return fd_; } // the archive file, -1 for one in memory
 
     // The header as our own reader understands it; read once, on first use.
     const ProbeResult &header();

@@ -35,6 +35,7 @@ public:
     bool close(std::string &error) override {
         return archive_write_close(w_) == ARCHIVE_OK || failed(error);
     }
+    void abandon() override { archive_write_fail(w_); }
     std::string lastError() const { return archiveError(w_); }
 
 private:

@@ -23,6 +23,8 @@ public:
     virtual bool data(const void *bytes, std::size_t size, std::string &error) = 0;
     // Completes the archive (not yet flushed to disk).
     virtual bool close(std::string &error) = 0;
+    // Gives up the archive: nothing more is written to it, not even on destruction.
+    virtual void abandon() {}
 };
 
 // A sink writing to `fd` with method 0 (copy), 1 (LZMA2, on every core) or 2 (PPMd). Null with

@@ -2,6 +2,7 @@
 
 #include "Messages.h"
 #include "Names.h"
+#include "TempRecord.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -96,10 +97,13 @@ mode_t currentUmask() {
 }
 
 AtomicFile::~AtomicFile() {
+    if (!tempName_.empty()) {
+        ::unlinkat(dirFd_, tempName_.c_str(), 0);
+        if (noted_ && fd_ >= 0)
+            forgetTemporary(fd_);
+    }
     if (fd_ >= 0)
         ::close(fd_);
-    if (!tempName_.empty())
-        ::unlinkat(dirFd_, tempName_.c_str(), 0);
     if (ownDir_ && dirFd_ >= 0)
         ::close(dirFd_);
 }
@@ -125,6 +129,8 @@ bool AtomicFile::openAt(int dirFd, const std::string &name, std::string &error) 
     const auto create = [this](const std::string &temp) {
         fd_ = ::openat(dirFd_, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                        0600);
+        if (fd_ >= 0 && noted_)
+            noteTemporary(dirFd_, temp, fd_); // a kill just before this leaves a file never removed
         return fd_ >= 0;
     };
     if (withFreshName(name_, create, tempName_))
@@ -139,6 +145,8 @@ bool AtomicFile::nameTemporary(std::string &error) {
     // Give the unnamed file a name beside the target for the rename.
     const std::string proc = "/proc/self/fd/" + std::to_string(fd_);
     const auto link = [this, &proc](const std::string &temp) {
+        if (noted_)
+            noteTemporary(dirFd_, temp, fd_);
         return linkat(AT_FDCWD, proc.c_str(), dirFd_, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
     };
     if (withFreshName(name_, link, tempName_))
@@ -154,18 +162,57 @@ mode_t AtomicFile::modeForTarget() const {
     return 0666 & ~currentUmask();
 }
 
-bool AtomicFile::commit(mode_t mode, bool durable, std::string &error) {
+namespace {
+
+// Renames `from` to `to` in `dir` unless `to` exists (EEXIST then). File systems without
+// RENAME_NOREPLACE get a link and an unlink, which fail the same way.
+bool renameNoReplace(int dir, const std::string &from, const std::string &to) {
+    if (renameat2(dir, from.c_str(), dir, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return false;
+    if (linkat(dir, from.c_str(), dir, to.c_str(), 0) != 0)
+        return false;
+    ::unlinkat(dir, from.c_str(), 0);
+    return true;
+}
+
+} // namespace
+
+bool AtomicFile::commit(mode_t mode, bool durable, std::string &error, bool replace,
+                        bool *appeared) {
     if (fchmod(fd_, mode) != 0 || (durable && fsync(fd_) != 0)) {
         error = msg::errnoText(errno);
         return false;
     }
-    if (!nameTemporary(error))
-        return false;
-    if (renameat(dirFd_, tempName_.c_str(), dirFd_, name_.c_str()) != 0) {
-        error = msg::errnoText(errno);
-        return false;
+    bool placed = false;
+    if (!replace && tempName_.empty()) {
+        // An unnamed file is linked straight under its name, which fails if anything is there.
+        const std::string proc = "/proc/self/fd/" + std::to_string(fd_);
+        placed = linkat(AT_FDCWD, proc.c_str(), dirFd_, name_.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        if (!placed && errno == EEXIST) {
+            if (appeared)
+                *appeared = true;
+            error = msg::errnoText(errno);
+            return false;
+        }
     }
-    tempName_.clear();
+    if (!placed) {
+        if (!nameTemporary(error))
+            return false;
+        const bool renamed = replace
+                                 ? renameat(dirFd_, tempName_.c_str(), dirFd_, name_.c_str()) == 0
+                                 : renameNoReplace(dirFd_, tempName_, name_);
+        if (!renamed) {
+            if (errno == EEXIST && appeared)
+                *appeared = true;
+            error = msg::errnoText(errno);
+            return false;
+        }
+        tempName_.clear();
+        if (noted_)
+            forgetTemporary(fd_);
+    }
     ::close(fd_);
     fd_ = -1;
     // A directory open only as a path (one we may not list) cannot be flushed: EBADF.

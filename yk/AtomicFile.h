@@ -4,7 +4,8 @@
 // lives in an unnamed file (O_TMPFILE) where the file system allows, and is given a temporary
 // name only for the instant before the rename; elsewhere it lives in a hidden temporary file
 // from the start. Either name is ".NAME.yktmp-PID-XXXXXX" (see temporaryOwner), removed on
-// failure; only a kill can leave one behind, and the next add of that archive removes it.
+// failure; only a kill can leave one behind. For an archive (noteWhenNamed) the name is noted
+// first (TempRecord.h), and the next add of that archive removes what a note proves its own.
 
 #include <sys/types.h>
 
@@ -25,11 +26,15 @@ public:
     // until commit).
     bool openAt(int dirFd, const std::string &name, std::string &error);
     int fd() const { return fd_; }
+    // Notes the temporary name before it is given, so that a later add may remove the file.
+    void noteWhenNamed() { noted_ = true; }
 
     // Gives the data `mode`, renames it over the target. With `durable`, the data and then the
     // directory are flushed to disk around the rename (an archive must never be replaced by
-    // an empty file after a crash).
-    bool commit(mode_t mode, bool durable, std::string &error);
+    // an empty file after a crash). Without `replace`, whatever has appeared under the target's
+    // name since is kept: the commit then fails and sets `*appeared`.
+    bool commit(mode_t mode, bool durable, std::string &error, bool replace = true,
+                bool *appeared = nullptr);
     // The old file's permissions, or the usual ones for a new file (umask applied).
     mode_t modeForTarget() const;
 
@@ -41,6 +46,7 @@ private:
     std::string name_;
     std::string tempName_; // empty while the file is unnamed
     int fd_ = -1;
+    bool noted_ = false;
 };
 
 // The prefix of every temporary file made for `name` in its directory.

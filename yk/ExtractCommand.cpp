@@ -55,11 +55,26 @@ struct DirFix {
     struct timespec times[2];
 };
 
+// Linear in the length of the result: deep names must not cost the square of their depth.
 std::string joinParts(const std::vector<std::string> &parts, std::size_t count) {
     std::string out;
-    for (std::size_t i = 0; i < count && i < parts.size(); ++i)
-        out = joinPath(out, parts[i]);
+    for (std::size_t i = 0; i < count && i < parts.size(); ++i) {
+        if (i > 0)
+            out += '/';
+        out += parts[i];
+    }
     return out;
+}
+
+// The deepest name extraction makes: deeper ones are refused. Every step below costs in
+// proportion to the name's length, but nothing real is nested this deep, and a name of ten
+// thousand levels is a way to keep the disk and the kernel busy.
+constexpr std::size_t kMaxDepth = 4096;
+
+using DirId = std::pair<dev_t, ino_t>;
+
+DirId idOf(const struct stat &st) {
+    return {st.st_dev, st.st_ino};
 }
 
 class Extractor {
@@ -80,6 +95,9 @@ public:
             console_.problem(msg::cannotReadArchive(src.displayName(), error));
             return ExitNothing;
         }
+        struct stat self;
+        if (in.fd() >= 0 && fstat(in.fd(), &self) == 0)
+            archiveId_ = idOf(self);
         // extractOne returns false when the user asked to stop.
         if (!forEachEntry(
                 in, [&](struct archive_entry *e) { return extractOne(in, e); }, error)) {
@@ -110,6 +128,10 @@ private:
         const std::string unsafe = unsafeNameReason(name);
         if (!unsafe.empty()) {
             fail(msg::refused(stored, unsafe));
+            return true;
+        }
+        if (parts.size() > kMaxDepth) {
+            fail(msg::refused(stored, msg::tooDeep(kMaxDepth)));
             return true;
         }
         const auto type = archive_entry_filetype(e);
@@ -144,6 +166,11 @@ private:
         const std::string base = parts.back();
         struct stat st;
         const bool exists = fstatat(parent, base.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+        if (exists && isArchive(st)) {
+            // Replacing it would lose the entries not yet read, and the archive itself.
+            fail(msg::refused(stored, msg::wouldReplaceArchive()));
+            return true;
+        }
         if (type == AE_IFDIR)
             return extractDirectory(e, parent, base, target, exists ? &st : nullptr);
         if (exists && S_ISDIR(st.st_mode)) {
@@ -199,6 +226,10 @@ private:
             if (next < 0 && (errno == ENOTDIR || errno == ELOOP) &&
                 fstatat(dir.get(), part, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode) &&
                 !S_ISLNK(st.st_mode)) {
+                if (isArchive(st)) {
+                    why = msg::wouldReplaceArchive();
+                    return Parent::Refused;
+                }
                 const Replace r = mayReplace(joinParts(parts, i + 1));
                 if (r != Replace::Yes)
                     return r == Replace::Keep ? Parent::Kept : Parent::Stop;
@@ -208,14 +239,16 @@ private:
                 }
                 errno = ENOENT;
             }
+            bool made = false;
             if (next < 0 && errno == ENOENT) {
-                if (::mkdirat(dir.get(), part, 0777) == 0)
-                    madeDirs_.insert(joinParts(parts, i + 1));
-                else if (errno != EEXIST) {
+                made = ::mkdirat(dir.get(), part, 0777) == 0;
+                if (!made && errno != EEXIST) {
                     why = msg::errnoText(errno);
                     return Parent::Refused;
                 }
                 next = ::openat(dir.get(), part, flags);
+                if (made && next >= 0 && fstat(next, &st) == 0)
+                    madeDirs_.insert(idOf(st));
             }
             if (next < 0) {
                 const int err = errno;
@@ -240,7 +273,7 @@ private:
         if (existing && S_ISDIR(existing->st_mode)) {
             // A directory that was there before keeps its permissions; one this run made (on
             // the way to a file, before its own entry came) takes the entry's.
-            if (madeDirs_.count(target))
+            if (madeDirs_.count(idOf(*existing)))
                 fixes_.push_back(fixFor(e, target));
             report(target);
             return true;
@@ -258,7 +291,9 @@ private:
             fail(msg::cannotExtract(target, msg::errnoText(errno)));
             return true;
         }
-        madeDirs_.insert(target);
+        struct stat made;
+        if (fstatat(dir, base.c_str(), &made, AT_SYMLINK_NOFOLLOW) == 0)
+            madeDirs_.insert(idOf(made));
         fixes_.push_back(fixFor(e, target));
         report(target);
         return true;
@@ -299,6 +334,18 @@ private:
             if (r != Replace::Yes)
                 return r == Replace::Keep;
         }
+        // Where nothing was, the link is made under its own name: should something appear there
+        // meanwhile, it is kept and the link is not made.
+        if (!exists) {
+            if (::symlinkat(to.c_str(), dir, base.c_str()) != 0) {
+                fail(errno == EEXIST ? msg::refused(stored, msg::appearedMeanwhile())
+                                     : msg::cannotExtract(target, msg::errnoText(errno)));
+                return true;
+            }
+            madeLinks_.insert(target);
+            report(target);
+            return true;
+        }
         // Made under a temporary name and renamed into place, replacing what was there at once.
         const std::string temp = temporaryPrefix(base) + std::to_string(getpid()) + "-link00";
         ::unlinkat(dir, temp.c_str(), 0);
@@ -320,8 +367,11 @@ private:
     std::string linkPassesThroughOutsideLink(const std::string &destination,
                                              const std::string &to) const {
         const std::vector<std::string> parts = nameParts(destination);
+        std::string prefix;
         for (std::size_t i = 1; i <= parts.size(); ++i) {
-            const std::string prefix = joinParts(parts, i);
+            if (i > 1)
+                prefix += '/';
+            prefix += parts[i - 1];
             struct stat st;
             if (lstat(prefix.c_str(), &st) != 0) {
                 if (errno == ENOENT || errno == ENOTDIR)
@@ -350,6 +400,8 @@ private:
             const Replace r = mayReplace(target);
             if (r != Replace::Yes)
                 return r == Replace::Keep;
+        } else if (archive_entry_size_is_set(e) && archive_entry_size(e) == 0) {
+            return extractEmptyFile(in, e, stored, dir, base, target);
         }
         AtomicFile out;
         std::string error;
@@ -382,12 +434,70 @@ private:
             const DirFix f = fixFor(e, target);
             futimens(out.fd(), f.times);
         }
-        if (!out.commit(permissions(e), false, error)) {
-            fail(msg::cannotExtract(target, error));
+        // Without a yes to replacing, nothing that appears meanwhile under the name is replaced.
+        bool appeared = false;
+        if (!out.commit(permissions(e), false, error, exists, &appeared)) {
+            fail(appeared ? msg::refused(stored, msg::appearedMeanwhile())
+                          : msg::cannotExtract(target, error));
             return true;
         }
         console_.line(label);
         ++outcome_.done;
+        return true;
+    }
+
+    bool isArchive(const struct stat &st) const { return idOf(st) == archiveId_; }
+
+    // Opens a directory this run made, one level at a time: never through a link, and with no
+    // limit on the length of the whole path.
+    static int openDirectory(const std::string &path) {
+        DirFd dir(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        for (const std::string &part : nameParts(path)) {
+            if (dir.get() < 0)
+                break;
+            dir.reset(
+                ::openat(dir.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        }
+        return dir.release();
+    }
+
+    // An empty file where nothing is: made under its own name at once (it has no data that a
+    // kill could cut short), never over anything that appeared meanwhile. An unnamed temporary
+    // file costs some ten times as much to make on ext4, which shows with many empty files.
+    bool extractEmptyFile(ArchiveInput &in, struct archive_entry *e, const std::string &stored,
+                          int dir, const std::string &base, const std::string &target) {
+        std::string error;
+        const DataEnd end = forEachBlock(
+            in, e,
+            [&](const void *, std::size_t, std::uint64_t, std::string &failure) {
+                failure = msg::moreDataThanDeclared();
+                return false;
+            },
+            error);
+        if (end != DataEnd::Complete) {
+            fail(end == DataEnd::Damaged ? msg::damagedEntry(stored, error)
+                                         : msg::cannotExtract(target, error));
+            return true;
+        }
+        const int fd =
+            ::openat(dir, base.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            fail(errno == EEXIST ? msg::refused(stored, msg::appearedMeanwhile())
+                                 : msg::cannotExtract(target, msg::errnoText(errno)));
+            return true;
+        }
+        if (!o_.currentTime && archive_entry_mtime_is_set(e)) {
+            const DirFix f = fixFor(e, target);
+            futimens(fd, f.times);
+        }
+        const bool done = fchmod(fd, permissions(e)) == 0;
+        const int err = errno;
+        ::close(fd);
+        if (!done) {
+            fail(msg::cannotExtract(target, msg::errnoText(err)));
+            return true;
+        }
+        report(target);
         return true;
     }
 
@@ -404,7 +514,7 @@ private:
         std::stable_sort(fixes_.begin(), fixes_.end(),
                          [&](const DirFix &a, const DirFix &b) { return depth(a) > depth(b); });
         for (const DirFix &f : fixes_) {
-            const int fd = ::open(f.path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            const int fd = openDirectory(f.path);
             if (fd < 0)
                 continue;
             fchmod(fd, f.mode);
@@ -422,7 +532,8 @@ private:
     char cwdReal_[PATH_MAX] = {};
     std::vector<DirFix> fixes_;
     std::set<std::string> madeLinks_;
-    std::set<std::string> madeDirs_;
+    std::set<DirId> madeDirs_; // by identity: a set of paths would grow with the square of depth
+    DirId archiveId_{0, 0};
     std::size_t entries_ = 0;
     DirFd parentCache_; // the directory of the last entry, and its path
     std::string parentCachePath_;

@@ -173,6 +173,40 @@ std::string dataDamaged() {
 std::string archiveDamaged() {
     return "архив повреждён";
 }
+std::string startHeaderCrc() {
+    return "неверная контрольная сумма (CRC) начального заголовка";
+}
+std::string headerCrc() {
+    return "неверная контрольная сумма (CRC) заголовка";
+}
+std::string absurdCount() {
+    return "в заголовке объявлено больше элементов, чем в нём может поместиться";
+}
+std::string entriesWithoutData() {
+    return "в заголовке больше записей с данными, чем потоков данных";
+}
+std::string entriesExceedFolder() {
+    return "размеры записей больше распакованного блока";
+}
+std::string packedBeyondHeader() {
+    return "упакованные данные заходят за заголовок";
+}
+std::string copySizeMismatch(std::uint64_t declared, std::uint64_t packed) {
+    return "несжатый блок объявлен размером " + std::to_string(declared) + " байт, а записано " +
+           std::to_string(packed);
+}
+std::string headerTooLarge(std::uint64_t declared, std::uint64_t bound) {
+    return "заголовок распаковывается в " + bytesText(declared) +
+           ", больше допустимого для архива "
+           "такого размера (" +
+           bytesText(bound) + ")";
+}
+std::string headerUnpackFailed() {
+    return "упакованный заголовок не распаковывается";
+}
+std::string filterWith(const std::string &filter, const std::string &compressor) {
+    return "фильтр " + filter + " после метода сжатия " + compressor;
+}
 std::string oldArchiveDamaged() {
     return "прежний архив повреждён";
 }
@@ -193,6 +227,15 @@ std::string compressorWontStart() {
 }
 std::string compressorFailed() {
     return "ошибка сжатия LZMA2";
+}
+std::string wouldReplaceArchive() {
+    return "на этом месте сам извлекаемый архив; он не заменяется";
+}
+std::string appearedMeanwhile() {
+    return "файл с таким именем появился во время извлечения; оставлен он";
+}
+std::string tooDeep(std::size_t levels) {
+    return "путь глубже " + std::to_string(levels) + " уровней";
 }
 std::string emptyName() {
     return "пустое имя";
@@ -274,7 +317,8 @@ std::string vanished(const std::string &name) {
     return q(name) + ": файл исчез или заменён во время работы; пропущен";
 }
 std::string changedWhileReading(const std::string &name) {
-    return q(name) + ": файл изменился во время чтения; в архиве он неполон";
+    return q(name) + ": файл изменился во время чтения; не добавлен (прежняя запись в архиве, если "
+                     "была, сохранена)";
 }
 std::string selfSkipped(const std::string &name) {
     return q(name) + ": сам архив в себя не добавляется";

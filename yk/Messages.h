@@ -27,6 +27,16 @@ std::string cutShort();
 std::string badCrc();
 std::string dataDamaged();
 std::string archiveDamaged();
+std::string startHeaderCrc();
+std::string headerCrc();
+std::string absurdCount();
+std::string entriesWithoutData();
+std::string entriesExceedFolder();
+std::string packedBeyondHeader();
+std::string copySizeMismatch(std::uint64_t declared, std::uint64_t packed);
+std::string headerTooLarge(std::uint64_t declared, std::uint64_t bound);
+std::string headerUnpackFailed();
+std::string filterWith(const std::string &filter, const std::string &compressor);
 std::string oldArchiveDamaged();
 std::string libraryFailure();
 std::string moreDataThanDeclared();
@@ -44,6 +54,9 @@ std::string throughLinkOnDisk(const std::string &component);
 std::string notADirectoryOnDisk(const std::string &component);
 std::string specialEntry(mode_t mode);
 std::string directoryInTheWay();
+std::string wouldReplaceArchive();
+std::string appearedMeanwhile();
+std::string tooDeep(std::size_t levels);
 std::string inMemoryName();
 
 // Texts of the listing.

@@ -1,6 +1,8 @@
 #include "MethodProbe.h"
 
+#include "Messages.h"
 #include "SevenZipIds.h"
+#include "StoreFormat.h"
 
 #include <lzma.h>
 
@@ -19,7 +21,8 @@ namespace yk {
 namespace {
 
 // Refuse absurd header sizes. A million entries make a header of some 60 MB; a packed header
-// is unpacked into memory that grows with what it really yields, never with what it claims.
+// is unpacked into memory that grows with what it really yields, never with what it claims, and
+// only after its claimed size has passed headerBound().
 constexpr std::uint64_t kMaxHeader = 1u << 30;
 
 using namespace sevenzip;
@@ -32,13 +35,39 @@ struct Folder {
     std::uint64_t memory = 0; // the most memory a coder in it asks for
     std::uint64_t unpackSize = 0;
     std::uint64_t streams = 1;
+    std::uint64_t packStreams = 1;
+    bool copy = false; // a lone Copy coder: what is unpacked is what is packed
+    bool hasCrc = false;
+    std::uint32_t crc = 0; // of the unpacked data, when hasCrc
 };
 
 struct StreamsInfo {
     std::uint64_t packPos = 0;
     std::vector<std::uint64_t> packSizes;
     std::vector<Folder> folders;
+    bool badSizes = false; // sizes that cannot be: set by the reading
 };
+
+// Why the sizes of `s` cannot be those of a sound archive whose header starts `headerAt` bytes
+// after the start header, or "": the packed data must lie before the header, a Copy folder
+// unpacks to exactly what it packs, and each folder's entries fit in it.
+std::string sizeFault(const StreamsInfo &s, std::uint64_t headerAt) {
+    if (s.badSizes)
+        return msg::entriesExceedFolder();
+    std::uint64_t end = s.packPos;
+    for (std::uint64_t size : s.packSizes) {
+        if (size > headerAt || end > headerAt - size)
+            return msg::packedBeyondHeader();
+        end += size;
+    }
+    std::size_t pack = 0;
+    for (const Folder &f : s.folders) {
+        if (f.copy && pack < s.packSizes.size() && s.packSizes[pack] != f.unpackSize)
+            return msg::copySizeMismatch(f.unpackSize, s.packSizes[pack]);
+        pack += static_cast<std::size_t>(f.packStreams);
+    }
+    return std::string();
+}
 
 // Bounds-checked reader over a byte range; every failure sets `bad` and yields zeros.
 class Cursor {
@@ -85,22 +114,57 @@ public:
         i_ += static_cast<std::size_t>(k);
         return v;
     }
-    // A count that must fit in what is left of the header, one byte per item at least.
+    // A count that must fit in what is left of the header, one byte per item at least. One
+    // that cannot is a lie (an absurd count): libarchive would allocate for it before noticing.
     std::uint64_t count() {
         const std::uint64_t c = number();
-        if (c > n_ - i_ + 1)
-            bad_ = true;
+        if (!bad_ && c > n_ - i_ + 1)
+            bad_ = absurd_ = true;
         return bad_ ? 0 : c;
     }
+    bool absurd() const { return absurd_; }
+    void markAbsurd() { bad_ = absurd_ = true; }
+    std::size_t left() const { return n_ - i_; }
 
 private:
     const std::uint8_t *p_;
     std::size_t n_;
     std::size_t i_ = 0;
     bool bad_ = false;
+    bool absurd_ = false;
 };
 
-void skipDigests(Cursor &c, std::uint64_t n) {
+// Reads `n` CRCs, each maybe undefined; into `out` when given (flag and value).
+void readDigests(Cursor &c, std::uint64_t n,
+                 std::vector<std::pair<bool, std::uint32_t>> *out = nullptr) {
+    const bool all = c.byte() != 0;
+    std::vector<bool> defined;
+    if (!all && n <= c.left() * 8 + 8) {
+        defined.resize(static_cast<std::size_t>(n));
+        std::uint8_t b = 0;
+        for (std::uint64_t i = 0; i < n && !c.bad(); ++i) {
+            if (i % 8 == 0)
+                b = c.byte();
+            defined[static_cast<std::size_t>(i)] = b & (0x80 >> (i % 8));
+        }
+    } else if (!all || n > c.left() / 4 + 1) {
+        c.skip(~0ull); // more than the header holds: marks bad
+        return;
+    }
+    if (out)
+        out->assign(static_cast<std::size_t>(n), {false, 0});
+    for (std::uint64_t i = 0; i < n && !c.bad(); ++i) {
+        if (!all && !defined[static_cast<std::size_t>(i)])
+            continue;
+        std::uint32_t v = 0;
+        for (int k = 0; k < 4; ++k)
+            v |= static_cast<std::uint32_t>(c.byte()) << (8 * k);
+        if (out)
+            (*out)[static_cast<std::size_t>(i)] = {true, v};
+    }
+}
+
+[[maybe_unused]] void skipDigests(Cursor &c, std::uint64_t n) {
     const bool all = c.byte() != 0;
     std::uint64_t defined = 0;
     if (all) {
@@ -120,10 +184,40 @@ void skipDigests(Cursor &c, std::uint64_t n) {
         c.skip(defined * 4);
 }
 
+// The filters a folder may apply after its compressor, and the compressors libarchive decodes.
+bool isFilter(const std::string &name) {
+    return name == "BCJ" || name == "BCJ2" || name == "PPC" || name == "IA64" || name == "ARM" ||
+           name == "ARMT" || name == "SPARC" || name == "ARM64" || name == "Delta";
+}
+
+// The filter of `names` (one folder's coders) that libarchive cannot apply with the folder's
+// compressor, or "". libarchive hands LZMA and LZMA2 data to liblzma with its filters (ARM
+// Thumb only after LZMA2 in practice); after Copy, Deflate, BZip2 and PPMd it applies only the
+// x86 ones itself.
+std::string filterNotApplied(const std::vector<std::string> &names, std::string &compressor) {
+    compressor.clear();
+    for (const std::string &n : names)
+        if (!isFilter(n)) {
+            compressor = n;
+            break;
+        }
+    for (const std::string &n : names) {
+        if (!isFilter(n) || n == "BCJ" || n == "BCJ2")
+            continue;
+        if (compressor == "LZMA2" && n != "ARM64")
+            continue;
+        if (compressor == "LZMA" && n != "ARM64" && n != "ARMT")
+            continue;
+        return n;
+    }
+    return std::string();
+}
+
 bool readFolder(Cursor &c, Folder &f, std::uint64_t &outStreams) {
     const std::uint64_t coders = c.count();
     if (coders == 0 || coders > 32)
         return false;
+    std::vector<std::string> names;
     std::uint64_t ins = 0, outs = 0;
     for (std::uint64_t k = 0; k < coders && !c.bad(); ++k) {
         const std::uint8_t flags = c.byte();
@@ -142,10 +236,11 @@ bool readFolder(Cursor &c, Folder &f, std::uint64_t &outStreams) {
             f.id = id;
             f.props = props;
         }
+        names.push_back(coderName(id, {}));
         if (coderEncrypts(id))
             f.encrypted = true;
         else if (!coderSupported(id) && f.unsupported.empty())
-            f.unsupported = coderName(id, props);
+            f.unsupported = msg::method(coderName(id, props));
         f.memory = std::max(f.memory, coderMemory(id, props));
         ins += ni;
         outs += no;
@@ -164,7 +259,13 @@ bool readFolder(Cursor &c, Folder &f, std::uint64_t &outStreams) {
         for (std::uint64_t k = 0; k < packed; ++k)
             c.number();
     outStreams = outs;
+    f.packStreams = packed;
     f.name = coderName(f.id, f.props);
+    f.copy = coders == 1 && f.name == "Copy";
+    std::string compressor;
+    const std::string filter = filterNotApplied(names, compressor);
+    if (f.unsupported.empty() && !filter.empty())
+        f.unsupported = msg::filterWith(filter, compressor);
     return !c.bad();
 }
 
@@ -178,7 +279,7 @@ bool readStreamsInfo(Cursor &c, StreamsInfo &s, std::vector<std::uint64_t> *unpa
                 for (std::uint64_t i = 0; i < n; ++i)
                     s.packSizes.push_back(c.number());
             else if (t == kCrc)
-                skipDigests(c, n);
+                readDigests(c, n);
             else
                 return false;
         }
@@ -207,27 +308,45 @@ bool readStreamsInfo(Cursor &c, StreamsInfo &s, std::vector<std::uint64_t> *unpa
                     s.folders[i].unpackSize = size; // the last output is the folder's data
             }
         for (t = c.byte(); t != kEnd && !c.bad(); t = c.byte()) {
-            if (t == kCrc)
-                skipDigests(c, n);
-            else
+            if (t == kCrc) {
+                std::vector<std::pair<bool, std::uint32_t>> crcs;
+                readDigests(c, n, &crcs);
+                for (std::size_t i = 0; i < crcs.size() && i < s.folders.size(); ++i) {
+                    s.folders[i].hasCrc = crcs[i].first;
+                    s.folders[i].crc = crcs[i].second;
+                }
+            } else {
                 return false;
+            }
         }
         t = c.byte();
     }
     if (t == kSubStreamsInfo) {
         for (t = c.byte(); t != kEnd && !c.bad(); t = c.byte()) {
             if (t == kNumUnpackStream) {
-                for (auto &f : s.folders)
+                // Every entry but a folder's last needs its size written: a count beyond what
+                // the header holds is a lie.
+                for (auto &f : s.folders) {
                     f.streams = c.number();
+                    if (f.streams > c.left() + 1)
+                        c.markAbsurd();
+                }
             } else if (t == kSize) {
-                for (auto &f : s.folders)
-                    for (std::uint64_t k = 1; k < f.streams && !c.bad(); ++k)
-                        c.number();
+                for (auto &f : s.folders) {
+                    std::uint64_t sum = 0;
+                    for (std::uint64_t k = 1; k < f.streams && !c.bad(); ++k) {
+                        const std::uint64_t size = c.number();
+                        sum =
+                            size > f.unpackSize - std::min(sum, f.unpackSize) ? ~0ull : sum + size;
+                    }
+                    if (sum > f.unpackSize)
+                        s.badSizes = true; // the entries hold more than their folder
+                }
             } else if (t == kCrc) {
                 std::uint64_t n = 0;
                 for (auto &f : s.folders)
                     n += f.streams;
-                skipDigests(c, n);
+                readDigests(c, n);
             } else {
                 return false;
             }
@@ -244,8 +363,9 @@ bool readStreamsInfo(Cursor &c, StreamsInfo &s, std::vector<std::uint64_t> *unpa
 using ReadAt = std::function<bool(std::uint64_t off, std::size_t len, std::uint8_t *out)>;
 
 // Unpacks a header encoded with LZMA or LZMA2, the coders 7z writers use for headers.
-std::vector<std::uint8_t> decodeHeader(const ReadAt &readAt, const StreamsInfo &s) {
-    if (s.folders.size() != 1 || s.packSizes.empty())
+// `tried` turns true when the coder is one of those: an empty result then means damage.
+std::vector<std::uint8_t> decodeHeader(const ReadAt &readAt, const StreamsInfo &s, bool &tried) {
+    if (s.folders.size() != 1 || s.packSizes.empty() || s.folders[0].packStreams != 1)
         return {};
     lzma_vli filter;
     if (s.folders[0].id == std::vector<std::uint8_t>{3, 1, 1})
@@ -254,6 +374,7 @@ std::vector<std::uint8_t> decodeHeader(const ReadAt &readAt, const StreamsInfo &
         filter = LZMA_FILTER_LZMA2;
     else
         return {};
+    tried = true;
     const std::uint64_t start = 32 + s.packPos, len = s.packSizes[0];
     const std::uint64_t outLen = s.folders[0].unpackSize;
     if (s.packPos > (std::uint64_t(1) << 62) || len == 0 || len > kMaxHeader || outLen == 0 ||
@@ -307,13 +428,27 @@ void noteTroubles(const StreamsInfo &s, ProbeResult &r) {
     }
 }
 
-ProbeResult methodsFromHeader(Cursor &c) {
+// A result that says only that the header is not sound, and why.
+ProbeResult damaged(const std::string &why) {
+    ProbeResult r;
+    r.damaged = why;
+    return r;
+}
+
+// `headerAt`: where the header starts, after the start header; the packed data lies before.
+ProbeResult methodsFromHeader(Cursor &c, std::uint64_t headerAt) {
     StreamsInfo s;
     std::vector<std::uint64_t> perFolder;
     std::uint8_t t = c.byte();
     if (t == kMainStreamsInfo) {
-        if (!readStreamsInfo(c, s, &perFolder))
+        const bool read = readStreamsInfo(c, s, &perFolder);
+        if (c.absurd())
+            return damaged(msg::absurdCount());
+        if (!read)
             return {};
+        const std::string fault = sizeFault(s, headerAt);
+        if (!fault.empty())
+            return damaged(fault);
         t = c.byte();
     }
     if (t != kFilesInfo)
@@ -352,6 +487,8 @@ ProbeResult methodsFromHeader(Cursor &c) {
             c.skip(size);
         }
     }
+    if (c.absurd())
+        return damaged(msg::absurdCount());
     if (c.bad()) {
         ProbeResult none;
         noteTroubles(s, none);
@@ -382,7 +519,7 @@ ProbeResult methodsFromHeader(Cursor &c) {
             used = 0;
         }
         if (folder >= s.folders.size())
-            return {};
+            return damaged(msg::entriesWithoutData());
         out.push_back(static_cast<std::uint32_t>(folder));
         ++used;
     }
@@ -404,6 +541,12 @@ std::uint32_t le32(const std::vector<std::uint8_t> &v, std::size_t at) {
 }
 
 } // namespace
+
+std::uint64_t headerBound(std::uint64_t archiveBytes) {
+    constexpr std::uint64_t kFloor = 1u << 20, kPerByte = 512;
+    return archiveBytes >= (kMaxHeader - kFloor) / kPerByte ? kMaxHeader
+                                                            : kFloor + archiveBytes * kPerByte;
+}
 
 const std::string &ProbeResult::method(std::size_t i) const {
     static const std::string none;
@@ -502,9 +645,14 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
         off |= static_cast<std::uint64_t>(start[12 + i]) << (8 * i);
         len |= static_cast<std::uint64_t>(start[20 + i]) << (8 * i);
     }
-    if (len == 0 || len > kMaxHeader)
-        return {};
-    if (off > total || 32 + off + len > total) {
+    const auto le32At = [](const std::uint8_t *p) {
+        return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+    };
+    if (updateCrc(0, start + 12, 20) != le32At(start + 8))
+        return damaged(msg::startHeaderCrc());
+    if (len == 0)
+        return {}; // an empty archive
+    if (off > total || len > total || 32 + off + len > total) {
         ProbeResult cut;
         cut.cutShort = true;
         return cut;
@@ -512,26 +660,44 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
     std::vector<std::uint8_t> raw(static_cast<std::size_t>(len));
     if (!readAt(32 + off, raw.size(), raw.data()))
         return {};
+    if (updateCrc(0, raw.data(), raw.size()) != le32At(start + 28))
+        return damaged(msg::headerCrc());
     Cursor c(raw.data(), raw.size());
     const std::uint8_t t = c.byte();
     if (t == kHeader)
-        return methodsFromHeader(c);
+        return methodsFromHeader(c, off);
     if (t != kEncodedHeader)
         return {};
     StreamsInfo s;
     ProbeResult encoded;
-    if (!readStreamsInfo(c, s, nullptr))
+    const bool read = readStreamsInfo(c, s, nullptr);
+    if (c.absurd())
+        return damaged(msg::absurdCount());
+    if (!read)
         return encoded;
     noteTroubles(s, encoded); // an encrypted header cannot be read further
-    if (s.packSizes.empty() || s.packPos > total || s.packSizes[0] > total - s.packPos)
+    const std::string fault = sizeFault(s, off);
+    if (!fault.empty())
+        return damaged(fault);
+    if (s.packSizes.empty() || s.folders.size() != 1)
         return encoded;
-    const std::vector<std::uint8_t> header = decodeHeader(readAt, s);
+    // Refused before anything is unpacked: a header claiming more than a real one could need.
+    if (s.folders[0].unpackSize > headerBound(total))
+        return damaged(msg::headerTooLarge(s.folders[0].unpackSize, headerBound(total)));
+    if (!encoded.unsupported.empty() || encoded.encrypted)
+        return encoded;
+    bool decoded = false;
+    const std::vector<std::uint8_t> header = decodeHeader(readAt, s, decoded);
+    if (!decoded)
+        return encoded; // a coder we do not unpack headers with: no verdict
     if (header.empty())
-        return encoded;
+        return damaged(msg::headerUnpackFailed());
+    if (s.folders[0].hasCrc && updateCrc(0, header.data(), header.size()) != s.folders[0].crc)
+        return damaged(msg::headerCrc());
     Cursor h(header.data(), header.size());
     if (h.byte() != kHeader)
-        return {};
-    return methodsFromHeader(h);
+        return damaged(msg::headerUnpackFailed());
+    return methodsFromHeader(h, off);
 }
 
 } // namespace

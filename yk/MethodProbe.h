@@ -30,7 +30,11 @@ struct ProbeResult {
     // model size), to say how much a failed allocation wanted.
     bool cutShort = false;
     bool encrypted = false;
-    std::string unsupported;
+    std::string unsupported; // what of it, in Russian: "метод сжатия X", "фильтр Y после Z"
+    // Set when the header is proved unsound (a CRC or size that cannot be right, a count the
+    // header cannot hold, a packed header larger than headerBound()): why, in Russian. Such an
+    // archive is refused before libarchive reads it.
+    std::string damaged;
     std::uint64_t memoryNeeded = 0;
 
     std::size_t entries() const { return entryFolder.size(); }
@@ -39,6 +43,11 @@ struct ProbeResult {
 };
 
 ProbeResult probeMethods(const ArchiveSource &source);
+
+// The most a packed header of an archive of `archiveBytes` may unpack to: 1 MiB and 512 bytes for
+// each byte of the archive (headers of many empty files unpack to about 100 per byte), 1 GiB
+// at most.
+std::uint64_t headerBound(std::uint64_t archiveBytes);
 
 // The same over the raw bytes of a whole archive.
 ProbeResult probeMethodsInBytes(const std::uint8_t *data, std::size_t size);
