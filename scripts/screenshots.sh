@@ -9,6 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 [ $# -ge 1 ] || scripts/setup.sh xvfb xdotool imagemagick xterm xcompmgr fonts-liberation2
 yk32=$(realpath "${1:-build/yk32}")
+# The main window's caption carries the version the program reports.
+export title="Win INterface for YK archiver v$("$yk32" --version | cut -d' ' -f2)"
 out=$(realpath -m "${2:-docs/screenshots}")
 for tool in Xvfb xdotool import xterm xcompmgr; do
   command -v "$tool" >/dev/null || { echo "missing: $tool"; exit 1; }
@@ -75,7 +77,7 @@ start_program() {
   (cd "$demo" && exec "$yk32") &
   PROGRAM=$!
   pids+=("$PROGRAM")
-  WIN=$(timeout 20 xdotool search --sync --onlyvisible --name "Win INterface for YK archiver v0.7" | head -n1)
+  WIN=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" | head -n1)
   sleep 1
   # The menu bar's height at 100 %: the window is the layout's 373 pixels plus the bar.
   MENU_H=$(( $(xdotool getwindowgeometry "$WIN" | sed -n 's/.*Geometry: [0-9]*x//p') / S - 373 ))

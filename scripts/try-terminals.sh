@@ -8,6 +8,8 @@
 # With a session bus: BUS=1; with LANG=C.UTF-8 instead of no locale: KEEP_LOCALE=1.
 set -uo pipefail
 build=$(cd "$1" && pwd); shift
+# The main window's caption carries the version the program reports.
+export title="Win INterface for YK archiver v$("$build/yk32" --version | cut -d' ' -f2)"
 out=${OUT:-/tmp/terminals}
 mkdir -p "$out"
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
@@ -34,7 +36,7 @@ for emu in "$@"; do
     xvfb-run -a -s "-screen 0 1024x768x24" ${BUS:+dbus-run-session --} bash -c '
     yk32=$1 shot=$2
     "$yk32" 2>/dev/null & pid=$!
-    win=$(timeout 20 xdotool search --sync --onlyvisible --name "Win INterface for YK archiver v0.7" | head -n1)
+    win=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" | head -n1)
     [ -n "$win" ] || { echo "no main window"; exit; }
     xdotool windowfocus --sync "$win"; sleep 0.5
     xdotool type a; sleep 0.3

@@ -6,7 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 runs=${1:-5}
-title="Win INterface for YK archiver v0.7"
+# The caption carries the project's version (the program may not be built yet).
+title="Win INterface for YK archiver v$(sed -n 's/^project(WinYk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "missing: $tool (apt-get install xvfb xdotool)"; exit 1; }
 done

@@ -6,6 +6,7 @@ set -euo pipefail
 yk32=$1
 probe=$2
 . "$(dirname "$0")/common.sh"
+main_title "$yk32"
 need_tools xvfb-run xdotool python3
 
 make_work
@@ -20,7 +21,7 @@ export PROBE_OUT="$work/probe.txt"
 
 (cd "$work/p" && exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   "$0" & pid=$!
-  win=$(timeout 20 xdotool search --sync --onlyvisible --name "Win INterface for YK archiver v0.7" | head -n1)
+  win=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" | head -n1)
   [ -n "$win" ] || { echo "FAIL: no main window"; kill $pid; exit 1; }
   xdotool windowfocus --sync "$win"
   eval "$(xdotool getwindowgeometry --shell "$win")"

@@ -17,3 +17,12 @@ make_work() {
   mkdir -p "$work/config"
   export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
 }
+
+# Exports $title, the main window's caption, with the version the program itself reports
+# ("WinYk VERSION (build N)"), so a new version needs no change here.
+main_title() {
+  local version
+  version=$("$1" --version | cut -d' ' -f2)
+  [ -n "$version" ] || { echo "FAIL: $1 --version printed no version"; exit 1; }
+  export title="Win INterface for YK archiver v$version"
+}

@@ -8,6 +8,7 @@ set -euo pipefail
 yk32=$1
 yk=$(dirname "$yk32")/yk
 . "$(dirname "$0")/common.sh"
+main_title "$yk32"
 need_tools xvfb-run xdotool
 [ -x "$yk" ] || { echo "SKIP: no archiver beside $yk32"; exit 0; }
 
@@ -35,7 +36,7 @@ scenario() {
     shift 2
     windows() { xdotool search --onlyvisible --class "$class" 2>/dev/null | wc -l; }
     env "$@" "$yk32" & pid=$!
-    win=$(timeout 20 xdotool search --sync --onlyvisible --name "Win INterface for YK archiver v0.7" | head -n1)
+    win=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" | head -n1)
     [ -n "$win" ] || fail "no main window"
     xdotool windowfocus --sync "$win"
     sleep 0.5

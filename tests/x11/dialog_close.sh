@@ -5,6 +5,7 @@ set -euo pipefail
 yk32=$1
 wm_close=$2
 . "$(dirname "$0")/common.sh"
+main_title "$yk32"
 need_tools xvfb-run xdotool
 
 make_work
@@ -17,7 +18,7 @@ mkdir -p "$work/files"
   wait_shown() { for _ in $(seq 50); do [ -n "$(shown "$1")" ] && return 0; sleep 0.1; done; return 1; }
   wait_gone() { for _ in $(seq 50); do [ -z "$(shown "$1")" ] && return 0; sleep 0.1; done; return 1; }
   "$0" & pid=$!
-  win=$(timeout 20 xdotool search --sync --onlyvisible --name "Win INterface for YK archiver v0.7" | head -n1)
+  win=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" | head -n1)
   [ -n "$win" ] || fail "no main window"
   xdotool windowfocus --sync "$win"
   sleep 0.5

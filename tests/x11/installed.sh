@@ -10,6 +10,7 @@ need_tools xvfb-run xdotool cmake
 make_work
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
+main_title "$prefix/bin/yk32"
 fail() { echo "FAIL: $*"; exit 1; }
 for f in bin/yk32 bin/yk bin/yk32-console share/applications/winyk.desktop \
          share/icons/hicolor/32x32/apps/winyk.png share/icons/hicolor/16x16/apps/winyk.png; do
@@ -26,7 +27,7 @@ echo hello >"$work/files/notes.txt"
 (cd "$work/files" && exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   fail() { echo "FAIL: $*"; kill $pid 2>/dev/null; exit 1; }
   PATH="$1" "$0" & pid=$!
-  win=$(timeout 20 xdotool search --sync --onlyvisible --name "Win INterface for YK archiver v0.7" | head -n1)
+  win=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" | head -n1)
   [ -n "$win" ] || fail "no main window"
   xdotool windowfocus --sync "$win"
   sleep 0.5

@@ -4,6 +4,7 @@
 set -euo pipefail
 yk32=$1
 . "$(dirname "$0")/common.sh"
+main_title "$yk32"
 need_tools xvfb-run xdotool
 
 make_work
@@ -16,7 +17,7 @@ session() {
   local dir=$1 steps=$2
   (cd "$dir" && exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     "$0" & pid=$!
-    win=$(timeout 20 xdotool search --sync --onlyvisible --name "Win INterface for YK archiver v0.7" | head -n1)
+    win=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" | head -n1)
     [ -n "$win" ] || { echo "no main window"; kill $pid; exit 1; }
     xdotool windowfocus --sync "$win"
     sleep 0.3
