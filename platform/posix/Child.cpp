@@ -6,9 +6,7 @@
 #include <QTimer>
 
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
-#include <pthread.h>
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <sys/syscall.h>
@@ -88,15 +86,10 @@ StartedChild startChild(const QByteArray &program, const QList<QByteArray> &argv
     plan.reportFd = reportPipe[1];
     plan.maxFd = descriptorLimit();
 
-    // No handler of ours may run in the child before exec.
-    sigset_t all, old;
-    ::sigfillset(&all);
-    ::pthread_sigmask(SIG_SETMASK, &all, &old);
-    const pid_t child = ::fork();
+    int forkErr = 0;
+    const pid_t child = forkBlocked(&forkErr);
     if (child == 0)
         execPlanned(plan);
-    const int forkErr = errno;
-    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
     ::close(stream);
     ::close(reportPipe[1]);
     if (child < 0) {

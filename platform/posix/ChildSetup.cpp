@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -59,6 +60,17 @@ void execPlanned(const ExecPlan &plan) {
     ::execve(plan.program, plan.argv, plan.envp);
     reportErrno(plan.reportFd, errno);
     ::_exit(127);
+}
+
+pid_t forkBlocked(int *forkErr) {
+    sigset_t all, old;
+    ::sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &old);
+    const pid_t child = ::fork();
+    *forkErr = errno;
+    if (child != 0)
+        ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    return child;
 }
 
 int readReport(int fd) {

@@ -2,6 +2,8 @@
 // The set-up of a child between fork and exec, shared by every way we start programs.
 // Not part of the platform interface.
 
+#include <sys/types.h>
+
 namespace platform::posix {
 
 // Moves a descriptor clear of 0..2, which the child overwrites; closes the original.
@@ -27,6 +29,11 @@ struct ExecPlan {
 // enters the directory and executes. On failure writes the errno to reportFd (negated when the
 // directory could not be entered) and exits 127.
 [[noreturn]] void execPlanned(const ExecPlan &plan);
+
+// Forks with every signal blocked, so that no handler of ours runs in the child before exec
+// (execPlanned clears the child's mask). The parent's mask is restored; when the fork fails
+// *forkErr holds its errno.
+pid_t forkBlocked(int *forkErr);
 
 // Writes err to fd for the parent; safe after fork.
 void reportErrno(int fd, int err);

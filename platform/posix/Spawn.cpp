@@ -3,9 +3,7 @@
 #include "platform/posix/ChildSetup.h"
 
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
-#include <pthread.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -77,11 +75,8 @@ bool spawnDetached(const QByteArray &program, const QList<QByteArray> &args,
     plan.reportFd = reportPipe[1];
     plan.maxFd = descriptorLimit();
 
-    // No handler of ours may run in the children before exec.
-    sigset_t all, old;
-    ::sigfillset(&all);
-    ::pthread_sigmask(SIG_SETMASK, &all, &old);
-    const pid_t child = ::fork();
+    int forkError = 0;
+    const pid_t child = forkBlocked(&forkError);
     if (child == 0) {
         const pid_t grandchild = ::fork();
         if (grandchild == 0)
@@ -90,8 +85,6 @@ bool spawnDetached(const QByteArray &program, const QList<QByteArray> &args,
             reportErrno(reportPipe[1], errno);
         ::_exit(grandchild < 0 ? 127 : 0);
     }
-    const int forkError = errno;
-    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
     ::close(devNull);
     ::close(reportPipe[1]);
     if (child < 0) {
