@@ -43,18 +43,18 @@ FrameLines groupFrameLines(const QStyle *style, const QStyleOptionGroupBox &opti
     if (whole.isEmpty())
         return lines;
     // Some styles place the line inside the rectangle they are given (below the caption), so
-    // the frame is painted alone and its first and last rows are looked for.
-    QImage image(whole.size(), QImage::Format_ARGB32_Premultiplied);
+    // the frame is painted alone and its first and last rows are looked for. Only the middle
+    // column is read, so only it is painted: this runs on every paint of a group.
+    QImage image(1, whole.height(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
-        painter.translate(-whole.topLeft());
+        painter.translate(-(whole.left() + whole.width() / 2), -whole.top());
         style->drawPrimitive(QStyle::PE_FrameGroupBox, &frame, &painter, widget);
     }
-    const int x = image.width() / 2;
     int top = -1, bottom = -1;
     for (int y = 0; y < image.height(); ++y)
-        if (qAlpha(image.pixel(x, y)) > 0) {
+        if (qAlpha(reinterpret_cast<const QRgb *>(image.constScanLine(y))[0]) > 0) {
             if (top < 0)
                 top = y;
             bottom = y;

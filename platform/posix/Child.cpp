@@ -1,12 +1,12 @@
 #include "platform/posix/Child.h"
 
+#include "platform/posix/ChildSetup.h"
+
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
-#include <pthread.h>
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <sys/syscall.h>
@@ -17,56 +17,6 @@
 namespace platform::posix {
 
 namespace {
-
-void report(int fd, int err) {
-    if (::write(fd, &err, sizeof err) < 0) {
-        // The parent sees the exit status anyway.
-    }
-}
-
-// Runs in the child between fork and exec: async-signal-safe calls only.
-[[noreturn]] void execChild(const char *program, char *const argv[], char *const envp[],
-                            const char *workingDir, int streamFd, bool isPty, int reportFd,
-                            int maxFd) {
-    ::setsid();
-    if (isPty && ::ioctl(streamFd, TIOCSCTTY, 0) != 0) {
-        report(reportFd, errno);
-        ::_exit(127);
-    }
-    ::dup2(streamFd, 0);
-    ::dup2(streamFd, 1);
-    ::dup2(streamFd, 2);
-    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
-        for (int fd = 3; fd < maxFd; ++fd)
-            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    }
-    struct sigaction dfl = {};
-    dfl.sa_handler = SIG_DFL;
-    for (int sig = 1; sig < NSIG; ++sig) {
-        struct sigaction old;
-        if (::sigaction(sig, nullptr, &old) == 0 && (old.sa_handler != SIG_IGN || sig == SIGPIPE))
-            ::sigaction(sig, &dfl, nullptr);
-    }
-    sigset_t none;
-    ::sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    if (workingDir && ::chdir(workingDir) != 0) {
-        report(reportFd, errno);
-        ::_exit(127);
-    }
-    ::execve(program, argv, envp);
-    report(reportFd, errno);
-    ::_exit(127);
-}
-
-// Keeps descriptors clear of 0..2, which the child overwrites.
-int aboveStdStreams(int fd) {
-    if (fd < 0 || fd > 2)
-        return fd;
-    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
-    ::close(fd);
-    return moved;
-}
 
 std::vector<char *> pointers(QList<QByteArray> &store) {
     std::vector<char *> p;
@@ -126,19 +76,20 @@ StartedChild startChild(const QByteArray &program, const QList<QByteArray> &argv
     reportPipe[0] = aboveStdStreams(reportPipe[0]);
     reportPipe[1] = aboveStdStreams(reportPipe[1]);
 
-    const long openMax = ::sysconf(_SC_OPEN_MAX);
-    const int maxFd = openMax > 0 && openMax < 65536 ? int(openMax) : 65536;
+    ExecPlan plan;
+    plan.program = program.constData();
+    plan.argv = argp.data();
+    plan.envp = envp.data();
+    plan.workingDir = dir;
+    plan.streamFd = stream;
+    plan.controllingTty = onPty;
+    plan.reportFd = reportPipe[1];
+    plan.maxFd = descriptorLimit();
 
-    // No handler of ours may run in the child before exec.
-    sigset_t all, old;
-    ::sigfillset(&all);
-    ::pthread_sigmask(SIG_SETMASK, &all, &old);
-    const pid_t child = ::fork();
+    int forkErr = 0;
+    const pid_t child = forkBlocked(&forkErr);
     if (child == 0)
-        execChild(program.constData(), argp.data(), envp.data(), dir, stream, onPty, reportPipe[1],
-                  maxFd);
-    const int forkErr = errno;
-    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+        execPlanned(plan);
     ::close(stream);
     ::close(reportPipe[1]);
     if (child < 0) {
@@ -148,19 +99,12 @@ StartedChild startChild(const QByteArray &program, const QList<QByteArray> &argv
         result.error = forkErr;
         return result;
     }
-    // Close-on-exec makes a successful start an end of file.
-    int err = 0;
-    ssize_t n;
-    do
-        n = ::read(reportPipe[0], &err, sizeof err);
-    while (n < 0 && errno == EINTR);
-    ::close(reportPipe[0]);
-    if (n != 0) {
+    if (const int err = readReport(reportPipe[0])) {
         while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
         }
         if (master >= 0)
             ::close(master);
-        result.error = n == ssize_t(sizeof err) ? err : EIO;
+        result.error = err < 0 ? -err : err;
         return result;
     }
     if (master >= 0)

@@ -12,6 +12,22 @@ Run:  python3 resources/images/draw_app_icon.py   (needs rsvg-convert, from libr
 import os
 import subprocess
 
+# The tones of the pixel box, so that both drawings stay one box.
+from draw_pictures import (
+    BOX_FRONT_HI,
+    BOX_FRONT_LO,
+    BOX_LINE,
+    BOX_SIDE_HI,
+    BOX_SIDE_LO,
+    BOX_TOP,
+    BOX_TOP_BACK,
+    LABEL,
+    LABEL_TEXT,
+    STRAP,
+    STRAP_HI,
+    STRAP_LO,
+)
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "icons")
 SIZES = (24, 48, 64, 128, 256)
@@ -19,21 +35,6 @@ SIZES = (24, 48, 64, 128, 256)
 
 def rgb(c):
     return "#%02x%02x%02x" % c
-
-
-# The tones of draw_pictures.py's archive box.
-BOX_TOP = (244, 214, 158)
-BOX_TOP_BACK = (230, 192, 128)
-BOX_FRONT_HI = (226, 180, 112)
-BOX_FRONT_LO = (192, 140, 72)
-BOX_SIDE_HI = (170, 122, 60)
-BOX_SIDE_LO = (138, 96, 44)
-BOX_LINE = (84, 52, 18)
-STRAP = (46, 92, 178)
-STRAP_HI = (104, 150, 226)
-STRAP_LO = (28, 58, 124)
-LABEL = (252, 250, 240)
-LABEL_TEXT = (150, 150, 150)
 
 
 def points(pts):

@@ -1258,28 +1258,32 @@ run_refused() {
     [ -z "$(ls -A "$dir")" ] || fail "yk $1 made files from $2: $(ls -A "$dir")"
 }
 
+# Expects l, t and x of archive $1, each under an address-space limit of $2 KB, to refuse it
+# (exit 2) with message $4 in under 30 MB; $3 names the archive in failures.
+refused_by_l_t_x() {
+    local c
+    for c in l t x; do
+        run_refused $c "$1" "$2"
+        expect_rc 2 "yk $c of $3"
+        contains "$ERR" "$4"
+        [ "$rss" -lt 30000 ] || fail "yk $c took $rss KB to refuse $3"
+    done
+}
+
 case_header_bomb() {
     # A 40 KB archive whose packed header unpacks to 256 MiB: refused before it is unpacked,
     # by every command, in a few MB.
     craft bomb bomb.yk 256
-    for c in l t x; do
-        run_refused $c "$work/bomb.yk" 400000
-        expect_rc 2 "yk $c of a header bomb"
-        contains "$ERR" "архив повреждён: заголовок распаковывается в 256 МиБ, больше допустимого"
-        [ "$rss" -lt 30000 ] || fail "yk $c took $rss KB to refuse a header bomb"
-    done
+    refused_by_l_t_x "$work/bomb.yk" 400000 "a header bomb" \
+        "архив повреждён: заголовок распаковывается в 256 МиБ, больше допустимого"
 }
 
 case_declared_counts() {
     # A 56-byte header declaring a hundred million folders (libarchive would allocate for all of
     # them first): refused by our own reading before libarchive sees it.
     craft folders folders.yk 99999999
-    for c in l t x; do
-        run_refused $c "$work/folders.yk" 1000000
-        expect_rc 2 "yk $c of absurd counts"
-        contains "$ERR" "больше элементов, чем в нём может поместиться"
-        [ "$rss" -lt 30000 ] || fail "yk $c took $rss KB to refuse absurd counts"
-    done
+    refused_by_l_t_x "$work/folders.yk" 1000000 "absurd counts" \
+        "больше элементов, чем в нём может поместиться"
 }
 
 case_unsound_verdicts() {
