@@ -14,6 +14,8 @@ namespace commands {
 
 namespace {
 constexpr int StartColumns = 80;
+// Lines kept for scrolling back; older ones are dropped.
+constexpr int ScrollbackLines = 100000;
 constexpr int StartRows = 24;
 } // namespace
 
@@ -22,6 +24,8 @@ ConsoleWindow::ConsoleWindow(QWidget *parent)
     setWindowTitle(QStringLiteral("yk"));
     setReadOnly(true);
     setUndoRedoEnabled(false);
+    // Like a terminal's scrollback: a listing of millions of entries must not hold them all.
+    setMaximumBlockCount(ScrollbackLines);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAnywhere);
