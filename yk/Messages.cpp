@@ -179,6 +179,12 @@ std::string startHeaderCrc() {
 std::string headerCrc() {
     return "неверная контрольная сумма (CRC) заголовка";
 }
+std::string folderCrc(std::size_t folder) {
+    return "неверная контрольная сумма (CRC) распакованного блока " + std::to_string(folder);
+}
+std::string packedStreamCrc(std::size_t stream) {
+    return "неверная контрольная сумма (CRC) упакованного потока " + std::to_string(stream);
+}
 std::string absurdCount() {
     return "в заголовке объявлено больше элементов, чем в нём может поместиться";
 }

@@ -29,6 +29,8 @@ std::string dataDamaged();
 std::string archiveDamaged();
 std::string startHeaderCrc();
 std::string headerCrc();
+std::string folderCrc(std::size_t folder);       // 1-based
+std::string packedStreamCrc(std::size_t stream); // 1-based
 std::string absurdCount();
 std::string entriesWithoutData();
 std::string entriesExceedFolder();

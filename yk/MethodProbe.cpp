@@ -39,11 +39,16 @@ struct Folder {
     bool copy = false; // a lone Copy coder: what is unpacked is what is packed
     bool hasCrc = false;
     std::uint32_t crc = 0; // of the unpacked data, when hasCrc
+    // The size of the folder's own output (the one no other coder takes in), which its CRC
+    // covers; not always the last one (BCJ2 puts it first).
+    std::uint64_t mainSize = 0;
+    std::uint64_t mainOut = 0;
 };
 
 struct StreamsInfo {
     std::uint64_t packPos = 0;
     std::vector<std::uint64_t> packSizes;
+    std::vector<std::pair<bool, std::uint32_t>> packCrcs; // as many as packSizes, or none
     std::vector<Folder> folders;
     bool badSizes = false; // sizes that cannot be: set by the reading
 };
@@ -248,10 +253,19 @@ bool readFolder(Cursor &c, Folder &f, std::uint64_t &outStreams) {
     if (outs == 0)
         return false;
     const std::uint64_t pairs = outs - 1;
+    std::vector<bool> bound(static_cast<std::size_t>(outs), false);
     for (std::uint64_t k = 0; k < pairs; ++k) {
         c.number();
-        c.number();
+        const std::uint64_t out = c.number();
+        if (out < outs)
+            bound[static_cast<std::size_t>(out)] = true;
     }
+    f.mainOut = outs - 1;
+    for (std::uint64_t k = 0; k < outs; ++k)
+        if (!bound[static_cast<std::size_t>(k)]) {
+            f.mainOut = k;
+            break;
+        }
     if (ins < pairs)
         return false;
     const std::uint64_t packed = ins - pairs;
@@ -279,7 +293,7 @@ bool readStreamsInfo(Cursor &c, StreamsInfo &s, std::vector<std::uint64_t> *unpa
                 for (std::uint64_t i = 0; i < n; ++i)
                     s.packSizes.push_back(c.number());
             else if (t == kCrc)
-                readDigests(c, n);
+                readDigests(c, n, &s.packCrcs);
             else
                 return false;
         }
@@ -306,6 +320,8 @@ bool readStreamsInfo(Cursor &c, StreamsInfo &s, std::vector<std::uint64_t> *unpa
                 const std::uint64_t size = c.number();
                 if (k + 1 == outsPerFolder[i])
                     s.folders[i].unpackSize = size; // the last output is the folder's data
+                if (k == s.folders[i].mainOut)
+                    s.folders[i].mainSize = size;
             }
         for (t = c.byte(); t != kEnd && !c.bad(); t = c.byte()) {
             if (t == kCrc) {
@@ -502,6 +518,15 @@ ProbeResult methodsFromHeader(Cursor &c, std::uint64_t headerAt) {
     for (const Folder &f : s.folders) {
         result.folderMethods.push_back(f.name);
         result.unpackedData += f.unpackSize;
+        result.folderCrcs.push_back({f.mainSize, f.hasCrc, f.crc});
+    }
+    if (s.packCrcs.size() == s.packSizes.size()) {
+        std::uint64_t at = 32 + s.packPos; // sizeFault() has kept these within the file
+        for (std::size_t i = 0; i < s.packSizes.size(); ++i) {
+            if (s.packCrcs[i].first)
+                result.packCrcs.push_back({at, s.packSizes[i], i, s.packCrcs[i].second});
+            at += s.packSizes[i];
+        }
     }
     if (s.folders.size() >= ProbeResult::kNoFolder)
         return {};

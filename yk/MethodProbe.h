@@ -37,6 +37,21 @@ struct ProbeResult {
     std::string damaged;
     std::uint64_t memoryNeeded = 0;
 
+    // The CRCs the header gives for whole folders (of what they unpack to, `size` bytes) and
+    // for packed streams (of `size` bytes at `offset` in the archive), checked by the test.
+    struct FolderCrc {
+        std::uint64_t size = 0;
+        bool defined = false;
+        std::uint32_t crc = 0;
+    };
+    std::vector<FolderCrc> folderCrcs; // one per folder, in folderMethods' order
+    struct PackCrc {
+        std::uint64_t offset = 0, size = 0;
+        std::size_t index = 0; // of the stream among all packed streams
+        std::uint32_t crc = 0;
+    };
+    std::vector<PackCrc> packCrcs; // only the streams that have one
+
     std::size_t entries() const { return entryFolder.size(); }
     // The method of entry `i`, "" when it has no data or is not known.
     const std::string &method(std::size_t i) const;

@@ -1297,7 +1297,16 @@ case_unsound_verdicts() {
         conv=notrunc 2>/dev/null
     craft pad good.yk pad.yk
     craft recode good.yk beyond.yk 090505 090506
-    for a in start next pad beyond; do
+    # A solid block whose header also gives the CRC of the block and of its packed bytes: the
+    # files' own CRCs are right, so only these can tell.
+    craft digests digests.yk good
+    check_with_7zz digests.yk
+    run t digests.yk
+    expect_rc 0 "the sound archive with block and packed-stream CRCs"
+    contains "$OUT" "Архив исправен."
+    craft digests block.yk folder
+    craft digests packed.yk pack
+    for a in start next pad beyond block packed; do
         run t $a.yk
         expect_rc 2 "test of $a.yk"
         lacks "$OUT" "Архив исправен."
@@ -1307,6 +1316,8 @@ case_unsound_verdicts() {
     run t next.yk && contains "$ERR" "(CRC) заголовка"
     run t pad.yk && contains "$ERR" "несжатый блок объявлен размером 5 байт, а записано 6"
     run t beyond.yk && contains "$ERR" "упакованные данные заходят за заголовок"
+    run t block.yk && contains "$ERR" "(CRC) распакованного блока 1"
+    run t packed.yk && contains "$ERR" "(CRC) упакованного потока 1"
 }
 
 case_unsupported_filter() {

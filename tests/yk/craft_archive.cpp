@@ -17,6 +17,10 @@
 //       an archive whose LZMA2-packed header unpacks to MIB MiB (a tiny header and zeros).
 //   yk_craft folders OUTPUT COUNT
 //       a plain header of a few bytes that declares COUNT folders.
+//   yk_craft digests OUTPUT good|folder|pack
+//       a stored solid archive of a.txt ("hello") and b.txt ("world") whose header gives, besides
+//       each file's CRC, the CRC of the whole block and of its packed stream: both right, or
+//       the named one wrong.
 //   yk_craft ppc OUTPUT
 //       a sound archive of one file, a.txt (64 times "a"), packed with Deflate and the PowerPC
 //       branch filter (which leaves these bytes as they are).
@@ -266,6 +270,36 @@ int folders(const char *out, std::uint64_t count) {
     return writeArchive(out, {'x'}, h);
 }
 
+void putCrc(std::vector<std::uint8_t> &h, const std::string &text, std::uint32_t flip = 0) {
+    const std::uint32_t crc =
+        crc32(0, reinterpret_cast<const Bytef *>(text.data()), static_cast<uInt>(text.size())) ^
+        flip;
+    for (int i = 0; i < 4; ++i)
+        h.push_back(static_cast<std::uint8_t>(crc >> (8 * i)));
+}
+
+int digests(const char *out, const std::string &wrong) {
+    if (wrong != "good" && wrong != "folder" && wrong != "pack")
+        return usage();
+    const std::string data = "helloworld";
+    // Pack info: one stream of 10 bytes, with its CRC.
+    std::vector<std::uint8_t> h = hex("0104060001090a0a01");
+    putCrc(h, data, wrong == "pack" ? 1 : 0);
+    // One Copy folder unpacking to 10 bytes, with its CRC.
+    const std::vector<std::uint8_t> folder = hex("00070b01000101000c0a0a01");
+    h.insert(h.end(), folder.begin(), folder.end());
+    putCrc(h, data, wrong == "folder" ? 1 : 0);
+    // Two files in it, 5 bytes and the rest, each with its CRC.
+    const std::vector<std::uint8_t> sub = hex("00080d0209050a01");
+    h.insert(h.end(), sub.begin(), sub.end());
+    putCrc(h, "hello");
+    putCrc(h, "world");
+    const std::vector<std::uint8_t> files = hex("0000050211190061002e0074007800740000006200"
+                                                "2e0074007800740000000000");
+    h.insert(h.end(), files.begin(), files.end());
+    return writeArchive(out, std::vector<std::uint8_t>(data.begin(), data.end()), h);
+}
+
 int ppc(const char *out) {
     const std::string text(64, 'a');
     std::vector<std::uint8_t> packed(256);
@@ -312,6 +346,8 @@ int main(int argc, char **argv) {
         return pad(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "bomb") == 0)
         return bomb(argv[2], std::strtoull(argv[3], nullptr, 10));
+    if (argc == 4 && std::strcmp(argv[1], "digests") == 0)
+        return digests(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "ppc") == 0)
         return ppc(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "folders") == 0)
