@@ -9,7 +9,7 @@ yk32=$1
 yk=$(dirname "$yk32")/yk
 . "$(dirname "$0")/common.sh"
 main_title "$yk32"
-need_tools xvfb-run xdotool
+need_tools xvfb-run xdotool ps
 [ -x "$yk" ] || { echo "SKIP: no archiver beside $yk32"; exit 0; }
 
 make_work
@@ -46,7 +46,25 @@ scenario() {
     for _ in $(seq 200); do [ "$(windows)" -ge 1 ] && break; sleep 0.1; done
     [ "$(windows)" -eq 1 ] || fail "no console window of class $class"
     term=$(xdotool search --onlyvisible --class "$class" | head -n1)
-    sleep 3                   # the archiver has long ended; the window waits
+    wpid=$(xdotool getwindowpid "$term") || fail "the console window names no process"
+    # The window waits once, under its process, no yk runs and a shell with no child sleeps:
+    # the archiver has ended and the wrapper reads the closing Enter.
+    waits() {
+      ps -e -o pid=,ppid=,stat=,comm= | awk -v root="$wpid" "
+        { pid[NR] = \$1; pp[NR] = \$2; st[NR] = \$3; c[NR] = \$4; kids[\$2]++ }
+        END {
+          t[root] = 1
+          do { more = 0; for (i = 1; i <= NR; i++) if (!(pid[i] in t) && (pp[i] in t)) { t[pid[i]] = 1; more = 1 } } while (more)
+          yk = 0; sh = 0
+          for (i = 1; i <= NR; i++) if (pid[i] != root && (pid[i] in t)) {
+            if (c[i] == \"yk\") yk = 1
+            if (c[i] == \"sh\" && !kids[pid[i]] && st[i] ~ /^S/) sh = 1
+          }
+          exit !(sh && !yk)
+        }"
+    }
+    for _ in $(seq 600); do waits && break; sleep 0.1; done
+    waits || fail "the window does not wait with the archiver ended: $(ps -e -o pid,ppid,stat,comm)"
     [ "$(windows)" -eq 1 ] || fail "the console window closed by itself"
     xdotool windowfocus --sync "$term" 2>/dev/null || true
     if [ "$dump" = 1 ]; then
