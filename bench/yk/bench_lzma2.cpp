@@ -4,7 +4,7 @@
 // Usage: bench_lzma2 INPUT OUTPUT [block MiB (0: the writer's own)] [prime KiB]
 //                    [threads (0: one per core)] [preset]
 
-#include "SolidWriter.h"
+#include "format/SolidWriter.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

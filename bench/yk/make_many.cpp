@@ -3,8 +3,8 @@
 //
 // Usage: make_many OUTPUT ENTRIES [method 0|1]
 
-#include "SolidWriter.h"
-#include "StoreWriter.h"
+#include "format/SolidWriter.h"
+#include "format/StoreWriter.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 #pragma once
 // Reading an archive back through libarchive, for the tests of the writers.
 
-#include "ArchiveReader.h"
+#include "format/ArchiveReader.h"
 
 #include <QString>
 

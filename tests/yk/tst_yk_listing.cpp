@@ -2,7 +2,7 @@
 // date and time in the local zone (UTC here), the full columns; and rows appended to one buffer
 // come out as the rows made one by one.
 
-#include "ListFormat.h"
+#include "commands/ListFormat.h"
 
 #include <QtTest>
 

@@ -3,10 +3,10 @@
 // do not compress stored as uncompressed chunks, and the archives it writes read back through
 // libarchive and, where installed, 7zz and bsdtar.
 
-#include "ArchiveReader.h"
-#include "Lzma2Chunks.h"
 #include "ReadBack.h"
-#include "SolidWriter.h"
+#include "codec/Lzma2Chunks.h"
+#include "format/ArchiveReader.h"
+#include "format/SolidWriter.h"
 
 #include <QProcess>
 #include <QStandardPaths>

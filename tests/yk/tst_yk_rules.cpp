@@ -1,18 +1,18 @@
 // The archiver's pure rules: command-line grammar, archive naming, wildcards, stored names,
 // listing columns, overwrite answers, refused names and coder names.
 
-#include "ArchiveReader.h"
-#include "AtomicFile.h"
-#include "CommandLine.h"
-#include "Console.h"
-#include "DirLock.h"
-#include "ExtractRules.h"
-#include "InspectBytes.h"
-#include "ListFormat.h"
-#include "MethodProbe.h"
-#include "Names.h"
-#include "OverwritePrompt.h"
-#include "Wildcard.h"
+#include "cli/CommandLine.h"
+#include "commands/Console.h"
+#include "commands/ExtractRules.h"
+#include "commands/InspectBytes.h"
+#include "commands/ListFormat.h"
+#include "commands/OverwritePrompt.h"
+#include "format/ArchiveReader.h"
+#include "format/MethodProbe.h"
+#include "fs/AtomicFile.h"
+#include "fs/DirLock.h"
+#include "fs/Names.h"
+#include "fs/Wildcard.h"
 
 #include <QtTest>
 

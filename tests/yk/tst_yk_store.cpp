@@ -2,10 +2,10 @@
 // out (checked against the bytes libarchive's writer produced for the same entry), and archives
 // it writes read back through libarchive, including an entry whose data came up short.
 
-#include "ArchiveReader.h"
 #include "ReadBack.h"
-#include "StoreFormat.h"
-#include "StoreWriter.h"
+#include "format/ArchiveReader.h"
+#include "format/StoreFormat.h"
+#include "format/StoreWriter.h"
 
 #include <QTemporaryFile>
 #include <QtTest>

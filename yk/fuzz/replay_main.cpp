@@ -1,7 +1,7 @@
 // Runs the fuzzing harness once over each file named on the command line, so that the same code
 // path runs in every build. Prints one line per file; exits 0 unless a file cannot be read.
 
-#include "InspectBytes.h"
+#include "commands/InspectBytes.h"
 
 #include <cstdio>
 #include <fstream>

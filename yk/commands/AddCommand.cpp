@@ -1,0 +1,429 @@
+#include "commands/AddCommand.h"
+
+#include "commands/EntryLoop.h"
+#include "commands/Outcome.h"
+#include "commands/SolidOrder.h"
+#include "commands/Sources.h"
+#include "format/ArchiveReader.h"
+#include "format/ArchiveSink.h"
+#include "fs/AtomicFile.h"
+#include "fs/DirLock.h"
+#include "fs/Messages.h"
+#include "fs/Names.h"
+#include "fs/TempRecord.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <vector>
+
+namespace yk {
+
+namespace {
+
+constexpr size_t kBlock = 1 << 20;
+
+struct EntryFree {
+    void operator()(struct archive_entry *e) const { archive_entry_free(e); }
+};
+using Entry = std::unique_ptr<struct archive_entry, EntryFree>;
+
+// What became of one source, for the move step.
+struct Added {
+    const Source *source;
+    struct stat seen; // as read; a file changed since is not deleted
+};
+
+class Adder {
+public:
+    Adder(const Options &o, Console &c) : o_(o), console_(c), buffer_(kBlock) {}
+
+    int run() {
+        archivePath_ = archiveFileForAdd(o_.archive);
+        const std::string name = baseName(archivePath_);
+        const std::string stem = name.size() >= 3 ? name.substr(0, name.size() - 3) : "";
+        if (stem.empty() || stem == "." || stem == "..") {
+            // ".yk" alone, "sub/" or ".": nothing names the archive but a directory.
+            console_.problem(msg::emptyArchiveName(o_.archive));
+            return ExitNothing;
+        }
+        const std::string dir = dirName(archivePath_).empty() ? "." : dirName(archivePath_);
+        DirLock lock(dir);
+        std::string error;
+        if (!lock.open(error)) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, false));
+            return ExitNothing;
+        }
+        // Held until the new archive is in place, so that two adds into one archive both count.
+        lockWriters(lock);
+        dirFd_ = lock.fd();
+        removeStaleTemporaries(lock.fd(), name);
+
+        struct stat ast;
+        hadOld_ = stat(archivePath_.c_str(), &ast) == 0;
+        if (hadOld_ && !S_ISREG(ast.st_mode)) {
+            console_.problem(msg::archiveNotRegular(archivePath_, msg::fileKind(ast.st_mode)));
+            return ExitNothing;
+        }
+        FileId self{ast.st_dev, ast.st_ino};
+        SourceList sources = collectSources(o_, hadOld_ ? &self : nullptr, console_);
+        if (sources.items.empty()) {
+            console_.problem(msg::nothingToAdd());
+            return ExitNothing;
+        }
+        // A solid block packs better with files alike side by side; stored entries keep the
+        // order they were found in.
+        if (o_.method != 0)
+            sortForSolid(sources.items);
+        saidLine_.assign(sources.items.size(), false);
+        saidProblem_.assign(sources.items.size(), false);
+        // A file that changes while it is read is left out and the whole archive written again
+        // without it, its old entry kept: an entry that is not the file is never stored, and
+        // entries cannot be taken back out of a stream already written. Each pass leaves out
+        // one more file, so this ends.
+        std::vector<bool> leftOut(sources.items.size(), false);
+        for (;;) {
+            outcome_ = Outcome();
+            outcome_.failed = sources.failures;
+            for (bool l : leftOut)
+                outcome_.failed += l ? 1 : 0;
+            std::size_t changed = sources.items.size();
+            const Pass p = writePass(sources, leftOut, changed);
+            if (p == Pass::Again) {
+                leftOut[changed] = true;
+                continue;
+            }
+            return p == Pass::Written ? outcome_.exitStatus() : ExitNothing;
+        }
+    }
+
+private:
+    enum class Pass { Written, Failed, Again };
+
+    // Writes the new archive with the sources not left out and puts it in place. Again with
+    // `changed` set when a source changed while it was read.
+    Pass writePass(const SourceList &sources, const std::vector<bool> &leftOut,
+                   std::size_t &changed) {
+        const std::string name = baseName(archivePath_);
+        const std::string dir = dirName(archivePath_).empty() ? "." : dirName(archivePath_);
+        std::string error;
+        replaced_.clear();
+        std::unique_ptr<ArchiveInput> old;
+        if (hadOld_) {
+            old = std::make_unique<ArchiveInput>(ArchiveSource::file(archivePath_));
+            if (!old->open(error)) {
+                console_.problem(msg::cannotReadArchive(archivePath_, error));
+                return Pass::Failed;
+            }
+        }
+        AtomicFile out;
+        out.noteWhenNamed();
+        if (!out.openAt(dirFd_, name, error)) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+            return Pass::Failed;
+        }
+        // libarchive (method 2) gathers the packed data in a temporary file of its own
+        // until the end: keep it beside the archive rather than in a /tmp that may be small.
+        setenv("TMPDIR", dir.c_str(), 1);
+        std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), error);
+        if (!w) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+            return Pass::Failed;
+        }
+
+        std::set<std::string> newNames;
+        for (std::size_t i = 0; i < sources.items.size(); ++i)
+            if (!leftOut[i])
+                newNames.insert(sources.items[i].stored);
+        if (old && !copyOldEntries(*old, w.get(), newNames))
+            return Pass::Failed;
+
+        std::vector<Added> added;
+        for (std::size_t i = 0; i < sources.items.size(); ++i) {
+            if (leftOut[i])
+                continue;
+            switch (addOne(w.get(), sources.items[i], i, added)) {
+            case Result::Done:
+                break;
+            case Result::Changed:
+                w->abandon();
+                changed = i;
+                return Pass::Again;
+            case Result::ArchiveFailed:
+                return Pass::Failed; // the archive itself could not be written
+            }
+        }
+        if (outcome_.done == 0)
+            return Pass::Failed; // nothing new: the old archive stays as it was
+
+        if (!w->close(error) || !out.commit(out.modeForTarget(), true, error)) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+            return Pass::Failed;
+        }
+        console_.line(msg::addSummary(outcome_.done, outcome_.failed, archivePath_));
+        if (o_.move)
+            removeSources(added);
+        return Pass::Written;
+    }
+
+    // Says `text` about source `i` once, however many passes meet the same line or problem
+    // (a source added in one pass may still vanish before the next).
+    void tell(std::size_t i, const std::string &text, bool problem) {
+        std::vector<bool> &said = problem ? saidProblem_ : saidLine_;
+        if (said[i])
+            return;
+        said[i] = true;
+        if (problem)
+            console_.problem(text);
+        else
+            console_.line(text);
+    }
+
+    void lockWriters(DirLock &lock) {
+        std::string error;
+        switch (lock.tryLock(error)) {
+        case DirLock::Locked:
+            return;
+        case DirLock::Busy:
+            // Only a person at a terminal is told; the wait itself is the same for everyone.
+            if (isatty(STDERR_FILENO) == 1)
+                console_.problem(msg::waitingForLock(archivePath_));
+            if (lock.wait(error))
+                return;
+            break;
+        case DirLock::Failed:
+            break;
+        }
+        console_.problem(msg::lockUnavailable(archivePath_, error));
+    }
+
+    // Temporary files of earlier adds of this archive that were killed before their rename.
+    // The lock is held, so no add of this archive is running; a live owner may still be some
+    // other program that got the same process number, so only those of dead ones go, and only
+    // those that a note proves to be yk's own: a user's file of that name stays.
+    void removeStaleTemporaries(int dirFd, const std::string &name) {
+        const int copy = fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+        DIR *d = copy >= 0 ? fdopendir(copy) : nullptr;
+        if (!d) {
+            if (copy >= 0)
+                ::close(copy);
+            return;
+        }
+        std::vector<std::string> stale;
+        while (const dirent *e = readdir(d)) {
+            const pid_t owner = temporaryOwner(name, e->d_name);
+            if (owner > 0 && owner != getpid() && kill(owner, 0) != 0 && errno == ESRCH &&
+                temporaryIsOurs(dirFd, e->d_name))
+                stale.push_back(e->d_name);
+        }
+        closedir(d);
+        for (const std::string &t : stale) {
+            forgetTemporaryAt(dirFd, t);
+            if (::unlinkat(dirFd, t.c_str(), 0) == 0)
+                console_.line(msg::staleTemporaryRemoved(joinPath(dirName(archivePath_), t)));
+        }
+    }
+
+    bool copyOldEntries(ArchiveInput &in, ArchiveSink *w, const std::set<std::string> &skip) {
+        std::string error;
+        bool written = true;
+        const bool read = forEachEntry(
+            in,
+            [&](struct archive_entry *e) {
+                // "d/" in an old archive is the directory a new "d" replaces.
+                std::string name = entryName(e);
+                while (name.size() > 1 && name.back() == '/')
+                    name.pop_back();
+                if (skip.count(name)) {
+                    replaced_.insert(name);
+                    return true;
+                }
+                if (!w->header(e, error)) {
+                    console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+                    return written = false;
+                }
+                const DataEnd end = forEachBlock(
+                    in, e,
+                    [&](const void *data, std::size_t size, std::uint64_t, std::string &why) {
+                        return w->data(data, size, why);
+                    },
+                    error);
+                if (end == DataEnd::Damaged) {
+                    // A damaged old entry would be carried over damaged: refuse the whole add.
+                    console_.problem(msg::damagedEntry(name, error));
+                    console_.problem(
+                        msg::cannotWriteArchive(archivePath_, msg::oldArchiveDamaged(), hadOld_));
+                } else if (end == DataEnd::Refused) {
+                    console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+                }
+                return written = end == DataEnd::Complete;
+            },
+            error);
+        if (!read)
+            console_.problem(msg::cannotReadArchive(archivePath_, error));
+        return read && written;
+    }
+
+    enum class Result { Done, Changed, ArchiveFailed };
+
+    // Adds source `index`, counting it as done or failed. Changed when the file changed while
+    // it was read (reported): the pass is to be written again without it.
+    Result addOne(ArchiveSink *w, const Source &s, std::size_t index, std::vector<Added> &added) {
+        const std::string label =
+            replaced_.count(s.stored) ? msg::replacing(s.diskPath) : msg::adding(s.diskPath);
+        struct stat seen;
+        Entry e(archive_entry_new());
+        int fd = -1;
+        std::string problem;
+        if (s.kind == Source::File) {
+            // Non-blocking and no link following: whatever took the file's place since it was
+            // listed (a pipe, a link) must not stall or mislead the add.
+            fd = ::open(s.diskPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0) {
+                problem = errno == ENOENT || errno == ELOOP
+                              ? msg::vanished(s.diskPath)
+                              : msg::cannotRead(s.diskPath, msg::errnoText(errno));
+            } else if (fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_ino != s.id.ino ||
+                       seen.st_dev != s.id.dev) {
+                problem = msg::vanished(s.diskPath);
+            } else {
+                archive_entry_copy_stat(e.get(), &seen);
+            }
+        } else if (lstat(s.diskPath.c_str(), &seen) != 0) {
+            problem = msg::vanished(s.diskPath);
+        } else {
+            archive_entry_copy_stat(e.get(), &seen);
+            if (s.kind == Source::Symlink) {
+                std::vector<char> target(static_cast<size_t>(seen.st_size) + 2);
+                const ssize_t n = readlink(s.diskPath.c_str(), target.data(), target.size() - 1);
+                if (n < 0 || !S_ISLNK(seen.st_mode)) {
+                    problem = msg::vanished(s.diskPath);
+                } else {
+                    target[static_cast<size_t>(n)] = '\0';
+                    archive_entry_set_symlink_utf8(e.get(), encodeName(target.data()).c_str());
+                    archive_entry_set_size(e.get(), 0);
+                }
+            } else if (!S_ISDIR(seen.st_mode)) {
+                problem = msg::vanished(s.diskPath);
+            }
+        }
+        if (!problem.empty()) {
+            if (fd >= 0)
+                ::close(fd);
+            tell(index, problem, true);
+            ++outcome_.failed;
+            return Result::Done;
+        }
+        archive_entry_set_pathname_utf8(e.get(), s.stored.c_str());
+        archive_entry_set_uid(e.get(), 0);
+        archive_entry_set_gid(e.get(), 0);
+        std::string error;
+        bool written = w->header(e.get(), error);
+        std::string why; // when the file could not be read whole
+        if (written && fd >= 0)
+            written = copyData(w, fd, s.diskPath, seen, label, why, error);
+        if (fd >= 0)
+            ::close(fd);
+        if (!written) {
+            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+            return Result::ArchiveFailed;
+        }
+        if (!why.empty()) {
+            tell(index, why, true);
+            return Result::Changed;
+        }
+        tell(index, label, false);
+        ++outcome_.done;
+        added.push_back(Added{&s, seen});
+        return Result::Done;
+    }
+
+    // Copies the file's `seen.st_size` bytes into the archive. `why` tells (in a message) when
+    // the file gave fewer bytes or could not be read, or its size, modification or change time
+    // differ afterwards: what was read may then be a mix of two states of the file. False with
+    // `error` when the archive cannot be written.
+    bool copyData(ArchiveSink *w, int fd, const std::string &path, const struct stat &seen,
+                  const std::string &label, std::string &why, std::string &error) {
+        const uint64_t size = static_cast<uint64_t>(seen.st_size);
+        uint64_t done = 0;
+        while (done < size) {
+            const size_t want =
+                static_cast<size_t>(std::min<uint64_t>(buffer_.size(), size - done));
+            const ssize_t n = ::read(fd, buffer_.data(), want);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                why = n < 0 ? msg::cannotRead(path, msg::errnoText(errno))
+                            : msg::changedWhileReading(path);
+                break;
+            }
+            if (!w->data(buffer_.data(), static_cast<size_t>(n), error))
+                return false;
+            done += static_cast<uint64_t>(n);
+            console_.progress(label, done, size);
+        }
+        console_.clearProgress();
+        struct stat after;
+        if (why.empty() && (fstat(fd, &after) != 0 || !sameState(seen, after)))
+            why = msg::changedWhileReading(path);
+        return true;
+    }
+
+    static bool sameTime(const struct timespec &a, const struct timespec &b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    }
+    // The same file in the same state: reading it changes none of these.
+    static bool sameState(const struct stat &a, const struct stat &b) {
+        return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
+               sameTime(a.st_mtim, b.st_mtim) && sameTime(a.st_ctim, b.st_ctim);
+    }
+
+    void removeSources(const std::vector<Added> &added) {
+        int removed = 0;
+        for (const Added &a : added) {
+            if (a.source->kind == Source::Directory)
+                continue;
+            struct stat now;
+            if (lstat(a.source->diskPath.c_str(), &now) != 0)
+                continue;
+            if (!sameState(a.seen, now)) {
+                console_.problem(
+                    msg::cannotDelete(a.source->diskPath, msg::changedSinceArchived()));
+                ++outcome_.failed;
+                continue;
+            }
+            if (::unlink(a.source->diskPath.c_str()) != 0) {
+                console_.problem(msg::cannotDelete(a.source->diskPath, msg::errnoText(errno)));
+                ++outcome_.failed;
+                continue;
+            }
+            ++removed;
+        }
+        console_.line(msg::movedSummary(removed));
+    }
+
+    const Options &o_;
+    Console &console_;
+    std::vector<char> buffer_;
+    int dirFd_ = -1;                           // the archive's directory, locked
+    std::vector<bool> saidLine_, saidProblem_; // per source: shown in an earlier pass
+    std::string archivePath_;
+    std::set<std::string> replaced_;
+    bool hadOld_ = false;
+    Outcome outcome_;
+};
+
+} // namespace
+
+int runAdd(const Options &options, Console &console) {
+    return Adder(options, console).run();
+}
+
+} // namespace yk

@@ -1,0 +1,85 @@
+#include "commands/ExtractRules.h"
+
+#include "fs/Messages.h"
+#include "fs/Names.h"
+
+namespace yk {
+
+namespace {
+
+std::vector<std::string> splitSlash(const std::string &s) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t slash = s.find('/', start);
+        out.push_back(s.substr(start, slash == std::string::npos ? slash : slash - start));
+        if (slash == std::string::npos)
+            return out;
+        start = slash + 1;
+    }
+}
+
+// The components of `parts` up to `count`, joined with "/".
+std::string joinFirst(const std::vector<std::string> &parts, std::size_t count) {
+    std::string out;
+    for (std::size_t i = 0; i < count && i < parts.size(); ++i)
+        out = joinPath(out, parts[i]);
+    return out;
+}
+
+} // namespace
+
+std::string unsafeNameReason(const std::string &name) {
+    if (name.empty())
+        return msg::emptyName();
+    if (name[0] == '/')
+        return msg::absolutePath();
+    for (const std::string &part : splitSlash(name))
+        if (part == "..")
+            return msg::dotDotInPath();
+    return std::string();
+}
+
+std::vector<std::string> nameParts(const std::string &name) {
+    std::vector<std::string> out;
+    for (std::string &part : splitSlash(name))
+        if (!part.empty() && part != ".")
+            out.push_back(std::move(part));
+    return out;
+}
+
+std::string linkTargetReason(const std::string &linkPath, const std::string &target) {
+    if (target.empty())
+        return msg::emptyLinkTarget();
+    if (target[0] == '/')
+        return msg::linkLeadsOut(target);
+    const std::size_t depth = nameParts(dirName(linkPath)).size();
+    std::size_t ups = 0;
+    bool named = false;
+    for (const std::string &part : nameParts(target)) {
+        if (part != "..") {
+            named = true;
+            continue;
+        }
+        if (named)
+            return msg::linkLeadsOut(target); // ".." after a name: it may climb through a link
+        if (++ups > depth)
+            return msg::linkLeadsOut(target);
+    }
+    return std::string();
+}
+
+std::string linkDestination(const std::string &linkPath, const std::string &target) {
+    std::vector<std::string> parts = nameParts(dirName(linkPath));
+    for (const std::string &part : nameParts(target)) {
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else {
+            parts.push_back(part);
+        }
+    }
+    return joinFirst(parts, parts.size());
+}
+
+} // namespace yk

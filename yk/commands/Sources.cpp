@@ -1,0 +1,167 @@
+#include "commands/Sources.h"
+
+#include "fs/Messages.h"
+#include "fs/Names.h"
+#include "fs/Wildcard.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <map>
+
+namespace yk {
+
+namespace {
+
+class Collector {
+public:
+    Collector(const Options &o, const FileId *exclude, Console &console)
+        : o_(o), exclude_(exclude), console_(console) {}
+
+    void addName(const std::string &name) {
+        if (!o_.literal && hasWildcard(baseName(name))) {
+            if (!walk(dirName(name), baseName(name), o_.recurse)) {
+                console_.problem(msg::noMatch(name));
+                ++list_.failures;
+            }
+            return;
+        }
+        struct stat st;
+        if (lstat(name.c_str(), &st) != 0) {
+            console_.problem(errno == ENOENT ? msg::notFound(name)
+                                             : msg::cannotRead(name, msg::errnoText(errno)));
+            ++list_.failures;
+            return;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            // A directory named outright stands for its whole content.
+            addEntry(name, st);
+            walk(name, "*", true);
+            return;
+        }
+        addEntry(name, st);
+    }
+
+    SourceList take() { return std::move(list_); }
+
+private:
+    // Lists `dir` ("" for the working directory), adds what matches `pattern`, descends when
+    // `deep`. Returns whether anything matched anywhere below. Hidden directories are entered
+    // only with "s", like hidden files are matched only with it.
+    bool walk(const std::string &dir, const std::string &pattern, bool deep) {
+        bool matched = false;
+        std::vector<std::string> pending{dir};
+        while (!pending.empty()) {
+            const std::string cur = pending.back();
+            pending.pop_back();
+            std::vector<std::string> names;
+            if (!listDir(cur, names))
+                continue;
+            std::vector<std::string> subdirs;
+            for (const std::string &n : names) {
+                const std::string path = joinPath(cur, n);
+                struct stat st;
+                if (lstat(path.c_str(), &st) != 0) {
+                    if (wildcardMatch(pattern, n, o_.hidden)) {
+                        console_.problem(msg::vanished(path));
+                        ++list_.failures;
+                    }
+                    continue;
+                }
+                const bool isDir = S_ISDIR(st.st_mode);
+                if (isDir && deep && (o_.hidden || n[0] != '.'))
+                    subdirs.push_back(path);
+                if (!wildcardMatch(pattern, n, o_.hidden))
+                    continue;
+                matched = true;
+                // Walked directories get their entries below; matching ones count as content.
+                if (!isDir)
+                    addEntry(path, st);
+            }
+            // Depth first in name order, like a directory listing.
+            for (auto it = subdirs.rbegin(); it != subdirs.rend(); ++it) {
+                struct stat st;
+                if (lstat(it->c_str(), &st) == 0)
+                    addEntry(*it, st);
+                pending.push_back(*it);
+            }
+        }
+        return matched;
+    }
+
+    bool listDir(const std::string &dir, std::vector<std::string> &names) {
+        const std::string path = dir.empty() ? "." : dir;
+        DIR *d = opendir(path.c_str());
+        if (!d) {
+            console_.problem(msg::cannotOpenDir(path, msg::errnoText(errno)));
+            ++list_.failures;
+            return false;
+        }
+        while (dirent *e = readdir(d)) {
+            const std::string n = e->d_name;
+            if (n != "." && n != "..")
+                names.push_back(n);
+        }
+        closedir(d);
+        std::sort(names.begin(), names.end());
+        return true;
+    }
+
+    void addEntry(const std::string &path, const struct stat &st) {
+        Source s;
+        s.id = FileId{st.st_dev, st.st_ino};
+        if (S_ISREG(st.st_mode)) {
+            s.kind = Source::File;
+        } else if (S_ISLNK(st.st_mode)) {
+            s.kind = Source::Symlink;
+        } else if (S_ISDIR(st.st_mode)) {
+            if (!o_.storeDirs || o_.noPaths)
+                return;
+            s.kind = Source::Directory;
+        } else {
+            console_.problem(msg::specialSkipped(path));
+            ++list_.failures;
+            return;
+        }
+        if (exclude_ && s.id == *exclude_) {
+            console_.line(msg::selfSkipped(path));
+            return;
+        }
+        bool changed = false;
+        s.stored = encodeName(storedName(path, o_.noPaths, &changed));
+        if (s.stored.empty())
+            return; // "." or "/" as a directory entry: nothing to name
+        if (changed)
+            console_.line(msg::leadingPartsRemoved(path, s.stored));
+        const auto seen = byName_.find(s.stored);
+        if (seen != byName_.end()) {
+            if (!(list_.items[seen->second].id == s.id)) {
+                console_.problem(msg::duplicateSkipped(path));
+                ++list_.failures;
+            }
+            return;
+        }
+        byName_.emplace(s.stored, list_.items.size());
+        s.diskPath = path;
+        list_.items.push_back(std::move(s));
+    }
+
+    const Options &o_;
+    const FileId *exclude_;
+    Console &console_;
+    SourceList list_;
+    std::map<std::string, size_t> byName_;
+};
+
+} // namespace
+
+SourceList collectSources(const Options &options, const FileId *exclude, Console &console) {
+    Collector c(options, exclude, console);
+    for (const std::string &name : options.names)
+        c.addName(name);
+    return c.take();
+}
+
+} // namespace yk

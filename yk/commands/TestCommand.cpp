@@ -1,0 +1,147 @@
+#include "commands/TestCommand.h"
+
+#include "commands/EntryLoop.h"
+#include "commands/Outcome.h"
+#include "format/StoreFormat.h"
+#include "fs/Messages.h"
+#include "fs/Names.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace yk {
+
+namespace {
+
+// The CRC of each folder's data, taken as its entries go by (in archive order, as a folder
+// holds them); a folder is judged only when all of its bytes were seen.
+class FolderHashes {
+public:
+    explicit FolderHashes(const ProbeResult &h) : h_(h), seen_(h.folderCrcs.size()) {}
+    // Called once per entry, in archive order.
+    void nextEntry() {
+        folder_ = index_ < h_.entryFolder.size() ? h_.entryFolder[index_] : ProbeResult::kNoFolder;
+        ++index_;
+    }
+    void add(const void *p, std::size_t n) {
+        if (folder_ >= seen_.size())
+            return;
+        seen_[folder_].crc = updateCrc(seen_[folder_].crc, p, n);
+        seen_[folder_].bytes += n;
+    }
+    // Why the folders are not sound, or "".
+    std::string fault() const {
+        if (index_ != h_.entryFolder.size())
+            return std::string(); // libarchive saw other entries than our reading: no verdict
+        for (std::size_t i = 0; i < seen_.size(); ++i) {
+            const ProbeResult::FolderCrc &f = h_.folderCrcs[i];
+            if (f.defined && seen_[i].bytes == f.size && seen_[i].crc != f.crc)
+                return msg::folderCrc(i + 1);
+        }
+        return std::string();
+    }
+
+private:
+    struct Seen {
+        std::uint32_t crc = 0;
+        std::uint64_t bytes = 0;
+    };
+    const ProbeResult &h_;
+    std::vector<Seen> seen_;
+    std::size_t index_ = 0;
+    std::uint32_t folder_ = ProbeResult::kNoFolder;
+};
+
+// Why a packed stream of the archive does not match its CRC, or "". Reads each such stream once,
+// in order.
+std::string packedFault(ArchiveInput &in) {
+    const ArchiveSource &src = in.source();
+    std::vector<std::uint8_t> buf(1u << 16);
+    for (const ProbeResult::PackCrc &p : in.header().packCrcs) {
+        std::uint32_t crc = 0;
+        for (std::uint64_t done = 0; done < p.size;) {
+            const std::size_t n =
+                static_cast<std::size_t>(std::min<std::uint64_t>(buf.size(), p.size - done));
+            const std::uint64_t at = p.offset + done;
+            if (src.inMemory()) {
+                if (at > src.size || n > src.size - at)
+                    return std::string(); // beyond the end: the reading has said so already
+                std::memcpy(buf.data(), static_cast<const std::uint8_t *>(src.data) + at, n);
+            } else {
+                const ssize_t got =
+                    in.fd() < 0 ? -1 : pread(in.fd(), buf.data(), n, static_cast<off_t>(at));
+                if (got != static_cast<ssize_t>(n))
+                    return std::string();
+            }
+            crc = updateCrc(crc, buf.data(), n);
+            done += n;
+        }
+        if (crc != p.crc)
+            return msg::packedStreamCrc(p.index + 1);
+    }
+    return std::string();
+}
+
+} // namespace
+
+int runTest(const ArchiveSource &source, Console &console) {
+    std::string error;
+    ArchiveInput in(source);
+    if (!in.open(error)) {
+        console.problem(msg::cannotReadArchive(source.displayName(), error));
+        return ExitNothing;
+    }
+    Outcome outcome;
+    FolderHashes folders(in.header());
+    const bool read = forEachEntry(
+        in,
+        [&](struct archive_entry *e) {
+            const std::string name = decodeName(entryName(e));
+            const std::string label = msg::testing(name);
+            const la_int64_t size = archive_entry_size(e);
+            std::string why;
+            folders.nextEntry();
+            const DataEnd end = forEachBlock(
+                in, e,
+                [&](const void *p, std::size_t n, std::uint64_t done, std::string &) {
+                    folders.add(p, n);
+                    if (size > 0)
+                        console.progress(label, done, static_cast<std::uint64_t>(size));
+                    return true;
+                },
+                why);
+            console.clearProgress();
+            const bool ok = end == DataEnd::Complete;
+            if (!ok)
+                console.problem(msg::damagedEntry(name, why));
+            console.line(label + "  " + (ok ? msg::ok : msg::bad));
+            if (ok)
+                ++outcome.done;
+            else
+                ++outcome.failed;
+            return true;
+        },
+        error);
+    if (!read) {
+        console.problem(msg::cannotReadArchive(source.displayName(), error));
+        outcome.incomplete = true;
+    }
+    // The entries' own CRCs say nothing of the data between them, nor of the packed bytes.
+    std::string fault = packedFault(in);
+    if (fault.empty() && read)
+        fault = folders.fault();
+    if (!fault.empty()) {
+        console.problem(
+            msg::cannotReadArchive(source.displayName(), msg::archiveDamaged() + ": " + fault));
+        outcome.fatal = true;
+    }
+    console.line(msg::testSummary(outcome.done, outcome.failed));
+    console.line(outcome.failed == 0 && !outcome.incomplete && !outcome.fatal ? msg::archiveOk
+                                                                              : msg::archiveBad);
+    return outcome.exitStatus();
+}
+
+} // namespace yk

@@ -1,0 +1,42 @@
+#include "format/ArchiveStart.h"
+
+#include "fs/Messages.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace yk {
+
+namespace {
+
+bool writeStart(int fd, const Bytes &start, std::string &error) {
+    if (::pwrite(fd, start.data(), start.size(), 0) != static_cast<ssize_t>(start.size())) {
+        error = msg::errnoText(errno);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool reserveStartHeader(int fd, std::string &error) {
+    if (!writeStart(fd, startHeader(0, 0, 0), error))
+        return false;
+    if (::lseek(fd, static_cast<off_t>(kStartHeaderSize), SEEK_SET) < 0) {
+        error = msg::errnoText(errno);
+        return false;
+    }
+    return true;
+}
+
+bool fillStartHeader(int fd, const Bytes &header, std::uint64_t headerOffset, std::string &error) {
+    return writeStart(fd,
+                      header.empty() ? startHeader(0, 0, 0)
+                                     : startHeader(headerOffset, header.size(),
+                                                   updateCrc(0, header.data(), header.size())),
+                      error);
+}
+
+} // namespace yk

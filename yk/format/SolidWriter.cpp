@@ -1,0 +1,468 @@
+#include "format/SolidWriter.h"
+
+#include "format/ArchiveStart.h"
+#include "fs/Messages.h"
+
+#include <fcntl.h>
+#include <lzma.h>
+#include <sched.h>
+#include <sys/uio.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+
+namespace yk {
+
+namespace {
+
+constexpr std::uint8_t kLzma2Id = 0x21;
+// Headers from this size on are written packed; a smaller one would gain less than the few
+// dozen bytes of the header that points to the packed one.
+constexpr std::size_t kPackHeaderFrom = 1024;
+
+std::size_t roundUp(std::uint64_t value, std::size_t step) {
+    return static_cast<std::size_t>((value + step - 1) / step * step);
+}
+
+} // namespace
+
+struct SolidWriter::Block {
+    Bytes input; // the prime, then the block's data
+    std::size_t prime = 0;
+    std::size_t primeSize = 0; // what runs inside the block may be primed with
+    bool streamStart = false;
+    bool last = false;
+    bool storedWhole = false; // known not to compress: stored without another look
+    // The parts of entries the block holds, whose CRCs are computed with the compression (off
+    // the thread that reads the files) and joined to their entries' as the block is written.
+    struct Slice {
+        std::size_t entry;
+        std::size_t from, size; // in the block's data
+        std::uint32_t crc;
+    };
+    std::vector<Slice> slices;
+    // Set by the thread that compresses the block.
+    bool done = false;
+    Lzma2Block result; // stored runs are framed as they are written, without a copy
+    std::string error;
+
+    std::size_t dataSize() const { return input.size() - prime; }
+    const std::uint8_t *data() const { return input.data() + prime; }
+
+    void compress(const Lzma2Settings &settings) {
+        for (Slice &sl : slices)
+            sl.crc = updateCrc(0, data() + sl.from, sl.size);
+        if (storedWhole) {
+            result.pieces.push_back({true, 0, dataSize(), 0, 0});
+            result.storedBytes = dataSize();
+            result.endMarker = last;
+            return;
+        }
+        try {
+            if (!encodeLzma2Pieces(data(), prime, dataSize(), streamStart, last, primeSize,
+                                   settings, result, error) &&
+                error.empty())
+                error = "ошибка сжатия LZMA2";
+        } catch (const std::bad_alloc &) {
+            error = msg::noMemoryToCompress();
+        }
+    }
+};
+
+// Threads that compress the blocks handed to them, in any order; the writer waits for each in
+// turn.
+class SolidWriter::Pool {
+public:
+    Pool(unsigned threads, const Lzma2Settings &settings) : settings_(settings) {
+        for (unsigned i = 0; i < threads; ++i) {
+            try {
+                threads_.emplace_back([this] { run(); });
+            } catch (const std::system_error &) {
+                break; // as many as can be had; none means the caller compresses itself
+            }
+        }
+    }
+    ~Pool() {
+        {
+            std::lock_guard<std::mutex> l(m_);
+            stop_ = true;
+        }
+        cv_.notify_all();
+        for (std::thread &t : threads_)
+            t.join();
+    }
+    unsigned size() const { return static_cast<unsigned>(threads_.size()); }
+
+    void submit(const std::shared_ptr<Block> &b) {
+        {
+            std::lock_guard<std::mutex> l(m_);
+            queue_.push_back(b);
+        }
+        cv_.notify_all();
+    }
+    void wait(const Block &b) {
+        std::unique_lock<std::mutex> l(m_);
+        done_.wait(l, [&b] { return b.done; });
+    }
+    bool isDone(const Block &b) {
+        std::lock_guard<std::mutex> l(m_);
+        return b.done;
+    }
+
+private:
+    void run() {
+        std::unique_lock<std::mutex> l(m_);
+        for (;;) {
+            cv_.wait(l, [this] { return stop_ || !queue_.empty(); });
+            if (stop_)
+                return;
+            std::shared_ptr<Block> b = queue_.front();
+            queue_.pop_front();
+            l.unlock();
+            b->compress(settings_);
+            l.lock();
+            b->done = true;
+            done_.notify_all();
+        }
+    }
+
+    const Lzma2Settings settings_;
+    std::mutex m_;
+    std::condition_variable cv_, done_;
+    std::deque<std::shared_ptr<Block>> queue_;
+    bool stop_ = false;
+    std::vector<std::thread> threads_;
+};
+
+unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma, std::size_t blockSize) {
+    unsigned cores = 0;
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        cores = static_cast<unsigned>(CPU_COUNT(&set));
+    if (cores == 0)
+        cores = std::thread::hardware_concurrency();
+    cores = std::max(1u, cores);
+    // Each thread takes an encoder and up to two blocks: no more threads than a quarter of the
+    // memory feeds, so that a machine of many cores and little memory is not exhausted.
+    lzma_options_lzma options;
+    if (lzma_lzma_preset(&options, lzma.preset))
+        return cores;
+    options.dict_size = lzma.dictSize;
+    const lzma_filter filters[] = {{LZMA_FILTER_LZMA2, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    const std::uint64_t encoder = lzma_raw_encoder_memusage(filters);
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+    if (encoder == UINT64_MAX || pages <= 0 || pageSize <= 0)
+        return cores;
+    const std::uint64_t perThread = encoder + 2 * (blockSize + SolidSettings().primeSize);
+    const std::uint64_t budget =
+        static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4;
+    return static_cast<unsigned>(
+        std::clamp<std::uint64_t>(budget / perThread, 1, static_cast<std::uint64_t>(cores)));
+}
+
+SolidWriter::SolidWriter(int fd, const SolidSettings &settings) : fd_(fd), settings_(settings) {
+    const std::size_t block = settings.blockSize ? settings.blockSize : kBlock;
+    threads_ = settings.threads ? settings.threads : defaultThreads(settings.lzma, block);
+    // Blocks and primes at multiples of 16 keep LZMA's position bits of every block in step
+    // with the stream's.
+    blockSize_ = std::max<std::size_t>(roundUp(block, 16), 16);
+    primeSize_ = std::min(settings.primeSize / 16 * 16, blockSize_);
+}
+
+SolidWriter::~SolidWriter() = default;
+
+bool SolidWriter::isDone(const Block &b) const {
+    return pool_ ? pool_->isDone(b) : b.done;
+}
+
+bool SolidWriter::open(std::string &error) {
+    if (!reserveStartHeader(fd_, error))
+        return false;
+    try {
+        newBlock(nullptr);
+    } catch (const std::bad_alloc &) {
+        error = msg::noMemoryToCompress();
+        return false;
+    }
+    return true;
+}
+
+void SolidWriter::newBlock(const Block *previous) {
+    auto b = std::make_unique<Block>();
+    b->primeSize = primeSize_;
+    if (!spare_.empty()) {
+        // A written block's buffer again: its pages are already there.
+        b->input = std::move(spare_.back());
+        spare_.pop_back();
+        b->input.clear();
+    }
+    b->input.reserve(primeSize_ + blockSize_);
+    // Bytes that did not compress would prime nothing: after a stored block the next one
+    // starts afresh, and the megabytes of incompressible data are not copied twice.
+    if (previous && !previous->storedWhole) {
+        const std::size_t n = std::min(primeSize_, previous->dataSize());
+        const std::uint8_t *end = previous->data() + previous->dataSize();
+        b->input.assign(end - n, end);
+        b->prime = n;
+    }
+    current_ = std::move(b);
+}
+
+bool SolidWriter::add(const StoreEntry &entry, std::string &error) {
+    if (!finishEntry(error))
+        return false;
+    entries_.push_back(entry);
+    entries_.back().crc = 0;
+    inEntry_ = true;
+    remaining_ = entry.size;
+    return true;
+}
+
+bool SolidWriter::write(const void *data, std::size_t size, std::string &error) {
+    if (!inEntry_ || size > remaining_) {
+        error = msg::moreDataThanDeclared();
+        return false;
+    }
+    remaining_ -= size;
+    return append(static_cast<const std::uint8_t *>(data), size, error);
+}
+
+bool SolidWriter::append(const std::uint8_t *data, std::size_t size, std::string &error) {
+    // Blocks already done are written between the reads, so that the disk is kept busy while
+    // the files are read (stored blocks are done at once).
+    while (!inFlight_.empty() && isDone(*inFlight_.front()))
+        if (!writeFront(error))
+            return false;
+    while (size > 0) {
+        // A full block goes only once more data follows: the last block must know it is last.
+        if (current_->dataSize() == blockSize_ && !dispatch(false, error))
+            return false;
+        std::size_t n = std::min(size, blockSize_ - current_->dataSize());
+        // A block's first megabyte is looked at alone: when it does not compress it goes at
+        // once, stored, rather than waiting for the block to fill. Data that does not compress
+        // then streams to the disk as it is read, in blocks of a megabyte.
+        const bool firstSegment =
+            blockSize_ > kLzma2Segment && current_->dataSize() < kLzma2Segment;
+        if (firstSegment)
+            n = std::min(n, kLzma2Segment - current_->dataSize());
+        const std::size_t entry = entries_.size() - 1;
+        auto &slices = current_->slices;
+        if (!slices.empty() && slices.back().entry == entry)
+            slices.back().size += n;
+        else
+            slices.push_back({entry, current_->dataSize(), n, 0});
+        current_->input.insert(current_->input.end(), data, data + n);
+        data += n;
+        size -= n;
+        if (firstSegment && current_->dataSize() == kLzma2Segment &&
+            sampler_.looksIncompressible(current_->data(), kLzma2Segment, 4, 8u << 10)) {
+            current_->storedWhole = true;
+            if (!dispatch(false, error))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool SolidWriter::dispatch(bool last, std::string &error) {
+    // Never more data at work than a full block per thread: the memory stays what the threads
+    // need (small stored blocks may be more in number).
+    const std::size_t cap = std::max(1u, pool_ ? pool_->size() : threads_) * blockSize_;
+    while (!inFlight_.empty() && inFlightBytes_ + current_->dataSize() > cap)
+        if (!writeFront(error))
+            return false;
+    inFlightBytes_ += current_->dataSize();
+    std::shared_ptr<Block> b(current_.release());
+    b->streamStart = !streamStarted_;
+    b->last = last;
+    streamStarted_ = true;
+    try {
+        if (!last)
+            newBlock(b.get());
+        // The threads start with the first block to compress: data that does not compress
+        // never waits for them to start or to end.
+        if (!pool_ && !b->storedWhole)
+            pool_ = std::make_unique<Pool>(threads_, settings_.lzma);
+    } catch (const std::bad_alloc &) {
+        error = msg::noMemoryToCompress();
+        return false;
+    }
+    inFlight_.push_back(b);
+    // A block known not to compress needs only its CRCs: handing it to a thread would cost more
+    // (a wake-up, which a busy machine delays) than the work. With nothing ahead of it, it is
+    // written at once, from the buffer that the next block then reuses.
+    if (b->storedWhole || pool_->size() == 0) {
+        b->compress(settings_.lzma);
+        b->done = true;
+        if (inFlight_.size() == 1 && !writeFront(error))
+            return false;
+    } else {
+        pool_->submit(b);
+    }
+    return true;
+}
+
+bool SolidWriter::writeFront(std::string &error) {
+    std::shared_ptr<Block> b = inFlight_.front();
+    inFlight_.pop_front();
+    inFlightBytes_ -= b->dataSize();
+    if (pool_)
+        pool_->wait(*b);
+    if (!b->error.empty()) {
+        error = b->error;
+        return false;
+    }
+    const std::uint64_t before = offset_;
+    const Lzma2Block &r = b->result;
+    for (const Lzma2Piece &p : r.pieces) {
+        const bool ok =
+            p.stored ? writeStored(b->data() + p.from, p.size, b->streamStart && p.from == 0, error)
+                     : writeAll(r.packed.data() + p.packedFrom, p.packedSize, error);
+        if (!ok)
+            return false;
+    }
+    if (r.endMarker) {
+        const std::uint8_t end = kLzma2End;
+        if (!writeAll(&end, 1, error))
+            return false;
+    }
+    if (r.storedBytes == b->dataSize())
+        ++storedBlocks_;
+    dict_ = std::max(dict_, r.dict);
+    storedBytes_ += r.storedBytes;
+    for (const Block::Slice &sl : b->slices) {
+        std::uint32_t &crc = entries_[sl.entry].crc;
+        crc = static_cast<std::uint32_t>(crc32_combine(crc, sl.crc, static_cast<z_off_t>(sl.size)));
+    }
+    if (spare_.size() < 2)
+        spare_.push_back(std::move(b->input));
+    packed_ += offset_ - before;
+    return true;
+}
+
+bool SolidWriter::writeStored(const std::uint8_t *p, std::size_t left, bool first,
+                              std::string &error) {
+    // The chunks' headers and data in one system call per batch of chunks.
+    constexpr int kBatch = 64;
+    std::uint8_t headers[kBatch][3];
+    struct iovec iov[2 * kBatch];
+    while (left > 0) {
+        int k = 0;
+        for (; k < kBatch && left > 0; ++k) {
+            const std::size_t n = std::min(left, kLzma2StoredChunk);
+            storedChunkHeader(n, first, headers[k]);
+            first = false;
+            iov[2 * k] = {headers[k], 3};
+            iov[2 * k + 1] = {const_cast<std::uint8_t *>(p), n};
+            p += n;
+            left -= n;
+        }
+        // writev may stop short; the rest of the batch goes through the plain loop.
+        const ssize_t w = ::writev(fd_, iov, 2 * k);
+        std::size_t written = w > 0 ? static_cast<std::size_t>(w) : 0;
+        if (w < 0 && errno != EINTR) {
+            error = msg::errnoText(errno);
+            return false;
+        }
+        offset_ += written;
+        for (int i = 0; i < 2 * k; ++i) {
+            if (written >= iov[i].iov_len) {
+                written -= iov[i].iov_len;
+                continue;
+            }
+            if (!writeAll(static_cast<const char *>(iov[i].iov_base) + written,
+                          iov[i].iov_len - written, error))
+                return false;
+            written = 0;
+        }
+        hintWriteback();
+    }
+    return true;
+}
+
+bool SolidWriter::writeAll(const void *data, std::size_t size, std::string &error) {
+    if (!yk::writeAll(fd_, data, size, error))
+        return false;
+    offset_ += size;
+    hintWriteback();
+    return true;
+}
+
+// As the stored writer does: let the disk work while the next blocks are compressed.
+void SolidWriter::hintWriteback() {
+    writeback_.written(fd_, kStartHeaderSize + offset_);
+}
+
+bool SolidWriter::finishEntry(std::string &error) {
+    if (!inEntry_)
+        return true;
+    static const std::uint8_t zeros[1 << 16] = {};
+    while (remaining_ > 0) {
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, sizeof zeros));
+        if (!write(zeros, n, error))
+            return false;
+    }
+    inEntry_ = false; // its CRC is complete once its last block is written
+    return true;
+}
+
+bool SolidWriter::packHeader(Bytes &header, std::string &error) {
+    // Names and figures of many entries repeat themselves: the header is written packed, in
+    // LZMA2 with a fast preset, and replaced by the few bytes that say where it is.
+    Lzma2Settings fast;
+    fast.preset = 1;
+    fast.dictSize = 1u << 20;
+    Bytes packed;
+    if (!encodeLzma2Block(header.data(), 0, header.size(), true, fast, packed, error))
+        return false;
+    const std::uint64_t packPos = offset_;
+    if (!writeAll(packed.data(), packed.size(), error))
+        return false;
+    SolidFolder coder;
+    coder.coderId = {kLzma2Id};
+    coder.properties = {lzma2DictProperty(encoderDict(fast, 0, header.size()))};
+    coder.packedSize = packed.size();
+    header =
+        encodedHeader(packPos, coder, header.size(), updateCrc(0, header.data(), header.size()));
+    return true;
+}
+
+bool SolidWriter::close(std::string &error) {
+    if (!finishEntry(error))
+        return false;
+    const bool endPending = current_ && current_->dataSize() == 0 && streamStarted_;
+    if (current_ && current_->dataSize() > 0 && !dispatch(true, error))
+        return false;
+    while (!inFlight_.empty())
+        if (!writeFront(error))
+            return false;
+    if (endPending) {
+        // The last block went before it was known to be the last: the stream ends here.
+        const std::uint8_t end = kLzma2End;
+        if (!writeAll(&end, 1, error))
+            return false;
+        ++packed_;
+    }
+    SolidFolder folder;
+    folder.coderId = {kLzma2Id};
+    // The decoder needs no more than the largest window an encoder referred to.
+    folder.properties = {lzma2DictProperty(std::max(dict_, LZMA_DICT_SIZE_MIN))};
+    folder.packedSize = packed_;
+    Bytes header = solidHeader(headerOrder(entries_), folder);
+    if (header.size() >= kPackHeaderFrom && !packHeader(header, error))
+        return false;
+    if (!writeAll(header.data(), header.size(), error))
+        return false;
+    return fillStartHeader(fd_, header, offset_ - header.size(), error);
+}
+
+} // namespace yk
