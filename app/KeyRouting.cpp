@@ -51,11 +51,20 @@ KeyPressTap::KeyPressTap(QWidget *control, std::function<void(QChar, bool)> hand
 }
 
 bool KeyPressTap::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyRelease) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        m_releasedKey = key->key();
+        m_releasedAt = key->timestamp();
+    } else if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // No hand lets a key go and presses it again within 10 ms. Events without a time stamp
+        // (0) are never taken for repeats this way.
+        const bool serverRepeat = key->key() == m_releasedKey && m_releasedAt != 0 &&
+                                  key->timestamp() >= m_releasedAt &&
+                                  key->timestamp() - m_releasedAt <= 10;
         const QString text = key->text();
         if (!text.isEmpty())
-            m_handler(text.at(0), key->isAutoRepeat());
+            m_handler(text.at(0), key->isAutoRepeat() || serverRepeat);
     }
     return QObject::eventFilter(watched, event);
 }

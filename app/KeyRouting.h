@@ -26,7 +26,10 @@ private:
 };
 
 // Shows every character typed into one control to a handler before the control gets it, with
-// whether it is a repeat of a held key; the control still receives the key.
+// whether it is a repeat of a held key; the control still receives the key. An X server repeats
+// a held key as a release and a press with one time stamp; Qt marks that press as a repeat only
+// when the press has already arrived as it handles the release, which it mostly has not, so such
+// a press counts as a repeat here too.
 class KeyPressTap : public QObject {
     Q_OBJECT
 public:
@@ -37,4 +40,6 @@ protected:
 
 private:
     std::function<void(QChar, bool)> m_handler;
+    int m_releasedKey = 0; // the last key let go, and when (the server's milliseconds)
+    quint64 m_releasedAt = 0;
 };
