@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# On a real X server, whose keys repeat while held: Enter held in the archive name starts the
-# archiver once, and the next real press starts it again. The program runs from a directory of
+# On a real X server, whose keys repeat while held: Enter held in the archive name, and Alt+A
+# held, each start the archiver once, and the next real press starts it again. The program runs from a directory of
 # its own, beside an archiver that only records its runs, one line each.
 set -euo pipefail
 yk32=$1
@@ -36,10 +36,13 @@ export RUNS="$work/runs" RECORDER="$work/bin/yk"
   xdotool keydown Return
   sleep 1.5
   xdotool keyup Return
-  # Another real press, with another name, runs after every repeat of the held Enter.
+  xdotool keydown alt+a
+  sleep 1.5
+  xdotool keyup alt+a
+  # Another real press, with another name, runs after every repeat of the held keys.
   xdotool key ctrl+a z Return
   for _ in $(seq 200); do grep -q " z" "$RUNS" && break; sleep 0.05; done
-  grep -q " z" "$RUNS" || fail "the second press started nothing"
+  grep -q " z" "$RUNS" || fail "the last press started nothing"
   # Each run was started (executed) before the next; those still running have yet to write.
   for _ in $(seq 200); do pgrep -f -- "^/bin/sh $RECORDER " >/dev/null || break; sleep 0.05; done
   kill $pid
@@ -47,7 +50,7 @@ export RUNS="$work/runs" RECORDER="$work/bin/yk"
 
 runs=$(cat "$work/runs")
 fail() { echo "FAIL: $*"; printf 'runs:\n%s\n' "$runs"; exit 1; }
-[ "$(wc -l <"$work/runs")" -eq 2 ] || fail "not two runs, one per real press"
-head -n1 "$work/runs" | grep -q "xxxxxxxxxxx" || fail "the held letter did not repeat"
-tail -n1 "$work/runs" | grep -q " z" || fail "the second run is not the second press"
+[ "$(wc -l <"$work/runs")" -eq 3 ] || fail "not three runs, one per real press"
+[ "$(grep -c "xxxxxxxxxxx" "$work/runs")" -eq 2 ] || fail "the held letter did not repeat"
+tail -n1 "$work/runs" | grep -q " z" || fail "the last run is not the last press"
 echo "1 passed, 0 failed"
