@@ -4,7 +4,7 @@
 #include "app/Messenger.h"
 #include "app/NameRules.h"
 #include "app/SettingsFile.h"
-#include "app/StatusTexts.h"
+#include "app/Texts.h"
 #include "commands/DeletePass.h"
 #include "commands/Unit2.h"
 #include "dialogs/LayoutFit.h"
@@ -133,7 +133,7 @@ void TForm1::FormCreate() {
     const QByteArray path = settings::filePath(platform::configDirectory());
     const settings::ReadResult saved = settings::read(path);
     if (saved.status == settings::ReadResult::Unreadable)
-        m_messenger.error(this, errorReportText(settings::cannotOpenText(path)));
+        m_messenger.error(this, texts::errorReportText(texts::cannotOpenText(path)));
     else if (saved.status == settings::ReadResult::Ok && !saved.firstLine.isEmpty())
         ui->DirectoryListBox1->setDirectory(saved.firstLine);
     Timer3->start();
@@ -169,7 +169,7 @@ void TForm1::closeEvent(QCloseEvent *event) {
 void TForm1::N3Click() {
     const QByteArray path = settings::filePath(platform::configDirectory());
     if (!settings::write(path, ui->DirectoryListBox1->directory())) {
-        m_messenger.error(this, errorReportText(settings::cannotCreateText(path)));
+        m_messenger.error(this, texts::errorReportText(texts::cannotCreateText(path)));
         return;
     }
     close();
@@ -206,9 +206,9 @@ void TForm1::FileLB1Click() {
         current.isEmpty() ? std::nullopt : platform::readFileStatus(current);
     if (!file)
         return;
-    ui->StatusBar1->setPanelText(0, status::fileNameText(name));
-    ui->StatusBar1->setPanelText(1, status::sizeText(file->size, sizeUnit()));
-    ui->StatusBar1->setPanelText(2, status::fileTimeText(file->mtimeSec));
+    ui->StatusBar1->setPanelText(0, texts::fileNameText(name));
+    ui->StatusBar1->setPanelText(1, texts::sizeText(file->size, sizeUnit()));
+    ui->StatusBar1->setPanelText(2, texts::fileTimeText(file->mtimeSec));
 }
 
 void TForm1::FileLB1DblClick() {
@@ -232,7 +232,7 @@ void TForm1::DirectoryListBox1Change() {
 }
 
 void TForm1::Timer3Timer() {
-    ui->StatusBar1->setPanelText(3, status::clockText(QDateTime::currentDateTime()));
+    ui->StatusBar1->setPanelText(3, texts::clockText(QDateTime::currentDateTime()));
 }
 
 commands::ArchiverOptions TForm1::archiverOptions() const {
@@ -259,7 +259,7 @@ bool TForm1::launch(const commands::Launch &launch) {
     if (error.reason == platform::LaunchError::None)
         return true;
     // Said at once; the list keeps its selection, so the user can put it right and retry.
-    m_messenger.message(this, commands::launchFailedText(error));
+    m_messenger.message(this, texts::launchFailedText(error));
     return false;
 }
 
@@ -273,7 +273,7 @@ void TForm1::ToolButton1Click() {
     const std::optional<commands::Launch> add =
         commands::planAdd(commands::AddPath::Button, addRequest());
     if (!add) {
-        m_messenger.message(this, commands::addTooLongText());
+        m_messenger.message(this, texts::addTooLongText());
         return;
     }
     if (!launch(*add))
@@ -297,7 +297,7 @@ void TForm1::archiveCommand(commands::Command command) {
     const std::optional<commands::Launch> planned =
         commands::planArchiveCommand(command, archiverOptions(), ui->FileLB1->currentFile());
     if (!planned) {
-        m_messenger.message(this, commands::notAnArchiveText());
+        m_messenger.message(this, texts::notAnArchiveText());
         return;
     }
     if (!launch(*planned))
@@ -330,7 +330,7 @@ void TForm1::ToolButton5Click() {
     commands::DeleteHooks hooks;
     hooks.deleted = [this] { enableTimer(Timer2); };
     hooks.failed = [this](const QByteArray &name) {
-        m_messenger.message(this, commands::deleteFailedText(name));
+        m_messenger.message(this, texts::deleteFailedText(name));
     };
     commands::deleteRows(rows, list->listedDirectory(), hooks, LastDeleteIndex);
 }

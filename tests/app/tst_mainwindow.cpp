@@ -1,7 +1,7 @@
 // The main window: its layout, keys, handlers of the file panel, the error report.
 #include "TestSupport.h"
 #include "app/Application.h"
-#include "app/StatusTexts.h"
+#include "app/Texts.h"
 #include "app/Unit1.h"
 #include "app/Unit5.h"
 #include "platform/Shell.h"
@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(ui()->StatusBar1->panelText(1), QString::fromUtf8(" Размер: 1023 байт"));
         struct stat st;
         QCOMPARE(::stat(path("report.old.txt").constData(), &st), 0);
-        QCOMPARE(ui()->StatusBar1->panelText(2), status::fileTimeText(st.st_mtime));
+        QCOMPARE(ui()->StatusBar1->panelText(2), texts::fileTimeText(st.st_mtime));
         QVERIFY(ui()->StatusBar1->panelText(2).endsWith(QLatin1Char('0')) ||
                 QString("2468").contains(ui()->StatusBar1->panelText(2).back()));
 
