@@ -8,8 +8,8 @@
 #include "commands/DeletePass.h"
 #include "commands/Unit2.h"
 #include "dialogs/LayoutFit.h"
+#include "dialogs/ToolBarLook.h"
 #include "dialogs/Unit3.h"
-#include "dialogs/Unit4.h"
 #include "dialogs/XPMenu.h"
 #include "platform/ConfigDir.h"
 #include "platform/FileStatus.h"
@@ -25,10 +25,13 @@
 #include <QToolButton>
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 constexpr int Opacity = 200;
 constexpr QChar EscapeChar(27);
+// The directory list's height in the layout; the flat look sets it back to this.
+constexpr int DirectoryListHeight = 212;
 } // namespace
 
 TForm1::TForm1(Messenger &messenger, QWidget *parent)
@@ -78,16 +81,30 @@ void TForm1::setDialogs(TForm2 *options, TForm3 *about, TForm4 *view) {
     m_view = view;
     if (!view)
         return;
-    ViewTargets targets;
-    targets.Label4 = ui->Label4;
-    targets.CoolBar1 = ui->CoolBar1;
-    targets.ToolBar1 = ui->ToolBar1;
-    targets.DirectoryListBox1 = ui->DirectoryListBox1;
-    targets.FileLB1Click = [this] { FileLB1Click(); };
-    targets.mainPainter = XPMenu1;
-    targets.optionsPainter = options ? options->XPMenu1 : nullptr;
-    targets.aboutPainter = about ? about->XPMenu1 : nullptr;
-    view->attach(targets);
+    m_viewSettings = view->settings();
+    connect(view, &TForm4::settingsChanged, this, &TForm1::applyViewSettings);
+    // OK shows the current file again, in the unit chosen.
+    connect(view, &QDialog::accepted, this, &TForm1::FileLB1Click);
+}
+
+void TForm1::applyViewSettings(const ViewSettings &s) {
+    const ViewSettings was = std::exchange(m_viewSettings, s);
+    if (s.pathLine != was.pathLine)
+        ui->Label4->setVisible(s.pathLine);
+    // The rest of the window stays where it is: an empty band replaces the strip.
+    if (s.toolStrip != was.toolStrip)
+        ui->CoolBar1->setVisible(s.toolStrip);
+    if (s.flatButtons != was.flatButtons)
+        toolbar::setFlat(ui->ToolBar1, s.flatButtons);
+    if (s.captions != was.captions)
+        toolbar::setCaptions(ui->ToolBar1, s.captions);
+    if (s.flatLook == was.flatLook)
+        return;
+    for (TXPMenu *painter :
+         {XPMenu1, m_options ? m_options->XPMenu1 : nullptr, m_about ? m_about->XPMenu1 : nullptr})
+        if (painter)
+            painter->setActive(s.flatLook);
+    ui->DirectoryListBox1->resize(ui->DirectoryListBox1->width(), DirectoryListHeight);
 }
 
 void TForm1::setLauncher(commands::Launcher *launcher) {
@@ -140,7 +157,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormShow() {
-    ui->StatusBar1->setVisible(!m_view || m_view->statusBarShown());
+    ui->StatusBar1->setVisible(!m_view || m_view->settings().pathLine);
 }
 
 void TForm1::showEvent(QShowEvent *event) {
@@ -191,7 +208,7 @@ void TForm1::N8Click() {
 }
 
 int TForm1::sizeUnit() const {
-    return m_view ? m_view->sizeUnit() : 0;
+    return m_view ? m_view->settings().sizeUnit : 0;
 }
 
 void TForm1::FileLB1Click() {

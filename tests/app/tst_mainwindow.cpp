@@ -88,11 +88,11 @@ private slots:
         QCOMPARE(ui()->N14->shortcut(), QKeySequence(Qt::Key_Delete));
         QCOMPARE(ui()->N3->shortcut(), QKeySequence(Qt::Key_Escape));
         QCOMPARE(ui()->N10->shortcut(), QKeySequence(Qt::ALT | Qt::Key_A));
-        QCOMPARE(m_form->Timer1->interval(), 2000);
-        QVERIFY(!m_form->Timer1->isActive());
-        QCOMPARE(m_form->Timer2->interval(), 300);
-        QVERIFY(!m_form->Timer2->isActive());
-        QVERIFY(m_form->Timer3->isActive());
+        QCOMPARE(m_form->timer1()->interval(), 2000);
+        QVERIFY(!m_form->timer1()->isActive());
+        QCOMPARE(m_form->timer2()->interval(), 300);
+        QVERIFY(!m_form->timer2()->isActive());
+        QVERIFY(m_form->timer3()->isActive());
         // Tab order: file list, directory list, archive name, drive box, check box.
         QCOMPARE(nextTabStop(ui()->FileLB1), ui()->DirectoryListBox1);
         QCOMPARE(nextTabStop(ui()->DirectoryListBox1), ui()->Edit1);
