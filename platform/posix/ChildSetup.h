@@ -2,7 +2,11 @@
 // The set-up of a child between fork and exec, shared by every way we start programs.
 // Not part of the platform interface.
 
+#include <QByteArray>
+#include <QList>
+
 #include <sys/types.h>
+#include <vector>
 
 namespace platform::posix {
 
@@ -12,6 +16,10 @@ int aboveStdStreams(int fd);
 // The highest descriptor to mark by hand on kernels without close_range: sysconf is not safe
 // to call after fork, so this is read before it.
 int descriptorLimit();
+
+// The strings of store as the null-ended array exec takes, pointing into store; empty when one
+// holds a NUL, which exec could not pass.
+std::vector<char *> execArray(QList<QByteArray> &store);
 
 struct ExecPlan {
     const char *program = nullptr;
