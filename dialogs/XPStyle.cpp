@@ -362,8 +362,7 @@ void XPStyle::drawControl(ControlElement element, const QStyleOption *option, QP
         if (const auto *tb = qstyleoption_cast<const QStyleOptionToolButton *>(option)) {
             if (!tb->icon.isNull()) {
                 QStyleOptionToolButton copy(*tb);
-                const bool hovered = (tb->state & State_Enabled) && (tb->state & State_MouseOver);
-                const QPixmap pix = lookOfImage(tb->icon.pixmap(tb->iconSize), option, hovered);
+                const QPixmap pix = lookOfImage(tb->icon.pixmap(tb->iconSize), option, hovered(tb));
                 QIcon icon;
                 for (QIcon::Mode mode :
                      {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected})
@@ -405,17 +404,13 @@ void XPStyle::drawComplexControl(ComplexControl control, const QStyleOptionCompl
     if (control == CC_ComboBox) {
         if (const auto *cb = qstyleoption_cast<const QStyleOptionComboBox *>(option)) {
             const xp::Colours c = xpColours(m_settings, option->palette, widget);
-            const bool enabled = option->state & State_Enabled;
             painter->fillRect(option->rect, option->palette.brush(QPalette::Base));
             const QRect arrow = subControlRect(CC_ComboBox, cb, SC_ComboBoxArrow, widget);
-            QColor arrowFill = option->palette.color(QPalette::Button);
-            if (enabled && (option->state & State_Sunken))
-                arrowFill = c.pressed;
-            else if (enabled && (option->state & State_MouseOver))
-                arrowFill = c.selection;
-            painter->fillRect(arrow, arrowFill);
-            const QColor frame =
-                emphasised(option) ? c.frame : option->palette.color(QPalette::Dark);
+            const bool sunken = (option->state & State_Enabled) && (option->state & State_Sunken);
+            painter->fillRect(arrow, sunken            ? c.pressed
+                                     : hovered(option) ? c.selection
+                                                       : option->palette.color(QPalette::Button));
+            const QColor frame = frameColour(option, c);
             if (cb->frame)
                 drawOnePixelFrame(painter, option->rect, frame);
             painter->fillRect(QRect(arrow.left(), option->rect.top(), 1, option->rect.height()),
