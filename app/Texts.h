@@ -4,8 +4,9 @@
 //   where Designer shows and edits them in place;
 // - the console window's last line, "Нажмите Enter, чтобы закрыть окно.", is part of the shell
 //   text run in the terminal (platform/posix/Console.cpp): platform/ may not use app/, and it
-//   is the only text the platform shows; our own console window's caption ("yk") is in
-//   commands/ConsoleWindow.cpp, which app/ uses and not the other way round;
+//   is the only text the platform shows; our own console window's caption ("yk") and its
+//   program's usage lines are in commands/ (ConsoleWindow, ConsoleMain), which app/ uses and
+//   not the other way round;
 // - the archiver's own texts are in yk/Messages.
 #include <QByteArray>
 #include <QDateTime>
