@@ -10,6 +10,7 @@ class TForm4;
 }
 class TXPMenu;
 
+// What the dialog's boxes show.
 struct ViewSettings {
     int sizeUnit = 0;        // 0 bytes, 1 kilobytes, 2 megabytes: RadioGroup1's item
     bool pathLine = true;    // CheckBox1; also the status bar, when the main window first shows
