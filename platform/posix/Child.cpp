@@ -78,15 +78,9 @@ StartedChild startChild(const QByteArray &program, const QList<QByteArray> &argv
     reportPipe[0] = aboveStdStreams(reportPipe[0]);
     reportPipe[1] = aboveStdStreams(reportPipe[1]);
 
-    ExecPlan plan;
-    plan.program = program.constData();
-    plan.argv = argp.data();
-    plan.envp = envp.data();
-    plan.workingDir = dir;
-    plan.streamFd = stream;
-    plan.controllingTty = onPty;
-    plan.reportFd = reportPipe[1];
-    plan.maxFd = descriptorLimit();
+    // In the order of ExecPlan's fields.
+    const ExecPlan plan{program.constData(), argp.data(),      envp.data(), dir, stream, onPty,
+                        reportPipe[1],       descriptorLimit()};
 
     int forkErr = 0;
     const pid_t child = forkBlocked(&forkErr);

@@ -21,6 +21,7 @@ int descriptorLimit();
 // holds a NUL, which exec could not pass.
 std::vector<char *> execArray(QList<QByteArray> &store);
 
+// Both starts fill it by a brace list, in the order of its fields.
 struct ExecPlan {
     const char *program = nullptr;
     char *const *argv = nullptr;

@@ -80,14 +80,9 @@ bool spawnDetached(const QByteArray &program, const QList<QByteArray> &args,
     if (!openDescriptors(devNull, reportPipe, why))
         return false;
 
-    ExecPlan plan;
-    plan.program = program.constData();
-    plan.argv = argv.data();
-    plan.envp = environ;
-    plan.workingDir = dir;
-    plan.streamFd = devNull;
-    plan.reportFd = reportPipe[1];
-    plan.maxFd = descriptorLimit();
+    // In the order of ExecPlan's fields; no controlling terminal.
+    const ExecPlan plan{program.constData(), argv.data(),      environ, dir, devNull, false,
+                        reportPipe[1],       descriptorLimit()};
 
     int forkError = 0;
     const pid_t child = forkBlocked(&forkError);
