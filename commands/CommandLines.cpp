@@ -2,10 +2,8 @@
 
 #include "platform/CommandLine.h"
 #include "platform/Files.h"
-#include "platform/Launcher.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace commands {
 
@@ -52,49 +50,6 @@ QByteArray composeAdd(const ArchiverOptions &options, const QByteArray &archiveN
 }
 
 } // namespace
-
-QString launchFailedText(const platform::LaunchError &error) {
-    const QString start = QString::fromUtf8("Не удалось запустить архиватор: ");
-    const QString path = QString::fromUtf8(error.path);
-    switch (error.reason) {
-    case platform::LaunchError::None:
-        return {};
-    case platform::LaunchError::BadLine:
-        return start + QString::fromUtf8("пустая командная строка.");
-    case platform::LaunchError::NotFound:
-        return start + QString::fromUtf8("программа %1 не найдена ни в каталоге WinYk, ни в "
-                                         "каталогах PATH.")
-                           .arg(path);
-    case platform::LaunchError::NotExecutable:
-        return start + QString::fromUtf8("файл %1 нельзя запустить: нет права на выполнение "
-                                         "или это не программа.")
-                           .arg(path);
-    case platform::LaunchError::TooLong:
-        return start + QString::fromUtf8("командная строка длиннее, чем позволяет система. "
-                                         "Отметьте меньше файлов.");
-    case platform::LaunchError::NoDirectory:
-        return start + QString::fromUtf8("нельзя войти в каталог %1.").arg(path);
-    case platform::LaunchError::NoResources:
-        return start + QString::fromUtf8("системе не хватает ресурсов для нового процесса.");
-    case platform::LaunchError::Other:
-        break;
-    }
-    return start + QString::fromUtf8("ошибка системы %1 (%2).")
-                       .arg(error.systemError)
-                       .arg(QString::fromLocal8Bit(std::strerror(error.systemError)));
-}
-
-QString addTooLongText() {
-    return QString::fromUtf8("Сумма длин имен отмеченных файлов больше 255 символов :-(");
-}
-
-QString notAnArchiveText() {
-    return QString::fromUtf8("Это не архив YK!");
-}
-
-QString deleteFailedText(const QByteArray &name) {
-    return QString::fromUtf8(name) + QString::fromUtf8(" - файл не существует!");
-}
 
 bool wantsShortForm(const QByteArray &name) {
     return lineLength(extensionOf(name)) > 3;

@@ -11,10 +11,6 @@
 #include <QString>
 #include <optional>
 
-namespace platform {
-struct LaunchError;
-}
-
 namespace commands {
 
 // The archiver as command lines name it; the launcher also finds it without ".exe".
@@ -26,13 +22,6 @@ inline constexpr char AllFiles[] = "*.*";
 // The add switch, before the method digit, that has the archiver take every name as a file
 // name, never as a pattern; written only when a selected name holds '*' or '?'.
 inline constexpr char LiteralNamesSwitch = 'n';
-
-QString addTooLongText();
-QString notAnArchiveText();
-// "NAME - файл не существует!", the name shown as the file list shows it.
-QString deleteFailedText(const QByteArray &name);
-// What the program says when the archiver could not be started, and why.
-QString launchFailedText(const platform::LaunchError &error);
 
 // A name whose extension (from its last '.', the dot included) is longer than 3 characters.
 bool wantsShortForm(const QByteArray &name);

@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(last().processDir, m_dir);
         // Refreshed at once (no selection left), and once more by Timer1.
         QVERIFY(list()->selectedRows().isEmpty());
-        QVERIFY(m_form->Timer1->isActive());
+        QVERIFY(m_form->timer1()->isActive());
         QVERIFY(m_messenger.messages.isEmpty());
         // An immediate second press launches a line with no names.
         QTest::mouseClick(ui()->ToolButton1, Qt::LeftButton);
@@ -173,7 +173,7 @@ private slots:
         QTest::keyClick(ui()->Edit1, Qt::Key_Return);
         QCOMPARE(returned.count(), 1);
         QCOMPARE(last().line, QByteArray("yk.exe a1 backup notes \"quarterly report.html\" "));
-        QVERIFY(m_form->Timer1->isActive());
+        QVERIFY(m_form->timer1()->isActive());
         QVERIFY(list()->selectedRows().isEmpty());
         // Other characters are left to the field.
         QTest::keyClicks(ui()->Edit1, "x");
@@ -264,7 +264,7 @@ private slots:
         QCOMPARE(m_launcher.launched.size(), 3);
         QCOMPARE(m_messenger.messages, QStringList(3, text));
         QCOMPARE(list()->selectedRows().size(), 2);
-        QVERIFY(!m_form->Timer1->isActive());
+        QVERIFY(!m_form->timer1()->isActive());
     }
 
     void tooLongByButtonRefused() {
@@ -281,7 +281,7 @@ private slots:
         QCOMPARE(m_messenger.messages,
                  QStringList{QString::fromUtf8(
                      "Сумма длин имен отмеченных файлов больше 255 символов :-(")});
-        QVERIFY(!m_form->Timer1->isActive());
+        QVERIFY(!m_form->timer1()->isActive());
         QCOMPARE(list()->selectedRows().size(), 30); // not refreshed
         // The Enter path checks nothing and cuts nothing.
         ui()->Edit1->setFocus();
@@ -343,7 +343,7 @@ private slots:
         QCOMPARE(last().showMode, mode);
         QCOMPARE(last().workingDir, m_dir);
         QCOMPARE(list()->selectedRows().isEmpty(), refreshes);
-        QCOMPARE(m_form->Timer1->isActive(), refreshes);
+        QCOMPARE(m_form->timer1()->isActive(), refreshes);
         // The menu item runs the same handler.
         clickRow(rowOf("backup.YK"));
         items[button]->trigger();
@@ -449,7 +449,7 @@ private slots:
             QTest::mouseClick(b, Qt::LeftButton);
         QVERIFY(m_launcher.launched.isEmpty());
         QCOMPARE(m_messenger.messages, QStringList(3, QString::fromUtf8("Это не архив YK!")));
-        QVERIFY(!m_form->Timer1->isActive());
+        QVERIFY(!m_form->timer1()->isActive());
     }
 
     // A second launch within two seconds shares the first one's delayed re-read; the tick
@@ -458,11 +458,11 @@ private slots:
         select({"notes"});
         QTest::mouseClick(ui()->ToolButton1, Qt::LeftButton);
         QTest::qWait(600);
-        const int before = m_form->Timer1->remainingTime();
+        const int before = m_form->timer1()->remainingTime();
         QTest::mouseClick(ui()->ToolButton1, Qt::LeftButton);
-        QVERIFY(m_form->Timer1->remainingTime() <= before);
+        QVERIFY(m_form->timer1()->remainingTime() <= before);
         QVERIFY(makeFile(path("written later")));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_form->Timer1->isActive(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_form->timer1()->isActive(), 10000);
         QVERIFY(rowOf("written later") >= 0);
     }
 
@@ -471,11 +471,11 @@ private slots:
         ui()->ToolButton5->click();
         QVERIFY(!exists(path("a.c")) && !exists(path("notes")));
         QVERIFY(exists(path("a.txt")));
-        QCOMPARE(m_form->LastDeleteIndex, 4);
+        QCOMPARE(m_form->lastDeleteIndex(), 4);
         QVERIFY(m_messenger.messages.isEmpty());
-        QVERIFY(m_form->Timer2->isActive());
+        QVERIFY(m_form->timer2()->isActive());
         QCOMPARE(list()->count(), 7); // not rebuilt until the tick
-        QTRY_VERIFY_WITH_TIMEOUT(!m_form->Timer2->isActive(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_form->timer2()->isActive(), 10000);
         QCOMPARE(list()->count(), 5);
         QVERIFY(list()->selectedRows().isEmpty());
         QCOMPARE(list()->focusedRow(), 3);
@@ -485,7 +485,7 @@ private slots:
         ui()->N14->trigger();
         QCOMPARE(list()->count(), 7);
         QVERIFY(m_messenger.messages.isEmpty());
-        QVERIFY(!m_form->Timer2->isActive());
+        QVERIFY(!m_form->timer2()->isActive());
     }
 
     void deleteKeyInArchiveNameDeletes() {
@@ -519,7 +519,7 @@ private slots:
         clickRow(7, Qt::ControlModifier);
         QVERIFY(::unlink(path(list()->rowName(7)).constData()) == 0);
         // The box stays up until Timer2 has fired, as a user reading it would.
-        messenger.during = [&] { QTRY_VERIFY_WITH_TIMEOUT(!m_form->Timer2->isActive(), 10000); };
+        messenger.during = [&] { QTRY_VERIFY_WITH_TIMEOUT(!m_form->timer2()->isActive(), 10000); };
         m_form->ToolButton5Click();
         QCOMPARE(messenger.messages.size(), 1);
         QCOMPARE(list()->focusedRow(), 6);
@@ -534,9 +534,9 @@ private slots:
         ui()->ToolButton5->click();
         QCOMPARE(m_messenger.messages,
                  QStringList{QString::fromUtf8("readme - файл не существует!")});
-        QCOMPARE(m_form->LastDeleteIndex, 6);
+        QCOMPARE(m_form->lastDeleteIndex(), 6);
         QVERIFY(!exists(path("a.c")));
-        QVERIFY(m_form->Timer2->isActive());
+        QVERIFY(m_form->timer2()->isActive());
     }
 
     // A refresh that falls due while a failure is on the screen rebuilds the list mid-pass:
@@ -556,7 +556,7 @@ private slots:
         QVERIFY(!exists(path("a.c")) && !exists(path("notes")) && !exists(path("readme")));
         QVERIFY(exists(path("a.yk")) && exists(path("backup.YK")) &&
                 exists(path("quarterly report.html")));
-        QCOMPARE(m_form->LastDeleteIndex, 6);
+        QCOMPARE(m_form->lastDeleteIndex(), 6);
         m_form.reset();
     }
 

@@ -1,5 +1,6 @@
 // The archiver's command lines: every row of the switch tables, both add paths, the archive
 // test, the length limit, quoting, and the delete pass.
+#include "app/Texts.h"
 #include "commands/CommandLines.h"
 #include "commands/DeletePass.h"
 #include "commands/Switches.h"
@@ -429,7 +430,7 @@ private slots:
     }
 
     void deleteFailedText() {
-        QCOMPARE(commands::deleteFailedText("readme.txt"),
+        QCOMPARE(texts::deleteFailedText("readme.txt"),
                  QString::fromUtf8("readme.txt - файл не существует!"));
     }
 
