@@ -54,8 +54,7 @@ public:
             console_.problem(msg::emptyArchiveName(o_.archive));
             return ExitNothing;
         }
-        const std::string dir = dirName(archivePath_).empty() ? "." : dirName(archivePath_);
-        DirLock lock(dir);
+        DirLock lock(archiveDir());
         std::string error;
         if (!lock.open(error)) {
             console_.problem(msg::cannotWriteArchive(archivePath_, error, false));
@@ -65,14 +64,9 @@ public:
         lockWriters(lock);
         dirFd_ = lock.fd();
         removeStaleTemporaries(lock.fd(), name);
-
-        struct stat ast;
-        hadOld_ = stat(archivePath_.c_str(), &ast) == 0;
-        if (hadOld_ && !S_ISREG(ast.st_mode)) {
-            console_.problem(msg::archiveNotRegular(archivePath_, msg::fileKind(ast.st_mode)));
+        FileId self;
+        if (!checkOldArchive(self))
             return ExitNothing;
-        }
-        FileId self{ast.st_dev, ast.st_ino};
         SourceList sources = collectSources(o_, hadOld_ ? &self : nullptr, console_);
         if (sources.items.empty()) {
             console_.problem(msg::nothingToAdd());
@@ -82,12 +76,35 @@ public:
         // order they were found in.
         if (o_.method != 0)
             sortForSolid(sources.items);
+        return writeUntilSteady(sources);
+    }
+
+private:
+    std::string archiveDir() const {
+        const std::string dir = dirName(archivePath_);
+        return dir.empty() ? "." : dir;
+    }
+
+    // Notes whether there is an old archive and which file it is; false (reported) when the
+    // name is taken by something else.
+    bool checkOldArchive(FileId &self) {
+        struct stat ast;
+        hadOld_ = stat(archivePath_.c_str(), &ast) == 0;
+        if (hadOld_ && !S_ISREG(ast.st_mode)) {
+            console_.problem(msg::archiveNotRegular(archivePath_, msg::fileKind(ast.st_mode)));
+            return false;
+        }
+        self = FileId{ast.st_dev, ast.st_ino};
+        return true;
+    }
+
+    // A file that changes while it is read is left out and the whole archive written again
+    // without it, its old entry kept: an entry that is not the file is never stored, and
+    // entries cannot be taken back out of a stream already written. Each pass leaves out one
+    // more file, so this ends.
+    int writeUntilSteady(const SourceList &sources) {
         saidLine_.assign(sources.items.size(), false);
         saidProblem_.assign(sources.items.size(), false);
-        // A file that changes while it is read is left out and the whole archive written again
-        // without it, its old entry kept: an entry that is not the file is never stored, and
-        // entries cannot be taken back out of a stream already written. Each pass leaves out
-        // one more file, so this ends.
         std::vector<bool> leftOut(sources.items.size(), false);
         for (;;) {
             outcome_ = Outcome();
@@ -104,7 +121,6 @@ public:
         }
     }
 
-private:
     enum class Pass { Written, Failed, Again };
 
     // Writes the new archive with the sources not left out and puts it in place. Again with
@@ -112,7 +128,6 @@ private:
     Pass writePass(const SourceList &sources, const std::vector<bool> &leftOut,
                    std::size_t &changed) {
         const std::string name = baseName(archivePath_);
-        const std::string dir = dirName(archivePath_).empty() ? "." : dirName(archivePath_);
         std::string error;
         replaced_.clear();
         std::unique_ptr<ArchiveInput> old;
@@ -131,7 +146,7 @@ private:
         }
         // libarchive (method 2) gathers the packed data in a temporary file of its own
         // until the end: keep it beside the archive rather than in a /tmp that may be small.
-        setenv("TMPDIR", dir.c_str(), 1);
+        setenv("TMPDIR", archiveDir().c_str(), 1);
         std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), error);
         if (!w) {
             console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
@@ -281,39 +296,7 @@ private:
         struct stat seen;
         Entry e(archive_entry_new());
         int fd = -1;
-        std::string problem;
-        if (s.kind == Source::File) {
-            // Non-blocking and no link following: whatever took the file's place since it was
-            // listed (a pipe, a link) must not stall or mislead the add.
-            fd = ::open(s.diskPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-            if (fd < 0) {
-                problem = errno == ENOENT || errno == ELOOP
-                              ? msg::vanished(s.diskPath)
-                              : msg::cannotRead(s.diskPath, msg::errnoText(errno));
-            } else if (fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_ino != s.id.ino ||
-                       seen.st_dev != s.id.dev) {
-                problem = msg::vanished(s.diskPath);
-            } else {
-                archive_entry_copy_stat(e.get(), &seen);
-            }
-        } else if (lstat(s.diskPath.c_str(), &seen) != 0) {
-            problem = msg::vanished(s.diskPath);
-        } else {
-            archive_entry_copy_stat(e.get(), &seen);
-            if (s.kind == Source::Symlink) {
-                std::vector<char> target(static_cast<size_t>(seen.st_size) + 2);
-                const ssize_t n = readlink(s.diskPath.c_str(), target.data(), target.size() - 1);
-                if (n < 0 || !S_ISLNK(seen.st_mode)) {
-                    problem = msg::vanished(s.diskPath);
-                } else {
-                    target[static_cast<size_t>(n)] = '\0';
-                    archive_entry_set_symlink_utf8(e.get(), encodeName(target.data()).c_str());
-                    archive_entry_set_size(e.get(), 0);
-                }
-            } else if (!S_ISDIR(seen.st_mode)) {
-                problem = msg::vanished(s.diskPath);
-            }
-        }
+        const std::string problem = takeState(s, e.get(), seen, fd);
         if (!problem.empty()) {
             if (fd >= 0)
                 ::close(fd);
@@ -343,6 +326,39 @@ private:
         ++outcome_.done;
         added.push_back(Added{&s, seen});
         return Result::Done;
+    }
+
+    // Takes the source's present state into `e` and `seen` (a file is opened as `fd`, to be
+    // read): the problem to tell when it is no longer what was listed, or cannot be read.
+    static std::string takeState(const Source &s, struct archive_entry *e, struct stat &seen,
+                                 int &fd) {
+        if (s.kind == Source::File) {
+            // Non-blocking and no link following: whatever took the file's place since it was
+            // listed (a pipe, a link) must not stall or mislead the add.
+            fd = ::open(s.diskPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0)
+                return errno == ENOENT || errno == ELOOP
+                           ? msg::vanished(s.diskPath)
+                           : msg::cannotRead(s.diskPath, msg::errnoText(errno));
+            if (fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_ino != s.id.ino ||
+                seen.st_dev != s.id.dev)
+                return msg::vanished(s.diskPath);
+            archive_entry_copy_stat(e, &seen);
+            return {};
+        }
+        if (lstat(s.diskPath.c_str(), &seen) != 0)
+            return msg::vanished(s.diskPath);
+        archive_entry_copy_stat(e, &seen);
+        if (s.kind == Source::Directory)
+            return S_ISDIR(seen.st_mode) ? std::string() : msg::vanished(s.diskPath);
+        std::vector<char> target(static_cast<size_t>(seen.st_size) + 2);
+        const ssize_t n = readlink(s.diskPath.c_str(), target.data(), target.size() - 1);
+        if (n < 0 || !S_ISLNK(seen.st_mode))
+            return msg::vanished(s.diskPath);
+        target[static_cast<size_t>(n)] = '\0';
+        archive_entry_set_symlink_utf8(e, encodeName(target.data()).c_str());
+        archive_entry_set_size(e, 0);
+        return {};
     }
 
     // Copies the file's `seen.st_size` bytes into the archive. `why` tells (in a message) when
