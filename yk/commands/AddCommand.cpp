@@ -1,14 +1,14 @@
 #include "commands/AddCommand.h"
 
-#include "commands/EntryLoop.h"
+#include "commands/Messages.h"
 #include "commands/Outcome.h"
 #include "commands/SolidOrder.h"
 #include "commands/Sources.h"
 #include "format/ArchiveReader.h"
 #include "format/ArchiveSink.h"
+#include "format/EntryLoop.h"
 #include "fs/AtomicFile.h"
 #include "fs/DirLock.h"
-#include "fs/Messages.h"
 #include "fs/Names.h"
 #include "fs/TempRecord.h"
 
@@ -55,9 +55,9 @@ public:
             return ExitNothing;
         }
         DirLock lock(archiveDir());
-        std::string error;
+        Error error;
         if (!lock.open(error)) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error, false));
+            console_.problem(msg::cannotWriteArchive(archivePath_, msg::reason(error), false));
             return ExitNothing;
         }
         // Held until the new archive is in place, so that two adds into one archive both count.
@@ -91,7 +91,7 @@ private:
         struct stat ast;
         hadOld_ = stat(archivePath_.c_str(), &ast) == 0;
         if (hadOld_ && !S_ISREG(ast.st_mode)) {
-            console_.problem(msg::archiveNotRegular(archivePath_, msg::fileKind(ast.st_mode)));
+            console_.problem(msg::archiveNotRegular(archivePath_, ast.st_mode));
             return false;
         }
         self = FileId{ast.st_dev, ast.st_ino};
@@ -128,20 +128,20 @@ private:
     Pass writePass(const SourceList &sources, const std::vector<bool> &leftOut,
                    std::size_t &changed) {
         const std::string name = baseName(archivePath_);
-        std::string error;
+        Error error;
         replaced_.clear();
         std::unique_ptr<ArchiveInput> old;
         if (hadOld_) {
             old = std::make_unique<ArchiveInput>(ArchiveSource::file(archivePath_));
             if (!old->open(error)) {
-                console_.problem(msg::cannotReadArchive(archivePath_, error));
+                console_.problem(msg::cannotReadArchive(archivePath_, msg::reason(error)));
                 return Pass::Failed;
             }
         }
         AtomicFile out;
         out.noteWhenNamed();
         if (!out.openAt(dirFd_, name, error)) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+            console_.problem(msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));
             return Pass::Failed;
         }
         // libarchive (method 2) gathers the packed data in a temporary file of its own
@@ -149,7 +149,7 @@ private:
         setenv("TMPDIR", archiveDir().c_str(), 1);
         std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), error);
         if (!w) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+            console_.problem(msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));
             return Pass::Failed;
         }
 
@@ -179,7 +179,7 @@ private:
             return Pass::Failed; // nothing new: the old archive stays as it was
 
         if (!w->close(error) || !out.commit(out.modeForTarget(), true, error)) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+            console_.problem(msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));
             return Pass::Failed;
         }
         console_.line(msg::addSummary(outcome_.done, outcome_.failed, archivePath_));
@@ -202,7 +202,7 @@ private:
     }
 
     void lockWriters(DirLock &lock) {
-        std::string error;
+        Error error;
         switch (lock.tryLock(error)) {
         case DirLock::Locked:
             return;
@@ -216,7 +216,7 @@ private:
         case DirLock::Failed:
             break;
         }
-        console_.problem(msg::lockUnavailable(archivePath_, error));
+        console_.problem(msg::lockUnavailable(archivePath_, msg::reason(error)));
     }
 
     // Temporary files of earlier adds of this archive that were killed before their rename.
@@ -247,7 +247,7 @@ private:
     }
 
     bool copyOldEntries(ArchiveInput &in, ArchiveSink *w, const std::set<std::string> &skip) {
-        std::string error;
+        Error error;
         bool written = true;
         const bool read = forEachEntry(
             in,
@@ -261,28 +261,30 @@ private:
                     return true;
                 }
                 if (!w->header(e, error)) {
-                    console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+                    console_.problem(
+                        msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));
                     return written = false;
                 }
                 const DataEnd end = forEachBlock(
                     in, e,
-                    [&](const void *data, std::size_t size, std::uint64_t, std::string &why) {
+                    [&](const void *data, std::size_t size, std::uint64_t, Error &why) {
                         return w->data(data, size, why);
                     },
                     error);
                 if (end == DataEnd::Damaged) {
                     // A damaged old entry would be carried over damaged: refuse the whole add.
-                    console_.problem(msg::damagedEntry(name, error));
+                    console_.problem(msg::damagedEntry(name, msg::reason(error)));
                     console_.problem(
                         msg::cannotWriteArchive(archivePath_, msg::oldArchiveDamaged(), hadOld_));
                 } else if (end == DataEnd::Refused) {
-                    console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+                    console_.problem(
+                        msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));
                 }
                 return written = end == DataEnd::Complete;
             },
             error);
         if (!read)
-            console_.problem(msg::cannotReadArchive(archivePath_, error));
+            console_.problem(msg::cannotReadArchive(archivePath_, msg::reason(error)));
         return read && written;
     }
 
@@ -307,7 +309,7 @@ private:
         archive_entry_set_pathname_utf8(e.get(), s.stored.c_str());
         archive_entry_set_uid(e.get(), 0);
         archive_entry_set_gid(e.get(), 0);
-        std::string error;
+        Error error;
         bool written = w->header(e.get(), error);
         std::string why; // when the file could not be read whole
         if (written && fd >= 0)
@@ -315,7 +317,7 @@ private:
         if (fd >= 0)
             ::close(fd);
         if (!written) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+            console_.problem(msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));
             return Result::ArchiveFailed;
         }
         if (!why.empty()) {
@@ -366,7 +368,7 @@ private:
     // differ afterwards: what was read may then be a mix of two states of the file. False with
     // `error` when the archive cannot be written.
     bool copyData(ArchiveSink *w, int fd, const std::string &path, const struct stat &seen,
-                  const std::string &label, std::string &why, std::string &error) {
+                  const std::string &label, std::string &why, Error &error) {
         const uint64_t size = static_cast<uint64_t>(seen.st_size);
         uint64_t done = 0;
         while (done < size) {

@@ -1,12 +1,12 @@
 #include "commands/ExtractCommand.h"
 
-#include "commands/EntryLoop.h"
 #include "commands/ExtractRules.h"
+#include "commands/Messages.h"
 #include "commands/Outcome.h"
 #include "format/ArchiveReader.h"
+#include "format/EntryLoop.h"
 #include "fs/AtomicFile.h"
 #include "fs/FileWrite.h"
-#include "fs/Messages.h"
 #include "fs/Names.h"
 
 #include <fcntl.h>
@@ -89,10 +89,10 @@ public:
             console_.problem(msg::cannotExtract(".", msg::errnoText(errno)));
             return ExitNothing;
         }
-        std::string error;
+        Error error;
         ArchiveInput in(src);
         if (!in.open(error)) {
-            console_.problem(msg::cannotReadArchive(src.displayName(), error));
+            console_.problem(msg::cannotReadArchive(msg::archiveName(src), msg::reason(error)));
             return ExitNothing;
         }
         struct stat self;
@@ -101,7 +101,7 @@ public:
         // extractOne returns false when the user asked to stop.
         if (!forEachEntry(
                 in, [&](struct archive_entry *e) { return extractOne(in, e); }, error)) {
-            console_.problem(msg::cannotReadArchive(src.displayName(), error));
+            console_.problem(msg::cannotReadArchive(msg::archiveName(src), msg::reason(error)));
             outcome_.incomplete = true;
         }
         fixDirectories();
@@ -404,16 +404,16 @@ private:
             return extractEmptyFile(in, e, stored, dir, base, target);
         }
         AtomicFile out;
-        std::string error;
+        Error error;
         if (!out.openAt(dir, base, error)) {
-            fail(msg::cannotExtract(target, error));
+            fail(msg::cannotExtract(target, msg::reason(error)));
             return true;
         }
         const std::string label = msg::extracting(target);
         const la_int64_t size = archive_entry_size_is_set(e) ? archive_entry_size(e) : 0;
         const DataEnd end = forEachBlock(
             in, e,
-            [&](const void *data, std::size_t len, std::uint64_t done, std::string &failure) {
+            [&](const void *data, std::size_t len, std::uint64_t done, Error &failure) {
                 if (!writeAll(out.fd(), data, len, failure))
                     return false;
                 if (size > 0)
@@ -423,11 +423,11 @@ private:
             error);
         console_.clearProgress();
         if (end == DataEnd::Damaged) {
-            fail(msg::damagedEntry(stored, error));
+            fail(msg::damagedEntry(stored, msg::reason(error)));
             return true;
         }
         if (end == DataEnd::Refused) {
-            fail(msg::cannotExtract(target, error));
+            fail(msg::cannotExtract(target, msg::reason(error)));
             return true;
         }
         if (!o_.currentTime && archive_entry_mtime_is_set(e)) {
@@ -435,10 +435,9 @@ private:
             futimens(out.fd(), f.times);
         }
         // Without a yes to replacing, nothing that appears meanwhile under the name is replaced.
-        bool appeared = false;
-        if (!out.commit(permissions(e), false, error, exists, &appeared)) {
-            fail(appeared ? msg::refused(stored, msg::appearedMeanwhile())
-                          : msg::cannotExtract(target, error));
+        if (!out.commit(permissions(e), false, error, exists)) {
+            fail(error.what == Fault::NameTaken ? msg::refused(stored, msg::appearedMeanwhile())
+                                                : msg::cannotExtract(target, msg::reason(error)));
             return true;
         }
         console_.line(label);
@@ -466,17 +465,17 @@ private:
     // file costs some ten times as much to make on ext4, which shows with many empty files.
     bool extractEmptyFile(ArchiveInput &in, struct archive_entry *e, const std::string &stored,
                           int dir, const std::string &base, const std::string &target) {
-        std::string error;
+        Error error;
         const DataEnd end = forEachBlock(
             in, e,
-            [&](const void *, std::size_t, std::uint64_t, std::string &failure) {
-                failure = msg::moreDataThanDeclared();
+            [&](const void *, std::size_t, std::uint64_t, Error &failure) {
+                failure = Error(Fault::MoreDataThanDeclared);
                 return false;
             },
             error);
         if (end != DataEnd::Complete) {
-            fail(end == DataEnd::Damaged ? msg::damagedEntry(stored, error)
-                                         : msg::cannotExtract(target, error));
+            fail(end == DataEnd::Damaged ? msg::damagedEntry(stored, msg::reason(error))
+                                         : msg::cannotExtract(target, msg::reason(error)));
             return true;
         }
         const int fd =

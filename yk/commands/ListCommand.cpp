@@ -1,10 +1,10 @@
 #include "commands/ListCommand.h"
 
-#include "commands/EntryLoop.h"
 #include "commands/ListFormat.h"
+#include "commands/Messages.h"
 #include "commands/Outcome.h"
+#include "format/EntryLoop.h"
 #include "format/MethodProbe.h"
-#include "fs/Messages.h"
 #include "fs/Names.h"
 
 #include <lzma.h>
@@ -39,16 +39,16 @@ ListRow rowOf(struct archive_entry *e, const ProbeResult &probe, std::size_t ind
 // checks it against the stored one at the entry's end, so a mismatch shows up as a problem.
 bool readCrc(ArchiveInput &in, struct archive_entry *e, ListRow &row, Console &console) {
     std::uint32_t crc = 0;
-    std::string why;
+    Error why;
     const DataEnd end = forEachBlock(
         in, e,
-        [&](const void *data, std::size_t size, std::uint64_t, std::string &) {
+        [&](const void *data, std::size_t size, std::uint64_t, Error &) {
             crc = lzma_crc32(static_cast<const std::uint8_t *>(data), size, crc);
             return true;
         },
         why);
     if (end != DataEnd::Complete) {
-        console.problem(msg::damagedEntry(row.name, why));
+        console.problem(msg::damagedEntry(row.name, msg::reason(why)));
         return false;
     }
     row.crc = crc;
@@ -65,10 +65,10 @@ void printRow(Console &console, std::string &line, const ListRow &row, bool full
 } // namespace
 
 int runList(const ArchiveSource &source, bool full, Console &console) {
-    std::string error;
+    Error error;
     ArchiveInput in(source);
     if (!in.open(error)) {
-        console.problem(msg::cannotReadArchive(source.displayName(), error));
+        console.problem(msg::cannotReadArchive(msg::archiveName(source), msg::reason(error)));
         return ExitNothing;
     }
     const ProbeResult &probe = in.header();
@@ -84,7 +84,7 @@ int runList(const ArchiveSource &source, bool full, Console &console) {
     std::size_t count = 0;
     std::uint64_t sizeSum = 0;
     std::string line;
-    console.important(msg::listArchive + printable(source.displayName()));
+    console.important(msg::listArchive + printable(msg::archiveName(source)));
     console.important(listHeader(full));
     console.important(listRule(full));
     const bool read = forEachEntry(
@@ -105,7 +105,7 @@ int runList(const ArchiveSource &source, bool full, Console &console) {
         },
         error);
     if (!read) {
-        console.problem(msg::cannotReadArchive(source.displayName(), error));
+        console.problem(msg::cannotReadArchive(msg::archiveName(source), msg::reason(error)));
         outcome.incomplete = true;
     }
     for (ListRow &r : rows) {

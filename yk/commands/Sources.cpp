@@ -1,6 +1,6 @@
 #include "commands/Sources.h"
 
-#include "fs/Messages.h"
+#include "commands/Messages.h"
 #include "fs/Names.h"
 #include "fs/Wildcard.h"
 

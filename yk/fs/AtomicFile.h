@@ -7,6 +7,8 @@
 // failure; only a kill can leave one behind. For an archive (noteWhenNamed) the name is noted
 // first (TempRecord.h), and the next add of that archive removes what a note proves its own.
 
+#include "fs/Error.h"
+
 #include <sys/types.h>
 
 #include <string>
@@ -21,10 +23,10 @@ public:
     ~AtomicFile(); // discards an uncommitted file
 
     // Creates the temporary file in the target's directory. False with `error` set on failure.
-    bool open(const std::string &target, std::string &error);
+    bool open(const std::string &target, Error &error);
     // The same for the entry `name` of the directory open as `dirFd` (which must stay open
     // until commit).
-    bool openAt(int dirFd, const std::string &name, std::string &error);
+    bool openAt(int dirFd, const std::string &name, Error &error);
     int fd() const { return fd_; }
     // Notes the temporary name before it is given, so that a later add may remove the file.
     void noteWhenNamed() { noted_ = true; }
@@ -32,14 +34,13 @@ public:
     // Gives the data `mode`, renames it over the target. With `durable`, the data and then the
     // directory are flushed to disk around the rename (an archive must never be replaced by
     // an empty file after a crash). Without `replace`, whatever has appeared under the target's
-    // name since is kept: the commit then fails and sets `*appeared`.
-    bool commit(mode_t mode, bool durable, std::string &error, bool replace = true,
-                bool *appeared = nullptr);
+    // name since is kept: the commit then fails with NameTaken.
+    bool commit(mode_t mode, bool durable, Error &error, bool replace = true);
     // The old file's permissions, or the usual ones for a new file (umask applied).
     mode_t modeForTarget() const;
 
 private:
-    bool nameTemporary(std::string &error);
+    bool nameTemporary(Error &error);
 
     int dirFd_ = -1;
     bool ownDir_ = false;

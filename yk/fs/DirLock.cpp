@@ -1,7 +1,5 @@
 #include "fs/DirLock.h"
 
-#include "fs/Messages.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -15,35 +13,35 @@ DirLock::~DirLock() {
         ::close(fd_);
 }
 
-bool DirLock::open(std::string &error) {
+bool DirLock::open(Error &error) {
     fd_ = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     // A directory we may write in but not list still takes an archive; it cannot be locked.
     if (fd_ < 0 && errno == EACCES)
         fd_ = ::open(dir_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0)
-        error = msg::errnoText(errno);
+        error = Error::system(errno);
     return fd_ >= 0;
 }
 
-DirLock::Result DirLock::tryLock(std::string &error) {
+DirLock::Result DirLock::tryLock(Error &error) {
     for (;;) {
         if (flock(fd_, LOCK_EX | LOCK_NB) == 0)
             return Locked;
         if (errno == EWOULDBLOCK)
             return Busy;
         if (errno != EINTR) {
-            error = msg::errnoText(errno);
+            error = Error::system(errno);
             return Failed;
         }
     }
 }
 
-bool DirLock::wait(std::string &error) {
+bool DirLock::wait(Error &error) {
     for (;;) {
         if (flock(fd_, LOCK_EX) == 0)
             return true;
         if (errno != EINTR) {
-            error = msg::errnoText(errno);
+            error = Error::system(errno);
             return false;
         }
     }

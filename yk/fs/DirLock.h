@@ -3,6 +3,8 @@
 // directory itself, so no lock file is left anywhere, and the kernel releases it when the
 // holder ends however it ends. Readers take no lock: an archive is replaced by a rename.
 
+#include "fs/Error.h"
+
 #include <string>
 
 namespace yk {
@@ -14,15 +16,15 @@ public:
     DirLock(const DirLock &) = delete;
     DirLock &operator=(const DirLock &) = delete;
 
-    // Opens the directory; false with a reason.
-    bool open(std::string &error);
+    // Opens the directory; false with `error` set.
+    bool open(Error &error);
     int fd() const { return fd_; }
 
     enum Result { Locked, Busy, Failed };
-    // Takes the lock if nobody holds it; Failed with a reason when locks are unavailable here.
-    Result tryLock(std::string &error);
-    // Waits for the lock; false with a reason.
-    bool wait(std::string &error);
+    // Takes the lock if nobody holds it; Failed with `error` set when locks are unavailable here.
+    Result tryLock(Error &error);
+    // Waits for the lock; false with `error` set.
+    bool wait(Error &error);
 
 private:
     std::string dir_;
