@@ -10,11 +10,8 @@
 #include "fs/AtomicFile.h"
 #include "fs/DirLock.h"
 #include "fs/Names.h"
-#include "fs/TempRecord.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,7 +60,8 @@ public:
         // Held until the new archive is in place, so that two adds into one archive both count.
         lockWriters(lock);
         dirFd_ = lock.fd();
-        removeStaleTemporaries(lock.fd(), name);
+        for (const std::string &t : removeStaleTemporaries(lock.fd(), name))
+            console_.line(msg::staleTemporaryRemoved(joinPath(dirName(archivePath_), t)));
         FileId self;
         if (!checkOldArchive(self))
             return ExitNothing;
@@ -113,11 +111,9 @@ private:
                 outcome_.failed += l ? 1 : 0;
             std::size_t changed = sources.items.size();
             const Pass p = writePass(sources, leftOut, changed);
-            if (p == Pass::Again) {
-                leftOut[changed] = true;
-                continue;
-            }
-            return p == Pass::Written ? outcome_.exitStatus() : ExitNothing;
+            if (p != Pass::Again)
+                return p == Pass::Written ? outcome_.exitStatus() : ExitNothing;
+            leftOut[changed] = true;
         }
     }
 
@@ -217,33 +213,6 @@ private:
             break;
         }
         console_.problem(msg::lockUnavailable(archivePath_, msg::reason(error)));
-    }
-
-    // Temporary files of earlier adds of this archive that were killed before their rename.
-    // The lock is held, so no add of this archive is running; a live owner may still be some
-    // other program that got the same process number, so only those of dead ones go, and only
-    // those that a note proves to be yk's own: a user's file of that name stays.
-    void removeStaleTemporaries(int dirFd, const std::string &name) {
-        const int copy = fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
-        DIR *d = copy >= 0 ? fdopendir(copy) : nullptr;
-        if (!d) {
-            if (copy >= 0)
-                ::close(copy);
-            return;
-        }
-        std::vector<std::string> stale;
-        while (const dirent *e = readdir(d)) {
-            const pid_t owner = temporaryOwner(name, e->d_name);
-            if (owner > 0 && owner != getpid() && kill(owner, 0) != 0 && errno == ESRCH &&
-                temporaryIsOurs(dirFd, e->d_name))
-                stale.push_back(e->d_name);
-        }
-        closedir(d);
-        for (const std::string &t : stale) {
-            forgetTemporaryAt(dirFd, t);
-            if (::unlinkat(dirFd, t.c_str(), 0) == 0)
-                console_.line(msg::staleTemporaryRemoved(joinPath(dirName(archivePath_), t)));
-        }
     }
 
     bool copyOldEntries(ArchiveInput &in, ArchiveSink *w, const std::set<std::string> &skip) {

@@ -118,10 +118,7 @@ int runTest(const ArchiveSource &source, Console &console) {
             if (!ok)
                 console.problem(msg::damagedEntry(name, msg::reason(why)));
             console.line(label + "  " + (ok ? msg::ok : msg::bad));
-            if (ok)
-                ++outcome.done;
-            else
-                ++outcome.failed;
+            ++(ok ? outcome.done : outcome.failed);
             return true;
         },
         error);

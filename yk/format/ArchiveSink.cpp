@@ -12,17 +12,17 @@ namespace {
 
 class LibarchiveSink : public ArchiveSink {
 public:
-    LibarchiveSink() : w_(archive_write_new()) {}
+    explicit LibarchiveSink(int fd) : w_(archive_write_new()), fd_(fd) {}
     ~LibarchiveSink() override { archive_write_free(w_); }
 
     // PPMd (method 2), the one method libarchive writes for us.
-    bool open(int fd) {
+    bool open(Error &error) {
         archive_write_set_format_7zip(w_);
         if (archive_write_set_format_option(w_, "7zip", "compression", "ppmd") != ARCHIVE_OK)
-            return false;
+            return failed(error);
         archive_write_set_bytes_per_block(w_, 1 << 16);
         archive_write_set_bytes_in_last_block(w_, 1);
-        return archive_write_open_fd(w_, fd) == ARCHIVE_OK;
+        return archive_write_open_fd(w_, fd_) == ARCHIVE_OK || failed(error);
     }
 
     bool header(struct archive_entry *e, Error &error) override {
@@ -36,7 +36,6 @@ public:
         return archive_write_close(w_) == ARCHIVE_OK || failed(error);
     }
     void abandon() override { archive_write_fail(w_); }
-    Error lastError() const { return archiveError(w_); }
 
 private:
     bool failed(Error &error) const {
@@ -45,6 +44,7 @@ private:
     }
 
     struct archive *w_;
+    int fd_;
 };
 
 StoreTime timeOf(bool set, time_t sec, long nsec) {
@@ -116,12 +116,7 @@ std::unique_ptr<ArchiveSink> openSink(int method, int fd, Error &error) {
         return opened(std::make_unique<OwnSink<StoreWriter>>(fd), error);
     if (method == 1)
         return opened(std::make_unique<OwnSink<SolidWriter>>(fd, SolidSettings()), error);
-    auto s = std::make_unique<LibarchiveSink>();
-    if (!s->open(fd)) {
-        error = s->lastError();
-        return nullptr;
-    }
-    return s;
+    return opened(std::make_unique<LibarchiveSink>(fd), error);
 }
 
 } // namespace yk

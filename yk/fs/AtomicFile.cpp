@@ -3,7 +3,9 @@
 #include "fs/Names.h"
 #include "fs/TempRecord.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -103,8 +105,6 @@ AtomicFile::~AtomicFile() {
     }
     if (fd_ >= 0)
         ::close(fd_);
-    if (ownDir_ && dirFd_ >= 0)
-        ::close(dirFd_);
 }
 
 bool AtomicFile::open(const std::string &target, Error &error) {
@@ -113,7 +113,7 @@ bool AtomicFile::open(const std::string &target, Error &error) {
         error = Error::system(errno);
         return false;
     }
-    ownDir_ = true;
+    ownDir_.reset(d);
     return openAt(d, baseName(target), error);
 }
 
@@ -215,6 +215,30 @@ bool AtomicFile::commit(mode_t mode, bool durable, Error &error, bool replace) {
         return false;
     }
     return true;
+}
+
+std::vector<std::string> removeStaleTemporaries(int dirFd, const std::string &name) {
+    const int copy = fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+    DIR *d = copy >= 0 ? fdopendir(copy) : nullptr;
+    if (!d) {
+        if (copy >= 0)
+            ::close(copy);
+        return {};
+    }
+    std::vector<std::string> stale, removed;
+    while (const dirent *e = readdir(d)) {
+        const pid_t owner = temporaryOwner(name, e->d_name);
+        if (owner > 0 && owner != getpid() && kill(owner, 0) != 0 && errno == ESRCH &&
+            temporaryIsOurs(dirFd, e->d_name))
+            stale.push_back(e->d_name);
+    }
+    closedir(d);
+    for (const std::string &t : stale) {
+        forgetTemporaryAt(dirFd, t);
+        if (::unlinkat(dirFd, t.c_str(), 0) == 0)
+            removed.push_back(t);
+    }
+    return removed;
 }
 
 } // namespace yk

@@ -7,11 +7,13 @@
 // failure; only a kill can leave one behind. For an archive (noteWhenNamed) the name is noted
 // first (TempRecord.h), and the next add of that archive removes what a note proves its own.
 
+#include "fs/DirFd.h"
 #include "fs/Error.h"
 
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace yk {
 
@@ -43,7 +45,7 @@ private:
     bool nameTemporary(Error &error);
 
     int dirFd_ = -1;
-    bool ownDir_ = false;
+    DirFd ownDir_; // the directory, when open() opened it
     std::string name_;
     std::string tempName_; // empty while the file is unnamed
     int fd_ = -1;
@@ -55,6 +57,12 @@ std::string temporaryPrefix(const std::string &name);
 
 // The process that made the temporary file `entry` for `name`, or 0 when `entry` is not one.
 pid_t temporaryOwner(const std::string &name, const std::string &entry);
+
+// Removes the temporary files of earlier writes of `name` in `dirFd` that were killed before
+// their rename, and gives their names. Only those of dead processes go (a live owner may be
+// another program that got the same process number), and only those a note proves to be yk's
+// own: a user's file of that name stays. The caller holds the lock that keeps other writers out.
+std::vector<std::string> removeStaleTemporaries(int dirFd, const std::string &name);
 
 // The current umask, read without changing it for good.
 mode_t currentUmask();

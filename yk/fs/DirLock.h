@@ -3,6 +3,7 @@
 // directory itself, so no lock file is left anywhere, and the kernel releases it when the
 // holder ends however it ends. Readers take no lock: an archive is replaced by a rename.
 
+#include "fs/DirFd.h"
 #include "fs/Error.h"
 
 #include <string>
@@ -12,13 +13,10 @@ namespace yk {
 class DirLock {
 public:
     explicit DirLock(std::string dir) : dir_(std::move(dir)) {}
-    ~DirLock();
-    DirLock(const DirLock &) = delete;
-    DirLock &operator=(const DirLock &) = delete;
 
     // Opens the directory; false with `error` set.
     bool open(Error &error);
-    int fd() const { return fd_; }
+    int fd() const { return fd_.get(); }
 
     enum Result { Locked, Busy, Failed };
     // Takes the lock if nobody holds it; Failed with `error` set when locks are unavailable here.
@@ -27,8 +25,10 @@ public:
     bool wait(Error &error);
 
 private:
+    Result take(int operation, Error &error);
+
     std::string dir_;
-    int fd_ = -1;
+    DirFd fd_;
 };
 
 } // namespace yk
