@@ -1,7 +1,5 @@
 #include "codec/Lzma2Chunks.h"
 
-#include "fs/Messages.h"
-
 #include <lzma.h>
 #include <zlib.h>
 
@@ -27,10 +25,10 @@ std::uint32_t encoderDict(const Lzma2Settings &settings, std::size_t prime, std:
 }
 
 bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size_t size, bool last,
-                      const Lzma2Settings &settings, Bytes &out, std::string &error) {
+                      const Lzma2Settings &settings, Bytes &out, Error &error) {
     lzma_options_lzma options;
     if (lzma_lzma_preset(&options, settings.preset)) {
-        error = msg::badCompressionLevel();
+        error = Error{Fault::BadCompressionLevel};
         return false;
     }
     options.dict_size = encoderDict(settings, primeSize, size);
@@ -44,7 +42,8 @@ bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size
     lzma_stream s = LZMA_STREAM_INIT;
     lzma_ret rc = lzma_raw_encoder(&s, filters);
     if (rc != LZMA_OK) {
-        error = rc == LZMA_MEM_ERROR ? msg::noMemoryToCompress() : msg::compressorWontStart();
+        error =
+            Error{rc == LZMA_MEM_ERROR ? Fault::NoMemoryToCompress : Fault::CompressorWontStart};
         return false;
     }
     const std::size_t start = out.size();
@@ -65,7 +64,7 @@ bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size
     lzma_end(&s);
     if (rc != LZMA_STREAM_END) {
         out.resize(start);
-        error = rc == LZMA_MEM_ERROR ? msg::noMemoryToCompress() : msg::compressorFailed();
+        error = Error{rc == LZMA_MEM_ERROR ? Fault::NoMemoryToCompress : Fault::CompressorFailed};
         return false;
     }
     out.resize(start + produced);
@@ -143,7 +142,7 @@ bool looksIncompressible(const std::uint8_t *data, std::size_t size, int samples
 
 bool encodeLzma2Pieces(const std::uint8_t *data, std::size_t prime, std::size_t size,
                        bool streamStart, bool last, std::size_t primeSize,
-                       const Lzma2Settings &settings, Lzma2Block &out, std::string &error) {
+                       const Lzma2Settings &settings, Lzma2Block &out, Error &error) {
     out = Lzma2Block();
     if (size == 0)
         return true;

@@ -6,6 +6,8 @@
 // uncompressed chunks without running the encoder at all. Joined in order, with the end marker
 // after the last block only, the blocks make one LZMA2 stream.
 
+#include "fs/Error.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -35,7 +37,7 @@ std::uint32_t encoderDict(const Lzma2Settings &settings, std::size_t prime, std:
 // when `last`. The block must start at a stream offset congruent to `primeSize` modulo 4 (LZMA's
 // position bits): blocks cut at multiples of 4 with primes of multiples of 4 are.
 bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size_t size, bool last,
-                      const Lzma2Settings &settings, Bytes &out, std::string &error);
+                      const Lzma2Settings &settings, Bytes &out, Error &error);
 
 // The headers of the uncompressed chunks that carry `size` bytes: one 3-byte header before each
 // kLzma2StoredChunk bytes (the last chunk may be shorter). `streamStart`: the first chunk resets
@@ -95,7 +97,7 @@ struct Lzma2Block {
 // before it; `streamStart` when nothing came before; `last` when nothing follows.
 bool encodeLzma2Pieces(const std::uint8_t *data, std::size_t prime, std::size_t size,
                        bool streamStart, bool last, std::size_t primeSize,
-                       const Lzma2Settings &settings, Lzma2Block &out, std::string &error);
+                       const Lzma2Settings &settings, Lzma2Block &out, Error &error);
 
 // The block's pieces as one run of LZMA2 chunks, appended to `out`.
 void appendLzma2Block(const std::uint8_t *data, const Lzma2Block &block, bool streamStart,

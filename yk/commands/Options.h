@@ -31,10 +31,16 @@ struct Options {
     std::vector<std::string> names;
 };
 
-// The archive file an add writes: ARCHIVE plus ".yk" unless it already ends in ".yk" in any case.
-std::string archiveFileForAdd(const std::string &archive);
-
 // True when the name ends in ".yk", compared without regard to ASCII case.
-bool hasArchiveExtension(const std::string &name);
+inline bool hasArchiveExtension(const std::string &name) {
+    const auto n = name.size();
+    return n >= 3 && name[n - 3] == '.' && (name[n - 2] | 0x20) == 'y' &&
+           (name[n - 1] | 0x20) == 'k';
+}
+
+// The archive file an add writes: ARCHIVE plus ".yk" unless it already ends in ".yk" in any case.
+inline std::string archiveFileForAdd(const std::string &archive) {
+    return hasArchiveExtension(archive) ? archive : archive + ".yk";
+}
 
 } // namespace yk

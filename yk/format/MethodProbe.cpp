@@ -2,7 +2,6 @@
 
 #include "format/SevenZipIds.h"
 #include "format/StoreFormat.h"
-#include "fs/Messages.h"
 
 #include <lzma.h>
 
@@ -30,7 +29,7 @@ using namespace sevenzip;
 struct Folder {
     std::vector<std::uint8_t> id, props; // of the first coder: the one that meets the data
     std::string name;
-    std::string unsupported;  // the name of a coder in it that cannot be decoded
+    Error unsupported;        // a coder in it that cannot be decoded
     bool encrypted = false;   // a coder in it encrypts
     std::uint64_t memory = 0; // the most memory a coder in it asks for
     std::uint64_t unpackSize = 0;
@@ -54,24 +53,24 @@ struct StreamsInfo {
 };
 
 // Why the sizes of `s` cannot be those of a sound archive whose header starts `headerAt` bytes
-// after the start header, or "": the packed data must lie before the header, a Copy folder
+// after the start header, if any: the packed data must lie before the header, a Copy folder
 // unpacks to exactly what it packs, and each folder's entries fit in it.
-std::string sizeFault(const StreamsInfo &s, std::uint64_t headerAt) {
+Error sizeFault(const StreamsInfo &s, std::uint64_t headerAt) {
     if (s.badSizes)
-        return msg::entriesExceedFolder();
+        return Error{Fault::EntriesExceedFolder};
     std::uint64_t end = s.packPos;
     for (std::uint64_t size : s.packSizes) {
         if (size > headerAt || end > headerAt - size)
-            return msg::packedBeyondHeader();
+            return Error{Fault::PackedBeyondHeader};
         end += size;
     }
     std::size_t pack = 0;
     for (const Folder &f : s.folders) {
         if (f.copy && pack < s.packSizes.size() && s.packSizes[pack] != f.unpackSize)
-            return msg::copySizeMismatch(f.unpackSize, s.packSizes[pack]);
+            return Error{Fault::CopySizeMismatch, f.unpackSize, s.packSizes[pack]};
         pack += static_cast<std::size_t>(f.packStreams);
     }
-    return std::string();
+    return Error();
 }
 
 // Bounds-checked reader over a byte range; every failure sets `bad` and yields zeros.
@@ -245,7 +244,7 @@ bool readFolder(Cursor &c, Folder &f, std::uint64_t &outStreams) {
         if (coderEncrypts(id))
             f.encrypted = true;
         else if (!coderSupported(id) && f.unsupported.empty())
-            f.unsupported = msg::method(coderName(id, props));
+            f.unsupported = Error(Fault::Method, coderName(id, props));
         f.memory = std::max(f.memory, coderMemory(id, props));
         ins += ni;
         outs += no;
@@ -279,7 +278,7 @@ bool readFolder(Cursor &c, Folder &f, std::uint64_t &outStreams) {
     std::string compressor;
     const std::string filter = filterNotApplied(names, compressor);
     if (f.unsupported.empty() && !filter.empty())
-        f.unsupported = msg::filterWith(filter, compressor);
+        f.unsupported = Error(Fault::FilterWith, filter, compressor);
     return !c.bad();
 }
 
@@ -445,7 +444,7 @@ void noteTroubles(const StreamsInfo &s, ProbeResult &r) {
 }
 
 // A result that says only that the header is not sound, and why.
-ProbeResult damaged(const std::string &why) {
+ProbeResult damaged(const Error &why) {
     ProbeResult r;
     r.damaged = why;
     return r;
@@ -459,10 +458,10 @@ ProbeResult methodsFromHeader(Cursor &c, std::uint64_t headerAt) {
     if (t == kMainStreamsInfo) {
         const bool read = readStreamsInfo(c, s, &perFolder);
         if (c.absurd())
-            return damaged(msg::absurdCount());
+            return damaged(Error{Fault::AbsurdCount});
         if (!read)
             return {};
-        const std::string fault = sizeFault(s, headerAt);
+        const Error fault = sizeFault(s, headerAt);
         if (!fault.empty())
             return damaged(fault);
         t = c.byte();
@@ -504,7 +503,7 @@ ProbeResult methodsFromHeader(Cursor &c, std::uint64_t headerAt) {
         }
     }
     if (c.absurd())
-        return damaged(msg::absurdCount());
+        return damaged(Error{Fault::AbsurdCount});
     if (c.bad()) {
         ProbeResult none;
         noteTroubles(s, none);
@@ -544,7 +543,7 @@ ProbeResult methodsFromHeader(Cursor &c, std::uint64_t headerAt) {
             used = 0;
         }
         if (folder >= s.folders.size())
-            return damaged(msg::entriesWithoutData());
+            return damaged(Error{Fault::EntriesWithoutData});
         out.push_back(static_cast<std::uint32_t>(folder));
         ++used;
     }
@@ -674,7 +673,7 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
         return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
     };
     if (updateCrc(0, start + 12, 20) != le32At(start + 8))
-        return damaged(msg::startHeaderCrc());
+        return damaged(Error{Fault::StartHeaderCrc});
     if (len == 0)
         return {}; // an empty archive
     if (off > total || len > total || 32 + off + len > total) {
@@ -686,7 +685,7 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
     if (!readAt(32 + off, raw.size(), raw.data()))
         return {};
     if (updateCrc(0, raw.data(), raw.size()) != le32At(start + 28))
-        return damaged(msg::headerCrc());
+        return damaged(Error{Fault::HeaderCrc});
     Cursor c(raw.data(), raw.size());
     const std::uint8_t t = c.byte();
     if (t == kHeader)
@@ -697,18 +696,18 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
     ProbeResult encoded;
     const bool read = readStreamsInfo(c, s, nullptr);
     if (c.absurd())
-        return damaged(msg::absurdCount());
+        return damaged(Error{Fault::AbsurdCount});
     if (!read)
         return encoded;
     noteTroubles(s, encoded); // an encrypted header cannot be read further
-    const std::string fault = sizeFault(s, off);
+    const Error fault = sizeFault(s, off);
     if (!fault.empty())
         return damaged(fault);
     if (s.packSizes.empty() || s.folders.size() != 1)
         return encoded;
     // Refused before anything is unpacked: a header claiming more than a real one could need.
     if (s.folders[0].unpackSize > headerBound(total))
-        return damaged(msg::headerTooLarge(s.folders[0].unpackSize, headerBound(total)));
+        return damaged(Error{Fault::HeaderTooLarge, s.folders[0].unpackSize, headerBound(total)});
     if (!encoded.unsupported.empty() || encoded.encrypted)
         return encoded;
     bool decoded = false;
@@ -716,12 +715,12 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
     if (!decoded)
         return encoded; // a coder we do not unpack headers with: no verdict
     if (header.empty())
-        return damaged(msg::headerUnpackFailed());
+        return damaged(Error{Fault::HeaderUnpackFailed});
     if (s.folders[0].hasCrc && updateCrc(0, header.data(), header.size()) != s.folders[0].crc)
-        return damaged(msg::headerCrc());
+        return damaged(Error{Fault::HeaderCrc});
     Cursor h(header.data(), header.size());
     if (h.byte() != kHeader)
-        return damaged(msg::headerUnpackFailed());
+        return damaged(Error{Fault::HeaderUnpackFailed});
     return methodsFromHeader(h, off);
 }
 

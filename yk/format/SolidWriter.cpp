@@ -1,7 +1,6 @@
 #include "format/SolidWriter.h"
 
 #include "format/ArchiveStart.h"
-#include "fs/Messages.h"
 
 #include <fcntl.h>
 #include <lzma.h>
@@ -52,7 +51,7 @@ struct SolidWriter::Block {
     // Set by the thread that compresses the block.
     bool done = false;
     Lzma2Block result; // stored runs are framed as they are written, without a copy
-    std::string error;
+    Error error;
 
     std::size_t dataSize() const { return input.size() - prime; }
     const std::uint8_t *data() const { return input.data() + prime; }
@@ -70,9 +69,9 @@ struct SolidWriter::Block {
             if (!encodeLzma2Pieces(data(), prime, dataSize(), streamStart, last, primeSize,
                                    settings, result, error) &&
                 error.empty())
-                error = "ошибка сжатия LZMA2";
+                error = Error{Fault::CompressorFailed};
         } catch (const std::bad_alloc &) {
-            error = msg::noMemoryToCompress();
+            error = Error{Fault::NoMemoryToCompress};
         }
     }
 };
@@ -183,13 +182,13 @@ bool SolidWriter::isDone(const Block &b) const {
     return pool_ ? pool_->isDone(b) : b.done;
 }
 
-bool SolidWriter::open(std::string &error) {
+bool SolidWriter::open(Error &error) {
     if (!reserveStartHeader(fd_, error))
         return false;
     try {
         newBlock(nullptr);
     } catch (const std::bad_alloc &) {
-        error = msg::noMemoryToCompress();
+        error = Error{Fault::NoMemoryToCompress};
         return false;
     }
     return true;
@@ -216,7 +215,7 @@ void SolidWriter::newBlock(const Block *previous) {
     current_ = std::move(b);
 }
 
-bool SolidWriter::add(const StoreEntry &entry, std::string &error) {
+bool SolidWriter::add(const StoreEntry &entry, Error &error) {
     if (!finishEntry(error))
         return false;
     entries_.push_back(entry);
@@ -226,16 +225,16 @@ bool SolidWriter::add(const StoreEntry &entry, std::string &error) {
     return true;
 }
 
-bool SolidWriter::write(const void *data, std::size_t size, std::string &error) {
+bool SolidWriter::write(const void *data, std::size_t size, Error &error) {
     if (!inEntry_ || size > remaining_) {
-        error = msg::moreDataThanDeclared();
+        error = Error{Fault::MoreDataThanDeclared};
         return false;
     }
     remaining_ -= size;
     return append(static_cast<const std::uint8_t *>(data), size, error);
 }
 
-bool SolidWriter::append(const std::uint8_t *data, std::size_t size, std::string &error) {
+bool SolidWriter::append(const std::uint8_t *data, std::size_t size, Error &error) {
     // Blocks already done are written between the reads, so that the disk is kept busy while
     // the files are read (stored blocks are done at once).
     while (!inFlight_.empty() && isDone(*inFlight_.front()))
@@ -272,7 +271,7 @@ bool SolidWriter::append(const std::uint8_t *data, std::size_t size, std::string
     return true;
 }
 
-bool SolidWriter::dispatch(bool last, std::string &error) {
+bool SolidWriter::dispatch(bool last, Error &error) {
     // Never more data at work than a full block per thread: the memory stays what the threads
     // need (small stored blocks may be more in number).
     const std::size_t cap = std::max(1u, pool_ ? pool_->size() : threads_) * blockSize_;
@@ -292,7 +291,7 @@ bool SolidWriter::dispatch(bool last, std::string &error) {
         if (!pool_ && !b->storedWhole)
             pool_ = std::make_unique<Pool>(threads_, settings_.lzma);
     } catch (const std::bad_alloc &) {
-        error = msg::noMemoryToCompress();
+        error = Error{Fault::NoMemoryToCompress};
         return false;
     }
     inFlight_.push_back(b);
@@ -310,7 +309,7 @@ bool SolidWriter::dispatch(bool last, std::string &error) {
     return true;
 }
 
-bool SolidWriter::writeFront(std::string &error) {
+bool SolidWriter::writeFront(Error &error) {
     std::shared_ptr<Block> b = inFlight_.front();
     inFlight_.pop_front();
     inFlightBytes_ -= b->dataSize();
@@ -348,8 +347,7 @@ bool SolidWriter::writeFront(std::string &error) {
     return true;
 }
 
-bool SolidWriter::writeStored(const std::uint8_t *p, std::size_t left, bool first,
-                              std::string &error) {
+bool SolidWriter::writeStored(const std::uint8_t *p, std::size_t left, bool first, Error &error) {
     // The chunks' headers and data in one system call per batch of chunks.
     constexpr int kBatch = 64;
     std::uint8_t headers[kBatch][3];
@@ -369,7 +367,7 @@ bool SolidWriter::writeStored(const std::uint8_t *p, std::size_t left, bool firs
         const ssize_t w = ::writev(fd_, iov, 2 * k);
         std::size_t written = w > 0 ? static_cast<std::size_t>(w) : 0;
         if (w < 0 && errno != EINTR) {
-            error = msg::errnoText(errno);
+            error = Error::system(errno);
             return false;
         }
         offset_ += written;
@@ -388,7 +386,7 @@ bool SolidWriter::writeStored(const std::uint8_t *p, std::size_t left, bool firs
     return true;
 }
 
-bool SolidWriter::writeAll(const void *data, std::size_t size, std::string &error) {
+bool SolidWriter::writeAll(const void *data, std::size_t size, Error &error) {
     if (!yk::writeAll(fd_, data, size, error))
         return false;
     offset_ += size;
@@ -401,7 +399,7 @@ void SolidWriter::hintWriteback() {
     writeback_.written(fd_, kStartHeaderSize + offset_);
 }
 
-bool SolidWriter::finishEntry(std::string &error) {
+bool SolidWriter::finishEntry(Error &error) {
     if (!inEntry_)
         return true;
     static const std::uint8_t zeros[1 << 16] = {};
@@ -415,7 +413,7 @@ bool SolidWriter::finishEntry(std::string &error) {
     return true;
 }
 
-bool SolidWriter::packHeader(Bytes &header, std::string &error) {
+bool SolidWriter::packHeader(Bytes &header, Error &error) {
     // Names and figures of many entries repeat themselves: the header is written packed, in
     // LZMA2 with a fast preset, and replaced by the few bytes that say where it is.
     Lzma2Settings fast;
@@ -436,7 +434,7 @@ bool SolidWriter::packHeader(Bytes &header, std::string &error) {
     return true;
 }
 
-bool SolidWriter::close(std::string &error) {
+bool SolidWriter::close(Error &error) {
     if (!finishEntry(error))
         return false;
     const bool endPending = current_ && current_->dataSize() == 0 && streamStarted_;

@@ -44,15 +44,15 @@ public:
     SolidWriter &operator=(const SolidWriter &) = delete;
 
     // Writes the placeholder start header.
-    bool open(std::string &error);
+    bool open(Error &error);
 
     // Begins an entry; its data (when `entry.size` is not 0) follows through write(). Fewer
     // bytes than announced are made up with zeros, more are refused.
-    bool add(const StoreEntry &entry, std::string &error);
-    bool write(const void *data, std::size_t size, std::string &error);
+    bool add(const StoreEntry &entry, Error &error);
+    bool write(const void *data, std::size_t size, Error &error);
 
     // Compresses what is left, writes the header and fills in the start header. Not flushed.
-    bool close(std::string &error);
+    bool close(Error &error);
 
     // One per core the process may run on, fewer where a quarter of the memory would not feed
     // them all.
@@ -68,15 +68,14 @@ private:
     class Pool;
 
     bool isDone(const Block &b) const;
-    bool finishEntry(std::string &error);
-    bool append(const std::uint8_t *data, std::size_t size, std::string &error);
-    bool dispatch(bool last, std::string &error);
-    bool writeFront(std::string &error);
-    bool writeAll(const void *data, std::size_t size, std::string &error);
-    bool writeStored(const std::uint8_t *data, std::size_t size, bool streamStart,
-                     std::string &error);
+    bool finishEntry(Error &error);
+    bool append(const std::uint8_t *data, std::size_t size, Error &error);
+    bool dispatch(bool last, Error &error);
+    bool writeFront(Error &error);
+    bool writeAll(const void *data, std::size_t size, Error &error);
+    bool writeStored(const std::uint8_t *data, std::size_t size, bool streamStart, Error &error);
     void hintWriteback();
-    bool packHeader(Bytes &header, std::string &error);
+    bool packHeader(Bytes &header, Error &error);
     void newBlock(const Block *previous);
 
     int fd_;

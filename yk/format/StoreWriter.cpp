@@ -2,7 +2,6 @@
 
 #include "format/ArchiveStart.h"
 #include "fs/FileWrite.h"
-#include "fs/Messages.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -82,11 +81,11 @@ StoreWriter::StoreWriter(int fd) : fd_(fd) {}
 
 StoreWriter::~StoreWriter() = default;
 
-bool StoreWriter::open(std::string &error) {
+bool StoreWriter::open(Error &error) {
     return reserveStartHeader(fd_, error);
 }
 
-bool StoreWriter::add(const StoreEntry &entry, std::string &error) {
+bool StoreWriter::add(const StoreEntry &entry, Error &error) {
     if (!finishEntry(error))
         return false;
     entries_.push_back(entry);
@@ -97,9 +96,9 @@ bool StoreWriter::add(const StoreEntry &entry, std::string &error) {
     return true;
 }
 
-bool StoreWriter::write(const void *data, std::size_t size, std::string &error) {
+bool StoreWriter::write(const void *data, std::size_t size, Error &error) {
     if (!inEntry_ || size > remaining_) {
-        error = msg::moreDataThanDeclared();
+        error = Error{Fault::MoreDataThanDeclared};
         return false;
     }
     if (size >= kParallelCrcFrom && !crcWorker_ && !crcWorkerFailed_) {
@@ -124,7 +123,7 @@ bool StoreWriter::write(const void *data, std::size_t size, std::string &error) 
     return true;
 }
 
-bool StoreWriter::finishEntry(std::string &error) {
+bool StoreWriter::finishEntry(Error &error) {
     if (!inEntry_)
         return true;
     static const std::uint8_t zeros[1 << 16] = {};
@@ -139,7 +138,7 @@ bool StoreWriter::finishEntry(std::string &error) {
     return true;
 }
 
-bool StoreWriter::writeAll(const void *data, std::size_t size, std::string &error) {
+bool StoreWriter::writeAll(const void *data, std::size_t size, Error &error) {
     if (!yk::writeAll(fd_, data, size, error))
         return false;
     offset_ += size;
@@ -147,7 +146,7 @@ bool StoreWriter::writeAll(const void *data, std::size_t size, std::string &erro
     return true;
 }
 
-bool StoreWriter::close(std::string &error) {
+bool StoreWriter::close(Error &error) {
     if (!finishEntry(error))
         return false;
     const Bytes header = storeHeader(headerOrder(entries_));

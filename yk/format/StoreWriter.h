@@ -25,20 +25,20 @@ public:
     StoreWriter &operator=(const StoreWriter &) = delete;
 
     // Writes the placeholder start header.
-    bool open(std::string &error);
+    bool open(Error &error);
 
     // Begins an entry. Its data (when `entry.size` is not 0) follows through write(); the entry
     // ends with the next add() or close(). Fewer bytes than announced are made up with zeros,
     // more are refused, so the archive always agrees with its header.
-    bool add(const StoreEntry &entry, std::string &error);
-    bool write(const void *data, std::size_t size, std::string &error);
+    bool add(const StoreEntry &entry, Error &error);
+    bool write(const void *data, std::size_t size, Error &error);
 
     // Writes the header and fills in the start header. The file is not flushed.
-    bool close(std::string &error);
+    bool close(Error &error);
 
 private:
-    bool finishEntry(std::string &error);
-    bool writeAll(const void *data, std::size_t size, std::string &error);
+    bool finishEntry(Error &error);
+    bool writeAll(const void *data, std::size_t size, Error &error);
 
     // Blocks from this size on have their CRC computed on another core while they are written.
     static constexpr std::size_t kParallelCrcFrom = 256 << 10;
