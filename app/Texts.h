@@ -7,7 +7,7 @@
 //   is the only text the platform shows; our own console window's caption ("yk") and its
 //   program's usage lines are in commands/ (ConsoleWindow, ConsoleMain), which app/ uses and
 //   not the other way round;
-// - the archiver's own texts are in yk/Messages.
+// - the archiver's own texts are in yk/commands/Messages.
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
