@@ -219,6 +219,27 @@ private slots:
         QCOMPARE(yk::looksIncompressible(data.data(), data.size()), incompressible);
     }
 
+    // Runs of text get the encoder's text parameters; code, zeros and random bytes do not.
+    void text_data() {
+        QTest::addColumn<QByteArray>("kinds");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("text");
+        QTest::newRow("text") << QByteArray("t") << (1 << 20) << true;
+        QTest::newRow("text, smaller than the samples") << QByteArray("t") << 1000 << true;
+        QTest::newRow("zeros") << QByteArray("z") << (1 << 20) << false;
+        QTest::newRow("random") << QByteArray("r") << (1 << 20) << false;
+        QTest::newRow("text with zeros between") << QByteArray("tztzt") << (1 << 20) << false;
+        QTest::newRow("nothing") << QByteArray("t") << 0 << false;
+    }
+    void text() {
+        QFETCH(QByteArray, kinds);
+        QFETCH(int, size);
+        QFETCH(bool, text);
+        const std::size_t n = static_cast<std::size_t>(size);
+        const Bytes data = pattern(kinds, n / static_cast<std::size_t>(kinds.size()), n);
+        QCOMPARE(yk::looksLikeText(data.data(), data.size()), text);
+    }
+
     // Blocks made on several threads and joined are the blocks made one after another on one
     // thread, byte for byte, and decode to the input; libarchive reads the archive back.
     void joinedBlocks_data() {

@@ -21,7 +21,23 @@ using Bytes = std::vector<std::uint8_t>;
 struct Lzma2Settings {
     std::uint32_t preset = 6;          // liblzma's preset for the encoder's parameters
     std::uint32_t dictSize = 8u << 20; // the largest dictionary; the preset's own by default
+    // The preset's parameters changed where these are set (0 or -1: the preset's own).
+    std::uint32_t niceLen = 0;     // a match this long is taken without looking further
+    std::uint32_t depth = 0;       // match finder's search depth; 0 lets liblzma choose
+    std::uint32_t matchFinder = 0; // an lzma_match_finder (LZMA_MF_HC4, LZMA_MF_BT4...)
+    int lc = -1, lp = -1, pb = -1; // literal context, literal position and position bits
+    // Runs that look like text get 4 literal context bits and no position bits: text has no
+    // alignment for them to find, and the literal before says more about the next.
+    bool textBits = true;
 };
+
+// liblzma's encoder memory for one encoder of these settings at their largest dictionary; 0 if
+// liblzma refuses them.
+std::uint64_t lzma2EncoderMemory(const Lzma2Settings &settings);
+
+// Whether samples spread over `size` bytes at `data` hold next to no control bytes other than
+// tab, line and page breaks, as text in ASCII or UTF-8 does (and code, tables and pictures do not).
+bool looksLikeText(const std::uint8_t *data, std::size_t size);
 
 // The one byte of LZMA2 coder properties: the smallest dictionary size code that holds `dict`.
 std::uint8_t lzma2DictProperty(std::uint32_t dict);
