@@ -38,7 +38,7 @@ QByteArray composeAdd(ArchiverOptions options, const QByteArray &archiveName,
     // its neighbours along, so the archiver is told to read every name literally. The
     // program's own "*.*" stays a pattern.
     if (quoted && !allFiles && std::any_of(names.begin(), names.end(), holdsWildcard))
-        options.switches.set(Switch::LiteralNames);
+        options.switches.set(yk::Switch::LiteralNames);
     const QByteArray run = switchRun(Command::Add, options);
     auto piece = [quoted](const QByteArray &text) {
         return quoted ? platform::quoteArgument(text) : text;

@@ -14,12 +14,11 @@
 namespace commands {
 
 using yk::Command;
-using yk::Switch;
 
 struct ArchiverOptions {
     int method = 1; // item index of the method group: 0, 1 or 2
     yk::Switches switches;
-    ArchiverOptions() { switches.set(Switch::OverwriteAll); } // at start only CheckBox1's
+    ArchiverOptions() { switches.set(yk::Switch::OverwriteAll); } // at start only CheckBox1's
 };
 
 // The command letter and its switch run; for add, the method digit follows ("asq1").

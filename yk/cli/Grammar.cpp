@@ -38,12 +38,11 @@ std::optional<CommandWord> parseWord(std::string_view word) {
         parsed.switches.set(Switch::NoPaths, first != c.letter);
         // Each switch letter at most once and in table order: the search goes on after the last.
         size_t pos = 1;
-        for (const SwitchLetter &s : SwitchLetters) {
+        for (const SwitchLetter &s : SwitchLetters)
             if (pos < word.size() && s.takenBy[int(c.command)] && s.letter == lower(word[pos])) {
                 parsed.switches.set(s.meaning);
                 ++pos;
             }
-        }
         if (c.method) {
             if (pos + 1 != word.size() || word[pos] < '0' || word[pos] > '2')
                 return std::nullopt;

@@ -1,7 +1,7 @@
 #pragma once
-// The archiver's command word as data, read by the archiver's parser and by the window program
-// that composes its command lines: a command letter, the switch letters that command takes
-// (each at most once, in table order) and, for add, the method digit. Plain C++: no Qt.
+// The archiver's command word as data (no Qt), for its parser and for the window program's
+// composition: a command letter, the switch letters the command takes (each at most once, in
+// table order) and, for add, the method digit.
 #include <bitset>
 #include <optional>
 #include <string>
@@ -10,7 +10,6 @@
 namespace yk {
 
 enum class Command { Add, Extract, List, Test };
-// What each switch means.
 enum class Switch {
     HiddenFiles,      // wildcards also match dot files
     StoreDirs,        // directory entries are stored
