@@ -30,14 +30,14 @@ bool holdsWildcard(const QByteArray &name) {
 
 // The add line; quoted for the launcher, or as it reads before our quoting and our literal
 // names switch, which is what the button's length limit counts.
-QByteArray composeAdd(const ArchiverOptions &options, const QByteArray &archiveName,
+QByteArray composeAdd(ArchiverOptions options, const QByteArray &archiveName,
                       const QList<QByteArray> &names, bool allFiles, bool quoted) {
-    QByteArray run = switchRun(Command::Add, options);
     // The selected names are files, never patterns: one that holds '*' or '?' must not take
     // its neighbours along, so the archiver is told to read every name literally. The
     // program's own "*.*" stays a pattern.
     if (quoted && !allFiles && std::any_of(names.begin(), names.end(), holdsWildcard))
-        run.insert(run.size() - 1, LiteralNamesSwitch);
+        options.switches.set(yk::Switch::LiteralNames);
+    const QByteArray run = switchRun(Command::Add, options);
     auto piece = [quoted](const QByteArray &text) {
         return quoted ? platform::quoteArgument(text) : text;
     };
@@ -51,13 +51,21 @@ QByteArray composeAdd(const ArchiverOptions &options, const QByteArray &archiveN
 
 } // namespace
 
+QByteArray switchRun(Command command, const ArchiverOptions &options) {
+    return QByteArray::fromStdString(yk::composeWord({command, options.switches, options.method}));
+}
+
+platform::ShowMode showMode(Command command, const ArchiverOptions &options) {
+    return yk::windowless({command, options.switches}) ? platform::ShowHidden
+                                                       : platform::ShowNormal;
+}
+
 bool wantsShortForm(const QByteArray &name) {
     return lineLength(extensionOf(name)) > 3;
 }
 
 bool isArchivePath(const QByteArray &path) {
-    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
-    return extensionOf(name).toUpper() == ".YK";
+    return yk::hasArchiveExtension(std::string_view(path.constData(), size_t(path.size())));
 }
 
 int lineLength(const QByteArray &line) {

@@ -29,7 +29,7 @@ struct Launched {
 
 class RecordingLauncher : public commands::Launcher {
 public:
-    platform::LaunchError launch(const QByteArray &line, int showMode,
+    platform::LaunchError launch(const QByteArray &line, platform::ShowMode showMode,
                                  const QByteArray &workingDir) override {
         launched.append({line, showMode, workingDir, platform::workingDirectory()});
         return failure;

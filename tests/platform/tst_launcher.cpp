@@ -200,7 +200,7 @@ private slots:
         qputenv("PATH", bin_ + ":/usr/bin:/bin");
         platform::setTerminalCandidates({{"true"}});
         platform::LaunchError error;
-        const bool started = platform::winExec(line, mode, work_, &error);
+        const bool started = platform::winExec(line, platform::ShowMode(mode), work_, &error);
         platform::setTerminalCandidates({});
         qputenv("PATH", oldPath);
         QVERIFY(!started);
@@ -216,7 +216,7 @@ private slots:
         const QByteArray oldPath = qgetenv("PATH");
         qputenv("PATH", bin_);
         platform::setTerminalCandidates({{"true"}});
-        for (const int mode : {platform::ShowHidden, platform::ShowNormal}) {
+        for (const platform::ShowMode mode : {platform::ShowHidden, platform::ShowNormal}) {
             platform::LaunchError error;
             const bool started = platform::winExec("yk.exe l x", mode, dir_ + "/gone", &error);
             QVERIFY2(!started, QByteArray::number(mode));

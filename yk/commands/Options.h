@@ -1,12 +1,12 @@
 #pragma once
 // What the command line asks of a command: the command, its switches, the archive and the names.
 
+#include "cli/Grammar.h"
+
 #include <string>
 #include <vector>
 
 namespace yk {
-
-enum class Command { Add, Extract, List, Test };
 
 struct Options {
     Command command = Command::List;
@@ -31,16 +31,9 @@ struct Options {
     std::vector<std::string> names;
 };
 
-// True when the name ends in ".yk", compared without regard to ASCII case.
-inline bool hasArchiveExtension(const std::string &name) {
-    const auto n = name.size();
-    return n >= 3 && name[n - 3] == '.' && (name[n - 2] | 0x20) == 'y' &&
-           (name[n - 1] | 0x20) == 'k';
-}
-
 // The archive file an add writes: ARCHIVE plus ".yk" unless it already ends in ".yk" in any case.
 inline std::string archiveFileForAdd(const std::string &archive) {
-    return hasArchiveExtension(archive) ? archive : archive + ".yk";
+    return hasArchiveExtension(archive) ? archive : archive + ArchiveExtension;
 }
 
 } // namespace yk
