@@ -1,13 +1,12 @@
 #include "commands/ListCommand.h"
 
+#include "codec/Crc.h"
 #include "commands/EntryLoop.h"
 #include "commands/ListFormat.h"
 #include "commands/Outcome.h"
 #include "format/MethodProbe.h"
 #include "fs/Messages.h"
 #include "fs/Names.h"
-
-#include <lzma.h>
 
 #include <vector>
 
@@ -63,7 +62,7 @@ int runList(const ArchiveSource &source, bool full, Console &console) {
                 const DataEnd end = forEachBlock(
                     in, e,
                     [&](const void *data, std::size_t size, std::uint64_t, std::string &) {
-                        crc = lzma_crc32(static_cast<const std::uint8_t *>(data), size, crc);
+                        crc = updateCrc(crc, data, size);
                         return true;
                     },
                     why);

@@ -8,7 +8,6 @@
 #include <sched.h>
 #include <sys/uio.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -340,7 +339,7 @@ bool SolidWriter::writeFront(std::string &error) {
     storedBytes_ += r.storedBytes;
     for (const Block::Slice &sl : b->slices) {
         std::uint32_t &crc = entries_[sl.entry].crc;
-        crc = static_cast<std::uint32_t>(crc32_combine(crc, sl.crc, static_cast<z_off_t>(sl.size)));
+        crc = joinCrc(crc, sl.crc, sl.size);
     }
     if (spare_.size() < 2)
         spare_.push_back(std::move(b->input));
