@@ -8,7 +8,6 @@
 #include "commands/ListFormat.h"
 #include "commands/OverwritePrompt.h"
 #include "format/ArchiveReader.h"
-#include "format/Coders.h"
 #include "format/MethodProbe.h"
 #include "fs/AtomicFile.h"
 #include "fs/DirLock.h"

@@ -67,4 +67,13 @@ std::uint64_t headerBound(std::uint64_t archiveBytes);
 // The same over the raw bytes of a whole archive.
 ProbeResult probeMethodsInBytes(const std::uint8_t *data, std::size_t size);
 
+// Whether libarchive decodes the coder, and the memory it asks for (dictionary or model size).
+bool coderSupported(const std::vector<std::uint8_t> &id);
+bool coderEncrypts(const std::vector<std::uint8_t> &id);
+std::uint64_t coderMemory(const std::vector<std::uint8_t> &id,
+                          const std::vector<std::uint8_t> &props);
+
+// The display name of one coder: its 7z identifier bytes and properties.
+std::string coderName(const std::vector<std::uint8_t> &id, const std::vector<std::uint8_t> &props);
+
 } // namespace yk

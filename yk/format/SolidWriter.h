@@ -11,12 +11,8 @@
 #include "format/EntryStream.h"
 #include "format/WorkerPool.h"
 
-#include <cstddef>
-#include <cstdint>
 #include <deque>
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace yk {
 

@@ -8,11 +8,6 @@
 #include "format/EntryStream.h"
 #include "format/WorkerPool.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <memory>
-#include <string>
-
 namespace yk {
 
 class StoreWriter final : public EntryStream {

@@ -5,6 +5,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -23,20 +24,64 @@ public:
     };
 
     // As many threads as can be had, up to `threads`: none means the caller runs the jobs.
-    explicit WorkerPool(unsigned threads);
-    ~WorkerPool(); // waits for the jobs at work; those not begun are dropped
+    explicit WorkerPool(unsigned threads) {
+        try {
+            while (threads_.size() < threads)
+                threads_.emplace_back([this] { work(); });
+        } catch (const std::system_error &) {
+        }
+    }
+    ~WorkerPool() { // waits for the jobs at work; those not begun are dropped
+        {
+            std::lock_guard<std::mutex> l(m_);
+            stop_ = true;
+        }
+        cv_.notify_all();
+        for (std::thread &t : threads_)
+            t.join();
+    }
     WorkerPool(const WorkerPool &) = delete;
     WorkerPool &operator=(const WorkerPool &) = delete;
     unsigned size() const { return static_cast<unsigned>(threads_.size()); }
 
-    void submit(const std::shared_ptr<Job> &job);
-    void wait(const Job &job);
-    bool isDone(const Job &job);
+    void submit(const std::shared_ptr<Job> &job) {
+        {
+            std::lock_guard<std::mutex> l(m_);
+            job->done_ = false;
+            queue_.push_back(job);
+        }
+        cv_.notify_all();
+    }
+    void wait(const Job &job) {
+        std::unique_lock<std::mutex> l(m_);
+        done_.wait(l, [&job] { return job.done_; });
+    }
+    bool isDone(const Job &job) {
+        std::lock_guard<std::mutex> l(m_);
+        return job.done_;
+    }
     // Runs `job` on the calling thread; it counts as done at once.
-    static void runHere(Job &job);
+    static void runHere(Job &job) {
+        job.run();
+        job.done_ = true;
+    }
 
 private:
-    void work();
+    void work() {
+        std::unique_lock<std::mutex> l(m_);
+        for (;;) {
+            cv_.wait(l, [this] { return stop_ || !queue_.empty(); });
+            if (stop_)
+                return;
+            std::shared_ptr<Job> job = queue_.front();
+            queue_.pop_front();
+            l.unlock();
+            job->run();
+            l.lock();
+            job->done_ = true;
+            done_.notify_all();
+        }
+    }
 
     std::mutex m_;
     std::condition_variable cv_, done_;
