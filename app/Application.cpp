@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/Messenger.h"
+#include "app/Texts.h"
 
 #include <QFont>
 #include <QWidget>
@@ -19,10 +20,10 @@ bool Application::notify(QObject *receiver, QEvent *event) {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &e) {
         if (m_messenger)
-            m_messenger->error(activeWindow(), errorReportText(QString::fromUtf8(e.what())));
+            m_messenger->error(activeWindow(), texts::errorReportText(QString::fromUtf8(e.what())));
     } catch (...) {
         if (m_messenger)
-            m_messenger->error(activeWindow(), errorReportText(QStringLiteral("Unknown error")));
+            m_messenger->error(activeWindow(), texts::errorReportText(texts::unknownErrorText()));
     }
     return true;
 }

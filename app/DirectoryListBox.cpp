@@ -12,27 +12,23 @@
 #include <QKeyEvent>
 
 DirectoryListBox::DirectoryListBox(QWidget *parent)
-    : QListView(parent), m_model(new DirectoryListModel(this)),
-      m_ownCwd(std::make_unique<platform::WorkingDirectory>()), m_cwd(m_ownCwd.get()) {
+    : QListView(parent), m_model(new DirectoryListModel(this)) {
     setModel(m_model);
     setItemDelegate(new GlyphRowDelegate(GlyphRowDelegate::TextPlacement::Top, this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_directory = m_cwd->path();
 }
 
 DirectoryListBox::~DirectoryListBox() = default;
 
 void DirectoryListBox::link(DriveComboBox *drives, FileListBox *files,
                             platform::WorkingDirectory *cwd) {
-    if (cwd) {
-        m_cwd = cwd;
-        m_directory = cwd->path();
-    }
+    m_cwd = cwd;
+    m_directory = cwd->path();
     m_drives = drives;
     m_files = files;
-    m_files->useWorkingDirectory(m_cwd);
+    m_files->useWorkingDirectory(cwd);
     connect(m_drives, &DriveComboBox::volumeChosen, this, &DirectoryListBox::enterVolume);
     m_drives->reload();
     m_files->setDirectory(m_directory);

@@ -3,7 +3,6 @@
 // box and the file list follow it.
 #include <QByteArray>
 #include <QListView>
-#include <memory>
 
 class DirectoryListModel;
 namespace platform {
@@ -18,9 +17,9 @@ public:
     explicit DirectoryListBox(QWidget *parent = nullptr);
     ~DirectoryListBox() override;
 
-    // Links the widgets and builds all three on the working directory. cwd, when given, is
-    // the one owner of the working directory that both lists move from then on.
-    void link(DriveComboBox *drives, FileListBox *files, platform::WorkingDirectory *cwd = nullptr);
+    // Links the widgets and builds all three on the working directory; cwd is its one owner,
+    // which both lists move from then on. Before this the list holds no directory.
+    void link(DriveComboBox *drives, FileListBox *files, platform::WorkingDirectory *cwd);
 
     QByteArray directory() const { return m_directory; }
     // Enters path when it can (a file's path enters its directory); silent when it cannot.
@@ -51,8 +50,7 @@ private:
     void rebuildAndReport(bool followDrive);
 
     DirectoryListModel *m_model;
-    std::unique_ptr<platform::WorkingDirectory> m_ownCwd;
-    platform::WorkingDirectory *m_cwd;
+    platform::WorkingDirectory *m_cwd = nullptr;
     DriveComboBox *m_drives = nullptr;
     FileListBox *m_files = nullptr;
     QByteArray m_directory;

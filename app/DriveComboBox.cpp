@@ -2,7 +2,6 @@
 
 #include "app/DriveRows.h"
 #include "app/GlyphRowDelegate.h"
-#include "platform/WorkingDir.h"
 
 #include <QSignalBlocker>
 
@@ -26,7 +25,7 @@ void DriveComboBox::setVolumes(std::vector<platform::Volume> volumes) {
         setItemData(count() - 1, v.root, rowroles::RawBytes);
     }
     m_shown = -1;
-    showVolume(volumeOf(platform::workingDirectory()));
+    showVolume(volumeOf(m_lastDirectory));
 }
 
 int DriveComboBox::volumeOf(const QByteArray &path) const {
@@ -42,6 +41,7 @@ QByteArray DriveComboBox::volumeDirectory(int index) const {
 }
 
 void DriveComboBox::rememberDirectory(const QByteArray &dir) {
+    m_lastDirectory = dir;
     const int index = volumeOf(dir);
     if (index >= 0)
         m_directories[m_volumes[size_t(index)].root] = dir;

@@ -13,7 +13,8 @@ class DriveComboBox : public QComboBox {
 public:
     explicit DriveComboBox(QWidget *parent = nullptr);
 
-    // Builds the rows from the machine's volumes, or from the given ones.
+    // Builds the rows from the machine's volumes, or from the given ones, and shows the row of
+    // the directory last remembered.
     void reload();
     void setVolumes(std::vector<platform::Volume> volumes);
 
@@ -36,5 +37,6 @@ private:
 
     std::vector<platform::Volume> m_volumes;
     std::map<QByteArray, QByteArray> m_directories; // volume root -> its current directory
+    QByteArray m_lastDirectory;                     // the one last remembered, of any volume
     int m_shown = -1;
 };

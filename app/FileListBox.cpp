@@ -35,22 +35,15 @@ private:
 };
 } // namespace
 
-FileListBox::FileListBox(QWidget *parent)
-    : QListView(parent), m_model(new FileListModel(this)),
-      m_ownCwd(std::make_unique<platform::WorkingDirectory>()), m_cwd(m_ownCwd.get()) {
+FileListBox::FileListBox(QWidget *parent) : QListView(parent), m_model(new FileListModel(this)) {
     setModel(m_model);
     setItemDelegate(new GlyphRowDelegate(GlyphRowDelegate::TextPlacement::Top, this));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_directory = m_cwd->path();
 }
 
 FileListBox::~FileListBox() = default;
-
-void FileListBox::useWorkingDirectory(platform::WorkingDirectory *owner) {
-    m_cwd = owner ? owner : m_ownCwd.get();
-}
 
 void FileListBox::setDirectory(const QByteArray &dir) {
     if (dir == m_directory)
@@ -60,7 +53,8 @@ void FileListBox::setDirectory(const QByteArray &dir) {
 }
 
 void FileListBox::refresh() {
-    m_cwd->enter(m_directory);
+    if (m_cwd)
+        m_cwd->enter(m_directory);
     m_model->setRows({});
     std::vector<FileRow> rows;
     BusyCursor cursor;

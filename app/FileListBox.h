@@ -1,6 +1,6 @@
 #pragma once
 // The file list of the main window: the files of one directory, several selectable at once.
-// Reading it makes its directory the working directory.
+// Reading it makes its directory the working directory, through the owner it is given.
 #include "platform/DirHandle.h"
 
 #include <QByteArray>
@@ -9,7 +9,6 @@
 #include <QList>
 #include <QListView>
 #include <functional>
-#include <memory>
 
 class FileListModel;
 namespace platform {
@@ -22,9 +21,8 @@ public:
     explicit FileListBox(QWidget *parent = nullptr);
     ~FileListBox() override;
 
-    // The working directory's owner that reading moves (the list has one of its own until
-    // it is given the window's).
-    void useWorkingDirectory(platform::WorkingDirectory *owner);
+    // The working directory's owner that reading moves; without one the list only reads.
+    void useWorkingDirectory(platform::WorkingDirectory *owner) { m_cwd = owner; }
 
     QByteArray directory() const { return m_directory; }
     // The directory as it was opened for the last reading: deletions happen there, whatever
@@ -66,8 +64,7 @@ private:
     void typeAhead(QKeyEvent *event);
 
     FileListModel *m_model;
-    std::unique_ptr<platform::WorkingDirectory> m_ownCwd;
-    platform::WorkingDirectory *m_cwd;
+    platform::WorkingDirectory *m_cwd = nullptr;
     std::function<void(int)> m_readObserver;
     QByteArray m_directory;
     platform::DirectoryHandle m_listed;

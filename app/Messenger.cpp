@@ -1,25 +1,16 @@
 #include "app/Messenger.h"
 
-#include "Version.h"
+#include "app/Texts.h"
 
 #include <QMessageBox>
 
-QString applicationTitle() {
-    return QStringLiteral("WinYk v" WINYK_VERSION);
-}
-
-QString errorReportText(const QString &message) {
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
-        return message + QLatin1Char('.');
-    return message;
-}
-
 void Messenger::message(QWidget *parent, const QString &text) {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, texts::applicationTitle(), text, QMessageBox::Ok, parent);
     box.exec();
 }
 
 void Messenger::error(QWidget *parent, const QString &text) {
-    QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Critical, texts::applicationTitle(), text, QMessageBox::Ok,
+                    parent);
     box.exec();
 }

@@ -13,10 +13,3 @@ public:
     // The error report: the same box with an error icon.
     virtual void error(QWidget *parent, const QString &text);
 };
-
-// The caption of every message box.
-QString applicationTitle();
-
-// The error report's text: the message, with a full stop added when its last character sorts
-// after '.'.
-QString errorReportText(const QString &message);

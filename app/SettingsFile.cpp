@@ -85,12 +85,4 @@ bool write(const QByteArray &path, const QByteArray &directory) {
     return file.commit();
 }
 
-QString cannotOpenText(const QByteArray &path) {
-    return QStringLiteral("Cannot open file %1").arg(QString::fromUtf8(path));
-}
-
-QString cannotCreateText(const QByteArray &path) {
-    return QStringLiteral("Cannot create file %1").arg(QString::fromUtf8(path));
-}
-
 } // namespace settings

@@ -1,7 +1,6 @@
 #pragma once
 // The one-line settings file that remembers the last directory across runs.
 #include <QByteArray>
-#include <QString>
 
 namespace settings {
 
@@ -24,9 +23,5 @@ ReadResult read(const QByteArray &path);
 // crash never leaves a truncated file. Creates the configuration directory when missing.
 // Through a link only into a regular file of our own user; false for any other link.
 bool write(const QByteArray &path, const QByteArray &directory);
-
-// The reports the program shows when the file cannot be read or written.
-QString cannotOpenText(const QByteArray &path);
-QString cannotCreateText(const QByteArray &path);
 
 } // namespace settings

@@ -4,12 +4,12 @@
 #include "app/Messenger.h"
 #include "app/NameRules.h"
 #include "app/SettingsFile.h"
-#include "app/StatusTexts.h"
+#include "app/Texts.h"
 #include "commands/DeletePass.h"
 #include "commands/Unit2.h"
 #include "dialogs/LayoutFit.h"
+#include "dialogs/ToolBarLook.h"
 #include "dialogs/Unit3.h"
-#include "dialogs/Unit4.h"
 #include "dialogs/XPMenu.h"
 #include "platform/ConfigDir.h"
 #include "platform/FileStatus.h"
@@ -25,10 +25,13 @@
 #include <QToolButton>
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 constexpr int Opacity = 200;
 constexpr QChar EscapeChar(27);
+// The directory list's height in the layout; the flat look sets it back to this.
+constexpr int DirectoryListHeight = 212;
 } // namespace
 
 TForm1::TForm1(Messenger &messenger, QWidget *parent)
@@ -78,16 +81,30 @@ void TForm1::setDialogs(TForm2 *options, TForm3 *about, TForm4 *view) {
     m_view = view;
     if (!view)
         return;
-    ViewTargets targets;
-    targets.Label4 = ui->Label4;
-    targets.CoolBar1 = ui->CoolBar1;
-    targets.ToolBar1 = ui->ToolBar1;
-    targets.DirectoryListBox1 = ui->DirectoryListBox1;
-    targets.FileLB1Click = [this] { FileLB1Click(); };
-    targets.mainPainter = XPMenu1;
-    targets.optionsPainter = options ? options->XPMenu1 : nullptr;
-    targets.aboutPainter = about ? about->XPMenu1 : nullptr;
-    view->attach(targets);
+    m_viewSettings = view->settings();
+    connect(view, &TForm4::settingsChanged, this, &TForm1::applyViewSettings);
+    // OK shows the current file again, in the unit chosen.
+    connect(view, &QDialog::accepted, this, &TForm1::FileLB1Click);
+}
+
+void TForm1::applyViewSettings(const ViewSettings &s) {
+    const ViewSettings was = std::exchange(m_viewSettings, s);
+    if (s.pathLine != was.pathLine)
+        ui->Label4->setVisible(s.pathLine);
+    // The rest of the window stays where it is: an empty band replaces the strip.
+    if (s.toolStrip != was.toolStrip)
+        ui->CoolBar1->setVisible(s.toolStrip);
+    if (s.flatButtons != was.flatButtons)
+        toolbar::setFlat(ui->ToolBar1, s.flatButtons);
+    if (s.captions != was.captions)
+        toolbar::setCaptions(ui->ToolBar1, s.captions);
+    if (s.flatLook == was.flatLook)
+        return;
+    for (TXPMenu *painter :
+         {XPMenu1, m_options ? m_options->XPMenu1 : nullptr, m_about ? m_about->XPMenu1 : nullptr})
+        if (painter)
+            painter->setActive(s.flatLook);
+    ui->DirectoryListBox1->resize(ui->DirectoryListBox1->width(), DirectoryListHeight);
 }
 
 void TForm1::setLauncher(commands::Launcher *launcher) {
@@ -133,14 +150,14 @@ void TForm1::FormCreate() {
     const QByteArray path = settings::filePath(platform::configDirectory());
     const settings::ReadResult saved = settings::read(path);
     if (saved.status == settings::ReadResult::Unreadable)
-        m_messenger.error(this, errorReportText(settings::cannotOpenText(path)));
+        m_messenger.error(this, texts::errorReportText(texts::cannotOpenText(path)));
     else if (saved.status == settings::ReadResult::Ok && !saved.firstLine.isEmpty())
         ui->DirectoryListBox1->setDirectory(saved.firstLine);
     Timer3->start();
 }
 
 void TForm1::FormShow() {
-    ui->StatusBar1->setVisible(!m_view || m_view->statusBarShown());
+    ui->StatusBar1->setVisible(!m_view || m_view->settings().pathLine);
 }
 
 void TForm1::showEvent(QShowEvent *event) {
@@ -169,7 +186,7 @@ void TForm1::closeEvent(QCloseEvent *event) {
 void TForm1::N3Click() {
     const QByteArray path = settings::filePath(platform::configDirectory());
     if (!settings::write(path, ui->DirectoryListBox1->directory())) {
-        m_messenger.error(this, errorReportText(settings::cannotCreateText(path)));
+        m_messenger.error(this, texts::errorReportText(texts::cannotCreateText(path)));
         return;
     }
     close();
@@ -191,7 +208,7 @@ void TForm1::N8Click() {
 }
 
 int TForm1::sizeUnit() const {
-    return m_view ? m_view->sizeUnit() : 0;
+    return m_view ? m_view->settings().sizeUnit : 0;
 }
 
 void TForm1::FileLB1Click() {
@@ -206,9 +223,9 @@ void TForm1::FileLB1Click() {
         current.isEmpty() ? std::nullopt : platform::readFileStatus(current);
     if (!file)
         return;
-    ui->StatusBar1->setPanelText(0, status::fileNameText(name));
-    ui->StatusBar1->setPanelText(1, status::sizeText(file->size, sizeUnit()));
-    ui->StatusBar1->setPanelText(2, status::fileTimeText(file->mtimeSec));
+    ui->StatusBar1->setPanelText(0, texts::fileNameText(name));
+    ui->StatusBar1->setPanelText(1, texts::sizeText(file->size, sizeUnit()));
+    ui->StatusBar1->setPanelText(2, texts::fileTimeText(file->mtimeSec));
 }
 
 void TForm1::FileLB1DblClick() {
@@ -232,7 +249,7 @@ void TForm1::DirectoryListBox1Change() {
 }
 
 void TForm1::Timer3Timer() {
-    ui->StatusBar1->setPanelText(3, status::clockText(QDateTime::currentDateTime()));
+    ui->StatusBar1->setPanelText(3, texts::clockText(QDateTime::currentDateTime()));
 }
 
 commands::ArchiverOptions TForm1::archiverOptions() const {
@@ -259,7 +276,7 @@ bool TForm1::launch(const commands::Launch &launch) {
     if (error.reason == platform::LaunchError::None)
         return true;
     // Said at once; the list keeps its selection, so the user can put it right and retry.
-    m_messenger.message(this, commands::launchFailedText(error));
+    m_messenger.message(this, texts::launchFailedText(error));
     return false;
 }
 
@@ -273,7 +290,7 @@ void TForm1::ToolButton1Click() {
     const std::optional<commands::Launch> add =
         commands::planAdd(commands::AddPath::Button, addRequest());
     if (!add) {
-        m_messenger.message(this, commands::addTooLongText());
+        m_messenger.message(this, texts::addTooLongText());
         return;
     }
     if (!launch(*add))
@@ -297,7 +314,7 @@ void TForm1::archiveCommand(commands::Command command) {
     const std::optional<commands::Launch> planned =
         commands::planArchiveCommand(command, archiverOptions(), ui->FileLB1->currentFile());
     if (!planned) {
-        m_messenger.message(this, commands::notAnArchiveText());
+        m_messenger.message(this, texts::notAnArchiveText());
         return;
     }
     if (!launch(*planned))
@@ -330,7 +347,7 @@ void TForm1::ToolButton5Click() {
     commands::DeleteHooks hooks;
     hooks.deleted = [this] { enableTimer(Timer2); };
     hooks.failed = [this](const QByteArray &name) {
-        m_messenger.message(this, commands::deleteFailedText(name));
+        m_messenger.message(this, texts::deleteFailedText(name));
     };
     commands::deleteRows(rows, list->listedDirectory(), hooks, LastDeleteIndex);
 }

@@ -2,6 +2,7 @@
 // The main window: menu, toolbar, file browsing panel, archive name and status bar.
 #include "commands/CommandLines.h"
 #include "commands/Launcher.h"
+#include "dialogs/Unit4.h"
 #include "platform/WorkingDir.h"
 
 #include <QMainWindow>
@@ -14,7 +15,6 @@ class Messenger;
 class QTimer;
 class TForm2;
 class TForm3;
-class TForm4;
 class TXPMenu;
 
 class TForm1 : public QMainWindow {
@@ -33,11 +33,11 @@ public:
     const platform::WorkingDirectory &workingDirectory() const { return m_cwd; }
 
     Ui::TForm1 *form() const { return ui.get(); }
-    QTimer *Timer1 = nullptr;
-    QTimer *Timer2 = nullptr;
-    QTimer *Timer3 = nullptr;
-    // Position of the last selected row that the last delete pass visited.
-    int LastDeleteIndex = 0;
+    // For tests: the timers and the last delete pass's position.
+    const QTimer *timer1() const { return Timer1; }
+    const QTimer *timer2() const { return Timer2; }
+    const QTimer *timer3() const { return Timer3; }
+    int lastDeleteIndex() const { return LastDeleteIndex; }
     TXPMenu *XPMenu1 = nullptr; // the flat look of this window, off at start
 
     // Handlers, named after their components and events.
@@ -79,7 +79,14 @@ private:
     bool launch(const commands::Launch &launch); // false: not started, and said so
     void archiveCommand(commands::Command command);
     void enableTimer(QTimer *timer);
+    void applyViewSettings(const ViewSettings &settings);
 
+    QTimer *Timer1 = nullptr; // re-reads the file list after a command
+    QTimer *Timer2 = nullptr; // re-reads it after a delete pass
+    QTimer *Timer3 = nullptr; // the clock
+    // Position of the last selected row that the last delete pass visited.
+    int LastDeleteIndex = 0;
+    ViewSettings m_viewSettings;      // as last applied
     platform::WorkingDirectory m_cwd; // before the widgets, which it moves
     std::unique_ptr<Ui::TForm1> ui;
     Messenger &m_messenger;

@@ -2,10 +2,8 @@
 
 #include "platform/CommandLine.h"
 #include "platform/Files.h"
-#include "platform/Launcher.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace commands {
 
@@ -32,14 +30,14 @@ bool holdsWildcard(const QByteArray &name) {
 
 // The add line; quoted for the launcher, or as it reads before our quoting and our literal
 // names switch, which is what the button's length limit counts.
-QByteArray composeAdd(const ArchiverOptions &options, const QByteArray &archiveName,
+QByteArray composeAdd(ArchiverOptions options, const QByteArray &archiveName,
                       const QList<QByteArray> &names, bool allFiles, bool quoted) {
-    QByteArray run = switchRun(Command::Add, options);
     // The selected names are files, never patterns: one that holds '*' or '?' must not take
     // its neighbours along, so the archiver is told to read every name literally. The
     // program's own "*.*" stays a pattern.
     if (quoted && !allFiles && std::any_of(names.begin(), names.end(), holdsWildcard))
-        run.insert(run.size() - 1, LiteralNamesSwitch);
+        options.switches.set(yk::Switch::LiteralNames);
+    const QByteArray run = switchRun(Command::Add, options);
     auto piece = [quoted](const QByteArray &text) {
         return quoted ? platform::quoteArgument(text) : text;
     };
@@ -53,47 +51,13 @@ QByteArray composeAdd(const ArchiverOptions &options, const QByteArray &archiveN
 
 } // namespace
 
-QString launchFailedText(const platform::LaunchError &error) {
-    const QString start = QString::fromUtf8("Не удалось запустить архиватор: ");
-    const QString path = QString::fromUtf8(error.path);
-    switch (error.reason) {
-    case platform::LaunchError::None:
-        return {};
-    case platform::LaunchError::BadLine:
-        return start + QString::fromUtf8("пустая командная строка.");
-    case platform::LaunchError::NotFound:
-        return start + QString::fromUtf8("программа %1 не найдена ни в каталоге WinYk, ни в "
-                                         "каталогах PATH.")
-                           .arg(path);
-    case platform::LaunchError::NotExecutable:
-        return start + QString::fromUtf8("файл %1 нельзя запустить: нет права на выполнение "
-                                         "или это не программа.")
-                           .arg(path);
-    case platform::LaunchError::TooLong:
-        return start + QString::fromUtf8("командная строка длиннее, чем позволяет система. "
-                                         "Отметьте меньше файлов.");
-    case platform::LaunchError::NoDirectory:
-        return start + QString::fromUtf8("нельзя войти в каталог %1.").arg(path);
-    case platform::LaunchError::NoResources:
-        return start + QString::fromUtf8("системе не хватает ресурсов для нового процесса.");
-    case platform::LaunchError::Other:
-        break;
-    }
-    return start + QString::fromUtf8("ошибка системы %1 (%2).")
-                       .arg(error.systemError)
-                       .arg(QString::fromLocal8Bit(std::strerror(error.systemError)));
+QByteArray switchRun(Command command, const ArchiverOptions &options) {
+    return QByteArray::fromStdString(yk::composeWord({command, options.switches, options.method}));
 }
 
-QString addTooLongText() {
-    return QString::fromUtf8("Сумма длин имен отмеченных файлов больше 255 символов :-(");
-}
-
-QString notAnArchiveText() {
-    return QString::fromUtf8("Это не архив YK!");
-}
-
-QString deleteFailedText(const QByteArray &name) {
-    return QString::fromUtf8(name) + QString::fromUtf8(" - файл не существует!");
+platform::ShowMode showMode(Command command, const ArchiverOptions &options) {
+    return yk::windowless({command, options.switches}) ? platform::ShowHidden
+                                                       : platform::ShowNormal;
 }
 
 bool wantsShortForm(const QByteArray &name) {
@@ -101,8 +65,7 @@ bool wantsShortForm(const QByteArray &name) {
 }
 
 bool isArchivePath(const QByteArray &path) {
-    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
-    return extensionOf(name).toUpper() == ".YK";
+    return yk::hasArchiveExtension(std::string_view(path.constData(), size_t(path.size())));
 }
 
 int lineLength(const QByteArray &line) {

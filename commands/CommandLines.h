@@ -2,20 +2,29 @@
 // The archiver's command lines, composed from the options, the selection and the archive.
 // Every piece that holds a blank, a tab or a double quote is quoted by the convention the
 // launcher splits by, so any name reaches the archiver as one argument; other pieces come out
-// exactly as they are.
-#include "commands/ArchiverOptions.h"
-#include "commands/Switches.h"
+// exactly as they are. Command words follow the archiver's own grammar.
+#include "platform/Launcher.h"
+#include "yk/cli/Grammar.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <optional>
 
-namespace platform {
-struct LaunchError;
-}
-
 namespace commands {
+
+using yk::Command;
+
+struct ArchiverOptions {
+    int method = 1; // item index of the method group: 0, 1 or 2
+    yk::Switches switches;
+    ArchiverOptions() { switches.set(yk::Switch::OverwriteAll); } // at start only CheckBox1's
+};
+
+// The command letter and its switch run; for add, the method digit follows ("asq1").
+QByteArray switchRun(Command command, const ArchiverOptions &options);
+// Hidden (no window) when the command carries the quiet switch, else Normal.
+platform::ShowMode showMode(Command command, const ArchiverOptions &options);
 
 // The archiver as command lines name it; the launcher also finds it without ".exe".
 inline constexpr char ProgramName[] = "yk.exe";
@@ -23,28 +32,17 @@ inline constexpr char ProgramName[] = "yk.exe";
 inline constexpr int AddLineLimit = 256;
 // What the add button puts in place of the names while "all files" is ticked.
 inline constexpr char AllFiles[] = "*.*";
-// The add switch, before the method digit, that has the archiver take every name as a file
-// name, never as a pattern; written only when a selected name holds '*' or '?'.
-inline constexpr char LiteralNamesSwitch = 'n';
-
-QString addTooLongText();
-QString notAnArchiveText();
-// "NAME - файл не существует!", the name shown as the file list shows it.
-QString deleteFailedText(const QByteArray &name);
-// What the program says when the archiver could not be started, and why.
-QString launchFailedText(const platform::LaunchError &error);
 
 // A name whose extension (from its last '.', the dot included) is longer than 3 characters.
 bool wantsShortForm(const QByteArray &name);
-// The archive test: the extension of the path's last component, ASCII letters upper-cased,
-// is ".YK".
+// The archive test: the path ends in ".yk" in any ASCII case, as the archiver names archives.
 bool isArchivePath(const QByteArray &path);
 // Characters of a command line: a UTF-8 sequence counts once, any other byte once.
 int lineLength(const QByteArray &line);
 
 // "yk.exe a<switches><digit> ARCHIVE NAME NAME ... " (each name followed by a blank), or with
 // allFiles "yk.exe a<switches><digit> ARCHIVE *.*". With names holding '*' or '?' (and not
-// allFiles) the literal names switch stands before the digit.
+// allFiles) the literal names switch ('n') is added too.
 QByteArray addCommandLine(const ArchiverOptions &options, const QByteArray &archiveName,
                           const QList<QByteArray> &names, bool allFiles);
 // "yk.exe <letter><switches> ARCHIVE" for extract, list and test.
@@ -53,7 +51,7 @@ QByteArray archiveCommandLine(Command command, const ArchiverOptions &options,
 
 struct Launch {
     QByteArray commandLine;
-    int showMode = 1;
+    platform::ShowMode showMode = platform::ShowNormal;
 };
 
 enum class AddPath {

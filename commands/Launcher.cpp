@@ -2,7 +2,7 @@
 
 namespace commands {
 
-platform::LaunchError Launcher::launch(const QByteArray &commandLine, int showMode,
+platform::LaunchError Launcher::launch(const QByteArray &commandLine, platform::ShowMode showMode,
                                        const QByteArray &workingDir) {
     platform::LaunchError error;
     platform::winExec(commandLine, showMode, workingDir, &error);

@@ -11,7 +11,7 @@ public:
     virtual ~Launcher() = default;
     // Starts commandLine in workingDir with the given show mode and returns at once, without
     // waiting for the program. The reason is None when it started.
-    virtual platform::LaunchError launch(const QByteArray &commandLine, int showMode,
+    virtual platform::LaunchError launch(const QByteArray &commandLine, platform::ShowMode showMode,
                                          const QByteArray &workingDir);
 };
 

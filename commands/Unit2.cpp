@@ -53,7 +53,7 @@ commands::ArchiverOptions TForm2::options() const {
     commands::ArchiverOptions o;
     o.method = itemIndex();
     for (int n = 1; n <= 10; ++n)
-        o.checkBox[size_t(n)] = checkBox(n)->isChecked();
+        o.switches.set(CheckBoxOptions[n - 1], checkBox(n)->isChecked());
     return o;
 }
 

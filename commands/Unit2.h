@@ -1,7 +1,7 @@
 #pragma once
 // The archiver options dialog. Its controls are the only store of the options: they keep their
 // states for the run, whether the dialog was opened or not, and nothing saves them.
-#include "commands/ArchiverOptions.h"
+#include "commands/CommandLines.h"
 
 #include <QDialog>
 #include <memory>
@@ -24,6 +24,12 @@ public:
     void setItemIndex(int index);
     // CheckBox1 .. CheckBox10 by number.
     QCheckBox *checkBox(int n) const;
+    // What CheckBoxN sets: CheckBoxOptions[N - 1].
+    static constexpr yk::Switch CheckBoxOptions[] = {
+        yk::Switch::OverwriteAll, yk::Switch::CurrentTime, yk::Switch::Recurse,
+        yk::Switch::FullListing,  yk::Switch::Move,        yk::Switch::SystemAttributes,
+        yk::Switch::NoPaths,      yk::Switch::Quiet,       yk::Switch::HiddenFiles,
+        yk::Switch::StoreDirs};
     // The states of the controls at this moment.
     commands::ArchiverOptions options() const;
 

@@ -1,16 +1,10 @@
 #include "dialogs/Unit4.h"
 
 #include "LayoutFit.h"
-#include "ToolBarLook.h"
 #include "XPMenu.h"
 #include "ui_Unit4.h"
 
 #include <QKeyEvent>
-
-namespace {
-// The directory list's height in the main window's layout; the flat look sets it back to this.
-constexpr int DirectoryListHeight = 212;
-} // namespace
 
 TForm4::TForm4(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TForm4>()) {
     ui->setupUi(this);
@@ -24,67 +18,33 @@ TForm4::TForm4(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TForm
     layoutfit::placeGroupItems(ui->RadioGroup1);
     XPMenu1 = new TXPMenu(this, XPSettings::dialog());
 
-    connect(ui->CheckBox1, &QCheckBox::toggled, this, &TForm4::CheckBox1Click);
-    connect(ui->CheckBox2, &QCheckBox::toggled, this, &TForm4::CheckBox2Click);
-    connect(ui->CheckBox3, &QCheckBox::toggled, this, &TForm4::CheckBox3Click);
-    connect(ui->CheckBox4, &QCheckBox::toggled, this, &TForm4::CheckBox4Click);
+    for (QCheckBox *box : {ui->CheckBox1, ui->CheckBox2, ui->CheckBox3, ui->CheckBox4})
+        connect(box, &QCheckBox::toggled, this, [this] { emit settingsChanged(settings()); });
     connect(ui->CheckBox5, &QCheckBox::toggled, this, &TForm4::CheckBox5Click);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
 }
 
 TForm4::~TForm4() = default;
 
-void TForm4::attach(const ViewTargets &targets) {
-    m_targets = targets;
-}
-
-int TForm4::sizeUnit() const {
-    if (ui->RadioButton3->isChecked())
-        return 2;
-    if (ui->RadioButton2->isChecked())
-        return 1;
-    return 0;
-}
-
-bool TForm4::statusBarShown() const {
-    return ui->CheckBox1->isChecked();
-}
-
-void TForm4::CheckBox1Click() {
-    if (m_targets.Label4)
-        m_targets.Label4->setVisible(ui->CheckBox1->isChecked());
-}
-
-void TForm4::CheckBox2Click() {
-    // The rest of the main window stays where it is: an empty band replaces the strip.
-    if (m_targets.CoolBar1)
-        m_targets.CoolBar1->setVisible(ui->CheckBox2->isChecked());
-}
-
-void TForm4::CheckBox3Click() {
-    if (m_targets.ToolBar1)
-        toolbar::setFlat(m_targets.ToolBar1, ui->CheckBox3->isChecked());
-}
-
-void TForm4::CheckBox4Click() {
-    if (m_targets.ToolBar1)
-        toolbar::setCaptions(m_targets.ToolBar1, ui->CheckBox4->isChecked());
+ViewSettings TForm4::settings() const {
+    ViewSettings s;
+    s.sizeUnit = ui->RadioButton3->isChecked() ? 2 : ui->RadioButton2->isChecked() ? 1 : 0;
+    s.pathLine = ui->CheckBox1->isChecked();
+    s.toolStrip = ui->CheckBox2->isChecked();
+    s.flatButtons = ui->CheckBox3->isChecked();
+    s.captions = ui->CheckBox4->isChecked();
+    s.flatLook = ui->CheckBox5->isChecked();
+    return s;
 }
 
 void TForm4::CheckBox5Click() {
-    const bool on = ui->CheckBox5->isChecked();
-    for (TXPMenu *painter :
-         {m_targets.mainPainter, m_targets.optionsPainter, m_targets.aboutPainter, XPMenu1})
-        if (painter)
-            painter->setActive(on);
-    if (QWidget *list = m_targets.DirectoryListBox1)
-        list->resize(list->width(), DirectoryListHeight);
+    // The other windows first, this one last.
+    emit settingsChanged(settings());
+    XPMenu1->setActive(ui->CheckBox5->isChecked());
 }
 
 void TForm4::BitBtn1Click() {
-    if (m_targets.FileLB1Click)
-        m_targets.FileLB1Click();
-    accept();
+    accept(); // the main window shows the current file again, in the unit chosen
 }
 
 void TForm4::keyPressEvent(QKeyEvent *event) {

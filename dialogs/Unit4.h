@@ -1,9 +1,8 @@
 #pragma once
 // The view settings dialog: size unit of the status bar, the path line, the toolbar strip and
-// its buttons' look, the flat look of all four windows. Options act on the main window through
-// the parts it hands over; nothing is saved.
+// its buttons' look, the flat look of all four windows. The dialog gives what its boxes show as
+// one value, and the main window applies it; nothing is saved.
 #include <QDialog>
-#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -11,16 +10,14 @@ class TForm4;
 }
 class TXPMenu;
 
-// What the dialog changes on the main window, and the painters it switches.
-struct ViewTargets {
-    QWidget *Label4 = nullptr;            // the current file's path line
-    QWidget *CoolBar1 = nullptr;          // the strip that holds the toolbar
-    QWidget *ToolBar1 = nullptr;          // the toolbar, whose buttons are restyled
-    QWidget *DirectoryListBox1 = nullptr; // set back to its layout height by the flat look
-    std::function<void()> FileLB1Click;   // the main window's file-click handling
-    TXPMenu *mainPainter = nullptr;       // the main window's, then the options and about
-    TXPMenu *optionsPainter = nullptr;    // dialogs'; this dialog's own comes last
-    TXPMenu *aboutPainter = nullptr;
+// What the dialog's boxes show.
+struct ViewSettings {
+    int sizeUnit = 0;        // 0 bytes, 1 kilobytes, 2 megabytes: RadioGroup1's item
+    bool pathLine = true;    // CheckBox1; also the status bar, when the main window first shows
+    bool toolStrip = true;   // CheckBox2
+    bool flatButtons = true; // CheckBox3
+    bool captions = true;    // CheckBox4
+    bool flatLook = false;   // CheckBox5: all four windows
 };
 
 class TForm4 : public QDialog {
@@ -29,26 +26,20 @@ public:
     explicit TForm4(QWidget *parent = nullptr);
     ~TForm4() override;
 
-    void attach(const ViewTargets &targets);
-
-    // 0 bytes, 1 kilobytes, 2 megabytes: the selected item of RadioGroup1.
-    int sizeUnit() const;
-    // CheckBox1: the main window shows its status bar when it is first shown.
-    bool statusBarShown() const;
+    ViewSettings settings() const;
 
     TXPMenu *XPMenu1;
 
-    void CheckBox1Click();
-    void CheckBox2Click();
-    void CheckBox3Click();
-    void CheckBox4Click();
     void CheckBox5Click();
     void BitBtn1Click();
+
+signals:
+    // A box was ticked or cleared (the size unit is read when it is needed).
+    void settingsChanged(const ViewSettings &settings);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     std::unique_ptr<Ui::TForm4> ui;
-    ViewTargets m_targets;
 };

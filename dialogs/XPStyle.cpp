@@ -48,6 +48,98 @@ void drawOnePixelFrame(QPainter *painter, const QRect &rect, const QColor &colou
     painter->drawRect(rect.adjusted(0, 0, -1, -1));
     painter->restore();
 }
+
+// The frame of a control: the highlight colour under the pointer or with the focus.
+QColor frameColour(const QStyleOption *option, const xp::Colours &c) {
+    return emphasised(option) ? c.frame : option->palette.color(QPalette::Dark);
+}
+
+bool pressed(const QStyleOption *option) {
+    return (option->state & QStyle::State_Enabled) &&
+           (option->state & (QStyle::State_Sunken | QStyle::State_On));
+}
+
+bool hovered(const QStyleOption *option) {
+    return (option->state & QStyle::State_Enabled) && (option->state & QStyle::State_MouseOver);
+}
+
+// Pressed and hovered tool buttons are filled and framed; the others bare, or framed when raised.
+void paintToolButton(QPainter *painter, const QStyleOption *option, const xp::Colours &c) {
+    if (pressed(option) || hovered(option)) {
+        painter->fillRect(option->rect, pressed(option) ? c.pressed : c.selection);
+        drawOnePixelFrame(painter, option->rect, c.frame);
+    } else if (!(option->state & QStyle::State_AutoRaise)) {
+        // A toolbar set back to raised buttons keeps a plain frame.
+        drawOnePixelFrame(painter, option->rect, option->palette.color(QPalette::Dark));
+    }
+}
+
+void paintPushButton(QPainter *painter, const QStyleOption *option, const xp::Colours &c) {
+    const QColor fill = pressed(option)   ? c.pressed
+                        : hovered(option) ? c.selection
+                                          : option->palette.color(QPalette::Button);
+    painter->fillRect(option->rect, fill);
+    drawOnePixelFrame(painter, option->rect, frameColour(option, c));
+}
+
+QColor markColour(const QStyleOption *option, const xp::Colours &c) {
+    return option->state & QStyle::State_Enabled ? option->palette.color(QPalette::Text)
+                                                 : c.disabledText;
+}
+
+// The box of a check box or radio button: at the left, centred on the row.
+QRect indicatorBox(const QStyleOption *option, int size) {
+    return QRect(option->rect.x(), option->rect.center().y() - CheckBoxSize / 2, size, size);
+}
+
+void paintCheckBox(QPainter *painter, const QStyleOption *option, const xp::Colours &c) {
+    const QRect box = indicatorBox(option, CheckBoxSize);
+    painter->fillRect(box, option->palette.brush(QPalette::Base));
+    drawOnePixelFrame(painter, box, frameColour(option, c));
+    if (option->state & QStyle::State_On) {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(markColour(option, c), 2));
+        QPainterPath tick;
+        tick.moveTo(box.left() + 3, box.top() + 6);
+        tick.lineTo(box.left() + 5.5, box.top() + 9);
+        tick.lineTo(box.left() + 10, box.top() + 3.5);
+        painter->drawPath(tick);
+        painter->restore();
+    } else if (option->state & QStyle::State_NoChange) {
+        painter->fillRect(box.adjusted(3, 3, -3, -3), markColour(option, c));
+    }
+}
+
+void paintRadioButton(QPainter *painter, const QStyleOption *option, const xp::Colours &c) {
+    const QRectF box = indicatorBox(option, CheckBoxSize - 1);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setBrush(option->palette.brush(QPalette::Base));
+    painter->setPen(frameColour(option, c));
+    painter->drawEllipse(box.adjusted(0.5, 0.5, -0.5, -0.5));
+    if (option->state & QStyle::State_On) {
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(markColour(option, c));
+        painter->drawEllipse(box.adjusted(3.5, 3.5, -3.5, -3.5));
+    }
+    painter->restore();
+}
+
+// A separator: a line across the middle, from where the items' texts start to the right edge.
+void paintSeparator(QPainter *painter, const QRect &r, const xp::Colours &c, int iconWidth) {
+    const int y = r.top() + (r.height() - 1) / 2;
+    painter->fillRect(QRect(r.left() + iconWidth + TextGap, y, r.width() - iconWidth - TextGap, 1),
+                      c.separator);
+}
+
+// A menu item's text, and after a tab its shortcut at the right.
+void drawMenuText(QPainter *painter, const QRect &rect, int flags, const QString &text) {
+    const int tab = text.indexOf(QLatin1Char('\t'));
+    painter->drawText(rect, flags | Qt::AlignLeft, tab < 0 ? text : text.left(tab));
+    if (tab >= 0 && tab + 1 < text.size())
+        painter->drawText(rect, flags | Qt::AlignRight, text.mid(tab + 1));
+}
 } // namespace
 
 XPStyle::XPStyle(const XPSettings &settings, QObject *parent)
@@ -60,8 +152,7 @@ void XPStyle::drawFlatFrame(const QStyleOption *option, QPainter *painter, const
     if (fillBase)
         painter->fillRect(option->rect, option->palette.brush(QPalette::Base));
     const xp::Colours c = xpColours(m_settings, option->palette, widget);
-    drawOnePixelFrame(painter, option->rect,
-                      emphasised(option) ? c.frame : option->palette.color(QPalette::Dark));
+    drawOnePixelFrame(painter, option->rect, frameColour(option, c));
 }
 
 QPixmap XPStyle::lookOfImage(const QPixmap &pixmap, const QStyleOption *option,
@@ -113,34 +204,12 @@ void XPStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option
             return;
         }
         break;
-    case PE_PanelButtonTool: {
-        const xp::Colours c = xpColours(m_settings, option->palette, widget);
-        const bool enabled = option->state & State_Enabled;
-        if (enabled && (option->state & (State_Sunken | State_On))) {
-            painter->fillRect(option->rect, c.pressed);
-            drawOnePixelFrame(painter, option->rect, c.frame);
-        } else if (enabled && (option->state & State_MouseOver)) {
-            painter->fillRect(option->rect, c.selection);
-            drawOnePixelFrame(painter, option->rect, c.frame);
-        } else if (!(option->state & State_AutoRaise)) {
-            // A toolbar set back to raised buttons keeps a plain frame.
-            drawOnePixelFrame(painter, option->rect, option->palette.color(QPalette::Dark));
-        }
+    case PE_PanelButtonTool:
+        paintToolButton(painter, option, xpColours(m_settings, option->palette, widget));
         return;
-    }
-    case PE_PanelButtonCommand: {
-        const xp::Colours c = xpColours(m_settings, option->palette, widget);
-        const bool enabled = option->state & State_Enabled;
-        QColor fill = option->palette.color(QPalette::Button);
-        if (enabled && (option->state & (State_Sunken | State_On)))
-            fill = c.pressed;
-        else if (enabled && (option->state & State_MouseOver))
-            fill = c.selection;
-        painter->fillRect(option->rect, fill);
-        drawOnePixelFrame(painter, option->rect,
-                          emphasised(option) ? c.frame : option->palette.color(QPalette::Dark));
+    case PE_PanelButtonCommand:
+        paintPushButton(painter, option, xpColours(m_settings, option->palette, widget));
         return;
-    }
     case PE_PanelLineEdit:
         if (const auto *f = qstyleoption_cast<const QStyleOptionFrame *>(option)) {
             painter->fillRect(option->rect, option->palette.brush(QPalette::Base));
@@ -154,48 +223,12 @@ void XPStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option
     case PE_FrameGroupBox:
         drawFlatFrame(option, painter, widget, false);
         return;
-    case PE_IndicatorCheckBox: {
-        const xp::Colours c = xpColours(m_settings, option->palette, widget);
-        const QRect box(option->rect.x(), option->rect.center().y() - CheckBoxSize / 2,
-                        CheckBoxSize, CheckBoxSize);
-        painter->fillRect(box, option->palette.brush(QPalette::Base));
-        drawOnePixelFrame(painter, box,
-                          emphasised(option) ? c.frame : option->palette.color(QPalette::Dark));
-        const QColor mark =
-            option->state & State_Enabled ? option->palette.color(QPalette::Text) : c.disabledText;
-        if (option->state & State_On) {
-            painter->save();
-            painter->setRenderHint(QPainter::Antialiasing);
-            painter->setPen(QPen(mark, 2));
-            QPainterPath tick;
-            tick.moveTo(box.left() + 3, box.top() + 6);
-            tick.lineTo(box.left() + 5.5, box.top() + 9);
-            tick.lineTo(box.left() + 10, box.top() + 3.5);
-            painter->drawPath(tick);
-            painter->restore();
-        } else if (option->state & State_NoChange) {
-            painter->fillRect(box.adjusted(3, 3, -3, -3), mark);
-        }
+    case PE_IndicatorCheckBox:
+        paintCheckBox(painter, option, xpColours(m_settings, option->palette, widget));
         return;
-    }
-    case PE_IndicatorRadioButton: {
-        const xp::Colours c = xpColours(m_settings, option->palette, widget);
-        const QRect box(option->rect.x(), option->rect.center().y() - CheckBoxSize / 2,
-                        CheckBoxSize - 1, CheckBoxSize - 1);
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->setBrush(option->palette.brush(QPalette::Base));
-        painter->setPen(emphasised(option) ? c.frame : option->palette.color(QPalette::Dark));
-        painter->drawEllipse(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5));
-        if (option->state & State_On) {
-            painter->setPen(Qt::NoPen);
-            painter->setBrush(option->state & State_Enabled ? option->palette.color(QPalette::Text)
-                                                            : c.disabledText);
-            painter->drawEllipse(QRectF(box).adjusted(3.5, 3.5, -3.5, -3.5));
-        }
-        painter->restore();
+    case PE_IndicatorRadioButton:
+        paintRadioButton(painter, option, xpColours(m_settings, option->palette, widget));
         return;
-    }
     default:
         break;
     }
@@ -214,10 +247,7 @@ void XPStyle::drawMenuItem(const QStyleOption *option, QPainter *painter,
     paintMenuColumns(painter, r, r.left(), c, iconWidth);
 
     if (mi->menuItemType == QStyleOptionMenuItem::Separator) {
-        const int y = r.top() + (r.height() - 1) / 2;
-        painter->fillRect(
-            QRect(r.left() + iconWidth + TextGap, y, r.width() - iconWidth - TextGap, 1),
-            c.separator);
+        paintSeparator(painter, r, c, iconWidth);
         painter->restore();
         return;
     }
@@ -247,22 +277,13 @@ void XPStyle::drawMenuItem(const QStyleOption *option, QPainter *painter,
                       &box, painter, widget);
     }
 
-    QString text = mi->text;
-    QString shortcut;
-    const int tab = text.indexOf(QLatin1Char('\t'));
-    if (tab >= 0) {
-        shortcut = text.mid(tab + 1);
-        text.truncate(tab);
-    }
     const QRect textRect = r.adjusted(iconWidth + TextGap, 0, -(TextGap + ArrowWidth), 0);
     painter->setFont(mi->font);
     painter->setPen(enabled ? mi->palette.color(QPalette::WindowText) : c.disabledText);
     int flags = Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic;
     if (!styleHint(SH_UnderlineShortcut, mi, widget))
         flags |= Qt::TextHideMnemonic;
-    painter->drawText(textRect, flags | Qt::AlignLeft, text);
-    if (!shortcut.isEmpty())
-        painter->drawText(textRect, flags | Qt::AlignRight, shortcut);
+    drawMenuText(painter, textRect, flags, mi->text);
 
     if (mi->menuItemType == QStyleOptionMenuItem::SubMenu) {
         QStyleOption arrow(*option);
@@ -341,8 +362,7 @@ void XPStyle::drawControl(ControlElement element, const QStyleOption *option, QP
         if (const auto *tb = qstyleoption_cast<const QStyleOptionToolButton *>(option)) {
             if (!tb->icon.isNull()) {
                 QStyleOptionToolButton copy(*tb);
-                const bool hovered = (tb->state & State_Enabled) && (tb->state & State_MouseOver);
-                const QPixmap pix = lookOfImage(tb->icon.pixmap(tb->iconSize), option, hovered);
+                const QPixmap pix = lookOfImage(tb->icon.pixmap(tb->iconSize), option, hovered(tb));
                 QIcon icon;
                 for (QIcon::Mode mode :
                      {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected})
@@ -384,17 +404,13 @@ void XPStyle::drawComplexControl(ComplexControl control, const QStyleOptionCompl
     if (control == CC_ComboBox) {
         if (const auto *cb = qstyleoption_cast<const QStyleOptionComboBox *>(option)) {
             const xp::Colours c = xpColours(m_settings, option->palette, widget);
-            const bool enabled = option->state & State_Enabled;
             painter->fillRect(option->rect, option->palette.brush(QPalette::Base));
             const QRect arrow = subControlRect(CC_ComboBox, cb, SC_ComboBoxArrow, widget);
-            QColor arrowFill = option->palette.color(QPalette::Button);
-            if (enabled && (option->state & State_Sunken))
-                arrowFill = c.pressed;
-            else if (enabled && (option->state & State_MouseOver))
-                arrowFill = c.selection;
-            painter->fillRect(arrow, arrowFill);
-            const QColor frame =
-                emphasised(option) ? c.frame : option->palette.color(QPalette::Dark);
+            const bool sunken = (option->state & State_Enabled) && (option->state & State_Sunken);
+            painter->fillRect(arrow, sunken            ? c.pressed
+                                     : hovered(option) ? c.selection
+                                                       : option->palette.color(QPalette::Button));
+            const QColor frame = frameColour(option, c);
             if (cb->frame)
                 drawOnePixelFrame(painter, option->rect, frame);
             painter->fillRect(QRect(arrow.left(), option->rect.top(), 1, option->rect.height()),

@@ -35,7 +35,7 @@ struct LaunchError {
 // display it runs without a window. Does not wait for the program. Returns false when nothing
 // could be started, with the reason in *error when given: the program, its line and the
 // directory are checked before any console window is tried.
-bool winExec(const QByteArray &commandLine, int showMode, const QByteArray &workingDir = {},
+bool winExec(const QByteArray &commandLine, ShowMode showMode, const QByteArray &workingDir = {},
              LaunchError *error = nullptr);
 
 // Where a program named on a command line is found: a name with a '/' is a path (a relative

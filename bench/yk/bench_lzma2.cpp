@@ -4,6 +4,7 @@
 // Usage: bench_lzma2 INPUT OUTPUT [block MiB (0: the writer's own)] [prime KiB]
 //                    [threads (0: one per core)] [preset]
 
+#include "commands/Messages.h"
 #include "format/SolidWriter.h"
 
 #include <fcntl.h>
@@ -44,7 +45,7 @@ int main(int argc, char **argv) {
     }
     const auto t0 = std::chrono::steady_clock::now();
     yk::SolidWriter w(out, s);
-    std::string error;
+    yk::Error error;
     yk::StoreEntry e;
     e.name = "data";
     e.mode = 0100644;
@@ -58,7 +59,7 @@ int main(int argc, char **argv) {
     const double secs =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     if (!ok) {
-        std::fprintf(stderr, "failed: %s\n", error.c_str());
+        std::fprintf(stderr, "failed: %s\n", yk::msg::reason(error).c_str());
         return 1;
     }
     std::printf("block %zu KiB, prime %zu KiB, %u threads: %lld bytes, %.2f s, %llu bytes stored\n",

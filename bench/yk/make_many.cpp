@@ -3,6 +3,7 @@
 //
 // Usage: make_many OUTPUT ENTRIES [method 0|1]
 
+#include "commands/Messages.h"
 #include "format/SolidWriter.h"
 #include "format/StoreWriter.h"
 
@@ -15,7 +16,7 @@
 
 namespace {
 
-template <typename Writer> bool fill(Writer &w, long count, std::string &error) {
+template <typename Writer> bool fill(Writer &w, long count, yk::Error &error) {
     if (!w.open(error))
         return false;
     for (long i = 0; i < count; ++i) {
@@ -48,7 +49,7 @@ int main(int argc, char **argv) {
         std::perror(argv[1]);
         return 2;
     }
-    std::string error;
+    yk::Error error;
     bool ok;
     if (method == 0) {
         yk::StoreWriter w(fd);
@@ -59,7 +60,7 @@ int main(int argc, char **argv) {
     }
     ::close(fd);
     if (!ok) {
-        std::fprintf(stderr, "failed: %s\n", error.c_str());
+        std::fprintf(stderr, "failed: %s\n", yk::msg::reason(error).c_str());
         return 1;
     }
     return 0;

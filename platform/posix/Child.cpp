@@ -18,19 +18,35 @@ namespace platform::posix {
 
 namespace {
 
-std::vector<char *> pointers(QList<QByteArray> &store) {
-    std::vector<char *> p;
-    for (QByteArray &s : store)
-        p.push_back(s.data());
-    p.push_back(nullptr);
-    return p;
+// The child's standard streams: the terminal side of a new pseudo-terminal of cols x rows,
+// whose other side goes to master, or else /dev/null; clear of 0..2. -1 on failure.
+int openStreams(bool onPty, int cols, int rows, int &master) {
+    if (!onPty)
+        return aboveStdStreams(::open("/dev/null", O_RDWR | O_CLOEXEC));
+    struct winsize ws = {};
+    ws.ws_col = static_cast<unsigned short>(cols > 0 ? cols : 80);
+    ws.ws_row = static_cast<unsigned short>(rows > 0 ? rows : 24);
+    int stream = -1;
+    if (::openpty(&master, &stream, nullptr, nullptr, &ws) != 0)
+        return -1;
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(stream, F_SETFD, FD_CLOEXEC);
+    master = aboveStdStreams(master);
+    return aboveStdStreams(stream);
 }
 
-bool holdsNul(const QList<QByteArray> &list) {
-    for (const QByteArray &s : list)
-        if (s.contains('\0'))
-            return true;
-    return false;
+// The start's outcome once forked: 0 when the program runs, else the errno, the child reaped.
+// Closes report.
+int startOutcome(pid_t child, int forkErr, int report) {
+    if (child < 0) {
+        ::close(report);
+        return forkErr;
+    }
+    const int err = readReport(report);
+    if (err)
+        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    return err < 0 ? -err : err;
 }
 
 } // namespace
@@ -39,32 +55,18 @@ StartedChild startChild(const QByteArray &program, const QList<QByteArray> &argv
                         const QList<QByteArray> &env, const QByteArray &workingDir, bool onPty,
                         int cols, int rows) {
     StartedChild result;
-    if (program.isEmpty() || program.contains('\0') || workingDir.contains('\0') ||
-        holdsNul(argv) || holdsNul(env)) {
+    // Everything the child needs is made before fork: it may not allocate.
+    QList<QByteArray> argStore = argv, envStore = env;
+    const std::vector<char *> argp = execArray(argStore), envp = execArray(envStore);
+    if (program.isEmpty() || program.contains('\0') || workingDir.contains('\0') || argp.empty() ||
+        envp.empty()) {
         result.error = EINVAL;
         return result;
     }
-    // Everything the child needs is made before fork: it may not allocate.
-    QList<QByteArray> argStore = argv, envStore = env;
-    const std::vector<char *> argp = pointers(argStore), envp = pointers(envStore);
     const char *dir = workingDir.isEmpty() ? nullptr : workingDir.constData();
 
-    int master = -1, stream = -1;
-    if (onPty) {
-        struct winsize ws = {};
-        ws.ws_col = static_cast<unsigned short>(cols > 0 ? cols : 80);
-        ws.ws_row = static_cast<unsigned short>(rows > 0 ? rows : 24);
-        if (::openpty(&master, &stream, nullptr, nullptr, &ws) != 0) {
-            result.error = errno;
-            return result;
-        }
-        ::fcntl(master, F_SETFD, FD_CLOEXEC);
-        ::fcntl(stream, F_SETFD, FD_CLOEXEC);
-        master = aboveStdStreams(master);
-    } else {
-        stream = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-    }
-    stream = aboveStdStreams(stream);
+    int master = -1;
+    const int stream = openStreams(onPty, cols, rows, master);
     int reportPipe[2] = {-1, -1};
     if (stream < 0 || (onPty && master < 0) || ::pipe2(reportPipe, O_CLOEXEC) != 0) {
         result.error = errno ? errno : EMFILE;
@@ -76,15 +78,9 @@ StartedChild startChild(const QByteArray &program, const QList<QByteArray> &argv
     reportPipe[0] = aboveStdStreams(reportPipe[0]);
     reportPipe[1] = aboveStdStreams(reportPipe[1]);
 
-    ExecPlan plan;
-    plan.program = program.constData();
-    plan.argv = argp.data();
-    plan.envp = envp.data();
-    plan.workingDir = dir;
-    plan.streamFd = stream;
-    plan.controllingTty = onPty;
-    plan.reportFd = reportPipe[1];
-    plan.maxFd = descriptorLimit();
+    // In the order of ExecPlan's fields.
+    const ExecPlan plan{program.constData(), argp.data(),      envp.data(), dir, stream, onPty,
+                        reportPipe[1],       descriptorLimit()};
 
     int forkErr = 0;
     const pid_t child = forkBlocked(&forkErr);
@@ -92,19 +88,10 @@ StartedChild startChild(const QByteArray &program, const QList<QByteArray> &argv
         execPlanned(plan);
     ::close(stream);
     ::close(reportPipe[1]);
-    if (child < 0) {
-        ::close(reportPipe[0]);
+    result.error = startOutcome(child, forkErr, reportPipe[0]);
+    if (result.error) {
         if (master >= 0)
             ::close(master);
-        result.error = forkErr;
-        return result;
-    }
-    if (const int err = readReport(reportPipe[0])) {
-        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-        }
-        if (master >= 0)
-            ::close(master);
-        result.error = err < 0 ? -err : err;
         return result;
     }
     if (master >= 0)

@@ -17,6 +17,17 @@ int aboveStdStreams(int fd) {
     return moved;
 }
 
+std::vector<char *> execArray(QList<QByteArray> &store) {
+    std::vector<char *> p;
+    for (QByteArray &s : store) {
+        if (s.contains('\0'))
+            return {};
+        p.push_back(s.data());
+    }
+    p.push_back(nullptr);
+    return p;
+}
+
 int descriptorLimit() {
     const long openMax = ::sysconf(_SC_OPEN_MAX);
     return openMax > 0 && openMax < 65536 ? int(openMax) : 65536;

@@ -2,7 +2,11 @@
 // The set-up of a child between fork and exec, shared by every way we start programs.
 // Not part of the platform interface.
 
+#include <QByteArray>
+#include <QList>
+
 #include <sys/types.h>
+#include <vector>
 
 namespace platform::posix {
 
@@ -13,6 +17,11 @@ int aboveStdStreams(int fd);
 // to call after fork, so this is read before it.
 int descriptorLimit();
 
+// The strings of store as the null-ended array exec takes, pointing into store; empty when one
+// holds a NUL, which exec could not pass.
+std::vector<char *> execArray(QList<QByteArray> &store);
+
+// Both starts fill it by a brace list, in the order of its fields.
 struct ExecPlan {
     const char *program = nullptr;
     char *const *argv = nullptr;

@@ -42,8 +42,14 @@ ConsoleStart::ConsoleStart(QList<Terminal> terminals, QList<QByteArray> argv, QB
 }
 
 ConsoleStart::~ConsoleStart() {
-    if (!placed_ && current_ >= 0 && current_ < terminals_.size() && claimed(current_))
-        placed();
+    if (placed_ || current_ < 0 || current_ >= terminals_.size())
+        return;
+    // The program ends before the try now running has claimed the run: nobody would be left
+    // to give it up, nor to remove the directory. Give it up now, so that a window showing
+    // later runs nothing, and run the program without a window in its place.
+    if (takeBack(current_))
+        spawnDetached(argv_.first(), argv_, workingDir_);
+    placed();
 }
 
 bool ConsoleStart::begin() {
@@ -65,6 +71,14 @@ bool ConsoleStart::claimed(int index) const {
     return ::lstat(claimPath(index).constData(), &st) == 0;
 }
 
+bool ConsoleStart::takeBack(int index) const {
+    const int fd =
+        ::open(claimPath(index).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+    return !(fd < 0 && errno == EEXIST);
+}
+
 void ConsoleStart::tryNext() {
     for (++current_; current_ < terminals_.size(); ++current_) {
         const QList<QByteArray> args =
@@ -73,10 +87,7 @@ void ConsoleStart::tryNext() {
             startChild(terminals_[current_].program, args, env_, workingDir_, false);
         if (child.pid < 0) {
             // Not started at all: nothing can claim this try, but make sure of it.
-            const int fd = ::open(claimPath(current_).constData(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-            if (fd >= 0)
-                ::close(fd);
+            takeBack(current_);
             continue;
         }
         watch_ = new ChildWatch(child.pid, this);
@@ -113,14 +124,10 @@ void ConsoleStart::giveUp() {
         return;
     poll_->stop();
     deadline_->stop();
-    const int fd =
-        ::open(claimPath(current_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0 && errno == EEXIST) {
+    if (!takeBack(current_)) {
         placed(); // the wrapper claimed it just now
         return;
     }
-    if (fd >= 0)
-        ::close(fd);
     watch_ = nullptr; // still reaped when it ends
     tryNext();
 }

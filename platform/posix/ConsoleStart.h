@@ -17,8 +17,9 @@ class ChildWatch;
 // window that shows late runs nothing; if our create finds the claim already made, the try
 // won after all. So the program runs exactly once. When every terminal has been given up
 // the program runs without a window. The object deletes itself once the run is placed and
-// every terminal it started has ended (it reaps them). When the program ends before a try has
-// claimed the run, that try may yet show and run it; its directory is then left behind.
+// every terminal it started has ended (it reaps them). When the program ends before the try
+// running has claimed the run, that try is given up and the program runs without a window;
+// the directory goes in every case.
 class ConsoleStart : public QObject {
     Q_OBJECT
 public:
@@ -27,12 +28,15 @@ public:
     // Makes the claim directory and starts the first try. False (and deletes itself later)
     // when the directory cannot be made.
     bool begin();
-    // The program ends: a run already claimed needs the directory no more.
+    // The program ends: a try not yet claimed is given up and the program runs without a
+    // window; the directory is removed.
     ~ConsoleStart() override;
 
 private:
     QByteArray claimPath(int index) const;
     bool claimed(int index) const;
+    // Gives a try up by making its claim ourselves. False when its wrapper had claimed it.
+    bool takeBack(int index) const;
     void tryNext();
     void check();
     void giveUp();

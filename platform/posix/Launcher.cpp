@@ -147,7 +147,7 @@ int directoryError(const QByteArray &workingDir) {
 
 } // namespace
 
-bool winExec(const QByteArray &commandLine, int showMode, const QByteArray &workingDir,
+bool winExec(const QByteArray &commandLine, ShowMode showMode, const QByteArray &workingDir,
              LaunchError *error) {
     if (error)
         *error = {};

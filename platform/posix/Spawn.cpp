@@ -20,6 +20,41 @@ void closePair(int fds[2]) {
     ::close(fds[1]);
 }
 
+// The descriptors a start needs: /dev/null for the program's streams, and the pipe its report
+// comes back on (the grandchild writes errno there when it fails; close-on-exec makes success
+// an end of file). All clear of 0..2; on failure none is left open.
+bool openDescriptors(int &devNull, int reportPipe[2], SpawnFailure &why) {
+    devNull = aboveStdStreams(::open("/dev/null", O_RDWR | O_CLOEXEC));
+    if (devNull < 0) {
+        why.err = errno;
+        return false;
+    }
+    if (::pipe2(reportPipe, O_CLOEXEC) != 0) {
+        why.err = errno;
+        ::close(devNull);
+        return false;
+    }
+    reportPipe[0] = aboveStdStreams(reportPipe[0]);
+    reportPipe[1] = aboveStdStreams(reportPipe[1]);
+    if (reportPipe[0] < 0 || reportPipe[1] < 0) {
+        ::close(devNull);
+        closePair(reportPipe);
+        return false;
+    }
+    return true;
+}
+
+// The middle child: starts the program in a grandchild and ends at once, leaving the program to
+// init; reports a fork that failed.
+[[noreturn]] void startOrphan(const ExecPlan &plan) {
+    const pid_t grandchild = ::fork();
+    if (grandchild == 0)
+        execPlanned(plan);
+    if (grandchild < 0)
+        reportErrno(plan.reportFd, errno);
+    ::_exit(grandchild < 0 ? 127 : 0);
+}
+
 } // namespace
 
 bool isExecutableFile(const QByteArray &path) {
@@ -37,54 +72,22 @@ bool spawnDetached(const QByteArray &program, const QList<QByteArray> &args,
         return false;
     // Everything the children need is made before fork: they may not allocate.
     QList<QByteArray> argStore = args;
-    std::vector<char *> argv;
-    for (QByteArray &a : argStore) {
-        if (a.contains('\0'))
-            return false;
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
+    const std::vector<char *> argv = execArray(argStore);
+    if (argv.empty())
+        return false;
     const char *dir = workingDir.isEmpty() ? nullptr : workingDir.constData();
+    int devNull = -1, reportPipe[2];
+    if (!openDescriptors(devNull, reportPipe, why))
+        return false;
 
-    const int devNull = aboveStdStreams(::open("/dev/null", O_RDWR | O_CLOEXEC));
-    if (devNull < 0) {
-        why.err = errno;
-        return false;
-    }
-    // The grandchild writes errno here when it fails; close-on-exec makes success an EOF.
-    int reportPipe[2];
-    if (::pipe2(reportPipe, O_CLOEXEC) != 0) {
-        why.err = errno;
-        ::close(devNull);
-        return false;
-    }
-    reportPipe[0] = aboveStdStreams(reportPipe[0]);
-    reportPipe[1] = aboveStdStreams(reportPipe[1]);
-    if (reportPipe[0] < 0 || reportPipe[1] < 0) {
-        ::close(devNull);
-        closePair(reportPipe);
-        return false;
-    }
-
-    ExecPlan plan;
-    plan.program = program.constData();
-    plan.argv = argv.data();
-    plan.envp = environ;
-    plan.workingDir = dir;
-    plan.streamFd = devNull;
-    plan.reportFd = reportPipe[1];
-    plan.maxFd = descriptorLimit();
+    // In the order of ExecPlan's fields; no controlling terminal.
+    const ExecPlan plan{program.constData(), argv.data(),      environ, dir, devNull, false,
+                        reportPipe[1],       descriptorLimit()};
 
     int forkError = 0;
     const pid_t child = forkBlocked(&forkError);
-    if (child == 0) {
-        const pid_t grandchild = ::fork();
-        if (grandchild == 0)
-            execPlanned(plan);
-        if (grandchild < 0)
-            reportErrno(reportPipe[1], errno);
-        ::_exit(grandchild < 0 ? 127 : 0);
-    }
+    if (child == 0)
+        startOrphan(plan);
     ::close(devNull);
     ::close(reportPipe[1]);
     if (child < 0) {

@@ -27,10 +27,11 @@ QStringList rowTexts(const QAbstractItemModel *model) {
 }
 // The three file widgets linked as in the main window, built on the working directory.
 struct Panel {
+    platform::WorkingDirectory cwd;
     FileListBox files;
     DriveComboBox drives;
     DirectoryListBox dirs;
-    Panel() { dirs.link(&drives, &files); }
+    Panel() { dirs.link(&drives, &files, &cwd); }
 };
 } // namespace
 
@@ -64,7 +65,9 @@ private slots:
         QCOMPARE(::symlink("subdir", path("linkdir").constData()), 0);
         QCOMPARE(::symlink("nowhere", path("dangling").constData()), 0);
 
+        platform::WorkingDirectory cwd;
         FileListBox list;
+        list.useWorkingDirectory(&cwd);
         list.setDirectory(m_dir);
         QCOMPARE(rowTexts(list.model()),
                  (QStringList{"-dash", ".hidden", "a b", "A.txt", "b.txt", "c", "dangling", "pipe",
@@ -333,7 +336,7 @@ private slots:
         QVERIFY(makeFile(path("file")));
         QVERIFY(platform::setWorkingDirectory(m_dir));
         Panel panel;
-        auto &[files, drives, dirs] = panel;
+        auto &[cwd, files, drives, dirs] = panel;
         QCOMPARE(dirs.directory(), m_dir);
 
         const auto *model = static_cast<const DirectoryListModel *>(dirs.model());
@@ -363,7 +366,7 @@ private slots:
         QVERIFY(makeDir(path("other")));
         QVERIFY(platform::setWorkingDirectory(m_dir));
         Panel panel;
-        auto &[files, drives, dirs] = panel;
+        auto &[cwd, files, drives, dirs] = panel;
         QSignalSpy changes(&dirs, &DirectoryListBox::changed);
 
         dirs.setDirectory(m_dir); // the same directory changes nothing
@@ -398,7 +401,7 @@ private slots:
         QVERIFY(makeDir(path("sub")));
         QVERIFY(platform::setWorkingDirectory(m_dir));
         Panel panel;
-        auto &[files, drives, dirs] = panel;
+        auto &[cwd, files, drives, dirs] = panel;
         dirs.show();
         QSignalSpy clicks(&dirs, &DirectoryListBox::userClicked);
         QTest::keyClick(&dirs, Qt::Key_Down);
@@ -421,7 +424,7 @@ private slots:
 
         QVERIFY(platform::setWorkingDirectory(m_dir));
         Panel panel;
-        auto &[files, drives, dirs] = panel;
+        auto &[cwd, files, drives, dirs] = panel;
         drives.setVolumes(volumes);
         QCOMPARE(drives.currentIndex(), 0);
         QCOMPARE(drives.itemText(1), QString::fromUtf8(path("volA")) + " [A]");
@@ -461,7 +464,7 @@ private slots:
         volumes[2].root = path("volB");
         QVERIFY(platform::setWorkingDirectory(path("volA")));
         Panel panel;
-        auto &[files, drives, dirs] = panel;
+        auto &[cwd, files, drives, dirs] = panel;
         drives.setVolumes(volumes);
         dirs.setDirectory(path("volB/kept"));
         dirs.setDirectory(path("volA"));

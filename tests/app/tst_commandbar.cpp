@@ -29,7 +29,7 @@ struct Launched {
 
 class RecordingLauncher : public commands::Launcher {
 public:
-    platform::LaunchError launch(const QByteArray &line, int showMode,
+    platform::LaunchError launch(const QByteArray &line, platform::ShowMode showMode,
                                  const QByteArray &workingDir) override {
         launched.append({line, showMode, workingDir, platform::workingDirectory()});
         return failure;
@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(last().processDir, m_dir);
         // Refreshed at once (no selection left), and once more by Timer1.
         QVERIFY(list()->selectedRows().isEmpty());
-        QVERIFY(m_form->Timer1->isActive());
+        QVERIFY(m_form->timer1()->isActive());
         QVERIFY(m_messenger.messages.isEmpty());
         // An immediate second press launches a line with no names.
         QTest::mouseClick(ui()->ToolButton1, Qt::LeftButton);
@@ -173,7 +173,7 @@ private slots:
         QTest::keyClick(ui()->Edit1, Qt::Key_Return);
         QCOMPARE(returned.count(), 1);
         QCOMPARE(last().line, QByteArray("yk.exe a1 backup notes \"quarterly report.html\" "));
-        QVERIFY(m_form->Timer1->isActive());
+        QVERIFY(m_form->timer1()->isActive());
         QVERIFY(list()->selectedRows().isEmpty());
         // Other characters are left to the field.
         QTest::keyClicks(ui()->Edit1, "x");
@@ -186,26 +186,43 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("stamped"); // unmarked repeats, as an X server's reach us
         QTest::newRow("Enter in the archive name")
-            << int(Qt::Key_Return) << int(Qt::NoModifier) << QStringLiteral("\r");
-        QTest::newRow("Alt+A") << int(Qt::Key_A) << int(Qt::AltModifier) << QString();
-        QTest::newRow("Alt+T") << int(Qt::Key_T) << int(Qt::AltModifier) << QString();
+            << int(Qt::Key_Return) << int(Qt::NoModifier) << QStringLiteral("\r") << false;
+        QTest::newRow("Enter, repeats known by their time stamps")
+            << int(Qt::Key_Return) << int(Qt::NoModifier) << QStringLiteral("\r") << true;
+        QTest::newRow("Alt+A") << int(Qt::Key_A) << int(Qt::AltModifier) << QString() << false;
+        QTest::newRow("Alt+T") << int(Qt::Key_T) << int(Qt::AltModifier) << QString() << false;
     }
     void heldKeyStartsOneArchiver() {
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(QString, text);
+        QFETCH(bool, stamped);
         const auto mods = Qt::KeyboardModifiers(modifiers);
         clickRow(rowOf("a.yk"));
         ui()->Edit1->setText("held");
         ui()->Edit1->setFocus();
-        auto hold = [&](int repeats) {
-            QTest::simulateEvent(ui()->Edit1, true, key, mods, text, false);
-            for (int i = 0; i < repeats; ++i) {
-                QTest::simulateEvent(ui()->Edit1, false, key, mods, text, true);
-                QTest::simulateEvent(ui()->Edit1, true, key, mods, text, true);
+        // Each repeat is a release and a press with one time stamp, neither marked a repeat.
+        quint64 now = 100000;
+        auto send = [&](bool press, bool repeat) {
+            if (!stamped) {
+                QTest::simulateEvent(ui()->Edit1, press, key, mods, text, repeat);
+                return;
             }
-            QTest::simulateEvent(ui()->Edit1, false, key, mods, text, false);
+            QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, key, mods, text);
+            event.setTimestamp(now);
+            QApplication::sendEvent(ui()->Edit1, &event);
+        };
+        auto hold = [&](int repeats) {
+            send(true, false);
+            now += 660;
+            for (int i = 0; i < repeats; ++i, now += 40) {
+                send(false, true);
+                send(true, true);
+            }
+            send(false, false);
+            now += 1000;
         };
         hold(30);
         QCOMPARE(m_launcher.launched.size(), 1);
@@ -247,7 +264,7 @@ private slots:
         QCOMPARE(m_launcher.launched.size(), 3);
         QCOMPARE(m_messenger.messages, QStringList(3, text));
         QCOMPARE(list()->selectedRows().size(), 2);
-        QVERIFY(!m_form->Timer1->isActive());
+        QVERIFY(!m_form->timer1()->isActive());
     }
 
     void tooLongByButtonRefused() {
@@ -264,7 +281,7 @@ private slots:
         QCOMPARE(m_messenger.messages,
                  QStringList{QString::fromUtf8(
                      "Сумма длин имен отмеченных файлов больше 255 символов :-(")});
-        QVERIFY(!m_form->Timer1->isActive());
+        QVERIFY(!m_form->timer1()->isActive());
         QCOMPARE(list()->selectedRows().size(), 30); // not refreshed
         // The Enter path checks nothing and cuts nothing.
         ui()->Edit1->setFocus();
@@ -326,7 +343,7 @@ private slots:
         QCOMPARE(last().showMode, mode);
         QCOMPARE(last().workingDir, m_dir);
         QCOMPARE(list()->selectedRows().isEmpty(), refreshes);
-        QCOMPARE(m_form->Timer1->isActive(), refreshes);
+        QCOMPARE(m_form->timer1()->isActive(), refreshes);
         // The menu item runs the same handler.
         clickRow(rowOf("backup.YK"));
         items[button]->trigger();
@@ -432,7 +449,7 @@ private slots:
             QTest::mouseClick(b, Qt::LeftButton);
         QVERIFY(m_launcher.launched.isEmpty());
         QCOMPARE(m_messenger.messages, QStringList(3, QString::fromUtf8("Это не архив YK!")));
-        QVERIFY(!m_form->Timer1->isActive());
+        QVERIFY(!m_form->timer1()->isActive());
     }
 
     // A second launch within two seconds shares the first one's delayed re-read; the tick
@@ -441,11 +458,11 @@ private slots:
         select({"notes"});
         QTest::mouseClick(ui()->ToolButton1, Qt::LeftButton);
         QTest::qWait(600);
-        const int before = m_form->Timer1->remainingTime();
+        const int before = m_form->timer1()->remainingTime();
         QTest::mouseClick(ui()->ToolButton1, Qt::LeftButton);
-        QVERIFY(m_form->Timer1->remainingTime() <= before);
+        QVERIFY(m_form->timer1()->remainingTime() <= before);
         QVERIFY(makeFile(path("written later")));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_form->Timer1->isActive(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_form->timer1()->isActive(), 10000);
         QVERIFY(rowOf("written later") >= 0);
     }
 
@@ -454,11 +471,11 @@ private slots:
         ui()->ToolButton5->click();
         QVERIFY(!exists(path("a.c")) && !exists(path("notes")));
         QVERIFY(exists(path("a.txt")));
-        QCOMPARE(m_form->LastDeleteIndex, 4);
+        QCOMPARE(m_form->lastDeleteIndex(), 4);
         QVERIFY(m_messenger.messages.isEmpty());
-        QVERIFY(m_form->Timer2->isActive());
+        QVERIFY(m_form->timer2()->isActive());
         QCOMPARE(list()->count(), 7); // not rebuilt until the tick
-        QTRY_VERIFY_WITH_TIMEOUT(!m_form->Timer2->isActive(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_form->timer2()->isActive(), 10000);
         QCOMPARE(list()->count(), 5);
         QVERIFY(list()->selectedRows().isEmpty());
         QCOMPARE(list()->focusedRow(), 3);
@@ -468,7 +485,7 @@ private slots:
         ui()->N14->trigger();
         QCOMPARE(list()->count(), 7);
         QVERIFY(m_messenger.messages.isEmpty());
-        QVERIFY(!m_form->Timer2->isActive());
+        QVERIFY(!m_form->timer2()->isActive());
     }
 
     void deleteKeyInArchiveNameDeletes() {
@@ -502,7 +519,7 @@ private slots:
         clickRow(7, Qt::ControlModifier);
         QVERIFY(::unlink(path(list()->rowName(7)).constData()) == 0);
         // The box stays up until Timer2 has fired, as a user reading it would.
-        messenger.during = [&] { QTRY_VERIFY_WITH_TIMEOUT(!m_form->Timer2->isActive(), 10000); };
+        messenger.during = [&] { QTRY_VERIFY_WITH_TIMEOUT(!m_form->timer2()->isActive(), 10000); };
         m_form->ToolButton5Click();
         QCOMPARE(messenger.messages.size(), 1);
         QCOMPARE(list()->focusedRow(), 6);
@@ -517,9 +534,9 @@ private slots:
         ui()->ToolButton5->click();
         QCOMPARE(m_messenger.messages,
                  QStringList{QString::fromUtf8("readme - файл не существует!")});
-        QCOMPARE(m_form->LastDeleteIndex, 6);
+        QCOMPARE(m_form->lastDeleteIndex(), 6);
         QVERIFY(!exists(path("a.c")));
-        QVERIFY(m_form->Timer2->isActive());
+        QVERIFY(m_form->timer2()->isActive());
     }
 
     // A refresh that falls due while a failure is on the screen rebuilds the list mid-pass:
@@ -539,7 +556,7 @@ private slots:
         QVERIFY(!exists(path("a.c")) && !exists(path("notes")) && !exists(path("readme")));
         QVERIFY(exists(path("a.yk")) && exists(path("backup.YK")) &&
                 exists(path("quarterly report.html")));
-        QCOMPARE(m_form->LastDeleteIndex, 6);
+        QCOMPARE(m_form->lastDeleteIndex(), 6);
         m_form.reset();
     }
 

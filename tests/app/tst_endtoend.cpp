@@ -88,7 +88,7 @@ class TestEndToEnd : public QObject {
     // has passed, the list is re-read as the user would (a double click on the directory)
     // when the tick came too early to show the new file.
     void listedOnceEnded(const QByteArray &name) {
-        QTRY_VERIFY_WITH_TIMEOUT(!m_form->Timer1->isActive(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_form->timer1()->isActive(), 20000);
         if (rowOf(name) < 0)
             list()->refresh();
         QVERIFY2(rowOf(name) >= 0, name.constData());
@@ -320,7 +320,7 @@ private slots:
                                                "не найдена ни в каталоге WinYk, ни в каталогах "
                                                "PATH.")});
         QCOMPARE(list()->selectedRows().size(), 1); // kept for a retry
-        QVERIFY(!m_form->Timer1->isActive());
+        QVERIFY(!m_form->timer1()->isActive());
         // With the real one on PATH, that one runs; the dropped one still does not.
         wrapArchiver();
         QTest::mouseClick(ui()->ToolButton1, Qt::LeftButton);
@@ -354,7 +354,7 @@ private slots:
                                                "длиннее, чем позволяет система. Отметьте меньше "
                                                "файлов.")});
         QCOMPARE(list()->selectedRows().size(), 10000);
-        QVERIFY(!m_form->Timer1->isActive());
+        QVERIFY(!m_form->timer1()->isActive());
         QVERIFY(!exists(ended(1)) && !exists(path("archive.yk")));
     }
 

@@ -1,7 +1,7 @@
 // The main window: its layout, keys, handlers of the file panel, the error report.
 #include "TestSupport.h"
 #include "app/Application.h"
-#include "app/StatusTexts.h"
+#include "app/Texts.h"
 #include "app/Unit1.h"
 #include "app/Unit5.h"
 #include "platform/Shell.h"
@@ -88,11 +88,11 @@ private slots:
         QCOMPARE(ui()->N14->shortcut(), QKeySequence(Qt::Key_Delete));
         QCOMPARE(ui()->N3->shortcut(), QKeySequence(Qt::Key_Escape));
         QCOMPARE(ui()->N10->shortcut(), QKeySequence(Qt::ALT | Qt::Key_A));
-        QCOMPARE(m_form->Timer1->interval(), 2000);
-        QVERIFY(!m_form->Timer1->isActive());
-        QCOMPARE(m_form->Timer2->interval(), 300);
-        QVERIFY(!m_form->Timer2->isActive());
-        QVERIFY(m_form->Timer3->isActive());
+        QCOMPARE(m_form->timer1()->interval(), 2000);
+        QVERIFY(!m_form->timer1()->isActive());
+        QCOMPARE(m_form->timer2()->interval(), 300);
+        QVERIFY(!m_form->timer2()->isActive());
+        QVERIFY(m_form->timer3()->isActive());
         // Tab order: file list, directory list, archive name, drive box, check box.
         QCOMPARE(nextTabStop(ui()->FileLB1), ui()->DirectoryListBox1);
         QCOMPARE(nextTabStop(ui()->DirectoryListBox1), ui()->Edit1);
@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(ui()->StatusBar1->panelText(1), QString::fromUtf8(" Размер: 1023 байт"));
         struct stat st;
         QCOMPARE(::stat(path("report.old.txt").constData(), &st), 0);
-        QCOMPARE(ui()->StatusBar1->panelText(2), status::fileTimeText(st.st_mtime));
+        QCOMPARE(ui()->StatusBar1->panelText(2), texts::fileTimeText(st.st_mtime));
         QVERIFY(ui()->StatusBar1->panelText(2).endsWith(QLatin1Char('0')) ||
                 QString("2468").contains(ui()->StatusBar1->panelText(2).back()));
 

@@ -3,7 +3,7 @@
 #include "app/Messenger.h"
 #include "app/NameRules.h"
 #include "app/PathRules.h"
-#include "app/StatusTexts.h"
+#include "app/Texts.h"
 #include "platform/Files.h"
 
 #include <QtTest>
@@ -169,26 +169,26 @@ private slots:
         QFETCH(qint64, size);
         QFETCH(int, unit);
         QFETCH(QString, text);
-        QCOMPARE(status::sizeText(size, unit), text);
+        QCOMPARE(texts::sizeText(size, unit), text);
     }
 
     void fileTimes() {
         const QDateTime odd(QDate(2024, 3, 5), QTime(7, 8, 9), Qt::LocalTime);
-        QCOMPARE(status::fileTimeText(odd.toSecsSinceEpoch()),
+        QCOMPARE(texts::fileTimeText(odd.toSecsSinceEpoch()),
                  QStringLiteral("05.03.2024  07:08:08"));
         const QDateTime even(QDate(2024, 12, 31), QTime(23, 59, 58), Qt::LocalTime);
-        QCOMPARE(status::fileTimeText(even.toSecsSinceEpoch()),
+        QCOMPARE(texts::fileTimeText(even.toSecsSinceEpoch()),
                  QStringLiteral("31.12.2024  23:59:58"));
         // Before 1980 the DOS date has no value: the real time is shown.
         const QDateTime old(QDate(1975, 1, 2), QTime(3, 4, 5), Qt::LocalTime);
-        QCOMPARE(status::fileTimeText(old.toSecsSinceEpoch()),
+        QCOMPARE(texts::fileTimeText(old.toSecsSinceEpoch()),
                  QStringLiteral("02.01.1975  03:04:05"));
-        QCOMPARE(status::fileNameText("a.txt"), QString::fromUtf8(" Файл: a.txt"));
+        QCOMPARE(texts::fileNameText("a.txt"), QString::fromUtf8(" Файл: a.txt"));
     }
 
     void clock() {
         const QDateTime now(QDate(2026, 1, 9), QTime(4, 5, 6), Qt::LocalTime);
-        QCOMPARE(status::clockText(now), QStringLiteral("04:05:06   09.01.2026"));
+        QCOMPARE(texts::clockText(now), QStringLiteral("04:05:06   09.01.2026"));
     }
 
     void driveRows_data() {
@@ -248,7 +248,7 @@ private slots:
     void errorReport() {
         QFETCH(QString, message);
         QFETCH(QString, shown);
-        QCOMPARE(errorReportText(message), shown);
+        QCOMPARE(texts::errorReportText(message), shown);
     }
 };
 

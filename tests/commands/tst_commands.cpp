@@ -1,8 +1,9 @@
 // The archiver's command lines: every row of the switch tables, both add paths, the archive
 // test, the length limit, quoting, and the delete pass.
+#include "app/Texts.h"
 #include "commands/CommandLines.h"
 #include "commands/DeletePass.h"
-#include "commands/Switches.h"
+#include "commands/Unit2.h"
 #include "platform/CommandLine.h"
 #include "platform/DirHandle.h"
 
@@ -21,9 +22,9 @@ namespace {
 ArchiverOptions optionsWith(int method, const QList<int> &ticked) {
     ArchiverOptions o;
     o.method = method;
-    o.checkBox.fill(false);
+    o.switches = {};
     for (int n : ticked)
-        o.checkBox[size_t(n)] = true;
+        o.switches.set(TForm2::CheckBoxOptions[n - 1]);
     return o;
 }
 
@@ -123,7 +124,7 @@ private slots:
         const ArchiverOptions o;
         QCOMPARE(o.method, 1);
         for (int n = 1; n <= 10; ++n)
-            QCOMPARE(o.on(n), n == 1);
+            QCOMPARE(o.switches.on(TForm2::CheckBoxOptions[n - 1]), n == 1);
     }
 
     void archiveTest_data() {
@@ -429,7 +430,7 @@ private slots:
     }
 
     void deleteFailedText() {
-        QCOMPARE(commands::deleteFailedText("readme.txt"),
+        QCOMPARE(texts::deleteFailedText("readme.txt"),
                  QString::fromUtf8("readme.txt - файл не существует!"));
     }
 

@@ -98,7 +98,7 @@ private slots:
         QVERIFY(g.width() >= width);
         QVERIFY(g.right() < box->parentWidget()->width());
         QCOMPARE(box->toolTip(), n == 4 ? QString::fromUtf8("при просмотре") : QString());
-        QCOMPARE(m_form->options().on(n), on);
+        QCOMPARE(m_form->options().switches.on(TForm2::CheckBoxOptions[n - 1]), on);
     }
 
     // By number, not by position: the method, CheckBox1 .. CheckBox10, then the button.
@@ -142,7 +142,7 @@ private slots:
         QVERIFY(!m_form->isVisible());
         const commands::ArchiverOptions o = m_form->options();
         QCOMPARE(o.method, 0);
-        QVERIFY(o.on(8) && o.on(1));
+        QVERIFY(o.switches.on(yk::Switch::Quiet) && o.switches.on(yk::Switch::OverwriteAll));
     }
 
     void centredOnTheDesktop() {

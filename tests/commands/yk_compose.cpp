@@ -8,6 +8,7 @@
 //   extract, extract-every, list, list-full, test, test-quiet   on ARCHIVE_PATH, options at
 //                 start-up or with every switch of that command
 #include "commands/CommandLines.h"
+#include "commands/Unit2.h"
 #include "platform/CommandLine.h"
 
 #include <cstdio>
@@ -26,9 +27,9 @@ void print(const QByteArray &line) {
 commands::ArchiverOptions with(int method, std::initializer_list<int> ticked) {
     commands::ArchiverOptions o;
     o.method = method;
-    o.checkBox.fill(false);
+    o.switches = {};
     for (int n : ticked)
-        o.checkBox[size_t(n)] = true;
+        o.switches.set(TForm2::CheckBoxOptions[n - 1]);
     return o;
 }
 

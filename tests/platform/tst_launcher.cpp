@@ -5,10 +5,13 @@
 #include "platform/Files.h"
 #include "platform/Launcher.h"
 #include "platform/WorkingDir.h"
+#include "platform/posix/ConsoleStart.h"
 
 #include "TempTree.h"
 
+#include <QDir>
 #include <QMap>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cerrno>
@@ -197,7 +200,7 @@ private slots:
         qputenv("PATH", bin_ + ":/usr/bin:/bin");
         platform::setTerminalCandidates({{"true"}});
         platform::LaunchError error;
-        const bool started = platform::winExec(line, mode, work_, &error);
+        const bool started = platform::winExec(line, platform::ShowMode(mode), work_, &error);
         platform::setTerminalCandidates({});
         qputenv("PATH", oldPath);
         QVERIFY(!started);
@@ -213,7 +216,7 @@ private slots:
         const QByteArray oldPath = qgetenv("PATH");
         qputenv("PATH", bin_);
         platform::setTerminalCandidates({{"true"}});
-        for (const int mode : {platform::ShowHidden, platform::ShowNormal}) {
+        for (const platform::ShowMode mode : {platform::ShowHidden, platform::ShowNormal}) {
             platform::LaunchError error;
             const bool started = platform::winExec("yk.exe l x", mode, dir_ + "/gone", &error);
             QVERIFY2(!started, QByteArray::number(mode));
@@ -375,6 +378,64 @@ private slots:
                 return ::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
             }(),
             10000);
+    }
+
+    // The program ends while its console window is on the way. One that has not claimed the
+    // run by then is given up: should it show later it runs nothing, and the program runs once
+    // without a window instead. One that has claimed it keeps it. No claim directory stays.
+    void consoleWhenTheProgramEnds_data() {
+        QTest::addColumn<bool>("claimedBefore");
+        QTest::addColumn<QString>("ranIn");
+        QTest::newRow("the window shows after the end") << false << "none";
+        QTest::newRow("the window showed before the end") << true << "term";
+    }
+    void consoleWhenTheProgramEnds() {
+        QFETCH(bool, claimedBefore);
+        QFETCH(QString, ranIn);
+        QVERIFY(writeFile(bin_ + "/yk",
+                          "#!/bin/sh\necho \"${TAG:-none} $*\" >> '" + out_ + "/runs'\n", 0755));
+        // Says it has started, then shows its window (runs the wrapper) before or after "go".
+        const QByteArray waitGo = "while [ ! -e '" + out_ + "/go' ]; do sleep 0.05; done\n";
+        const QByteArray show = "echo | \"$@\"\n";
+        QVERIFY(writeFile(bin_ + "/term",
+                          "#!/bin/sh\nexport TAG=term\necho $$ > '" + out_ + "/pid.tmp'\nmv '" +
+                              out_ + "/pid.tmp' '" + out_ + "/pid'\nshift\n" +
+                              (claimedBefore ? show + waitGo : waitGo + show) + "touch '" + out_ +
+                              "/done'\n",
+                          0755));
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), run = dir_ + "/run";
+        QCOMPARE(::mkdir(run.constData(), 0700), 0);
+        qputenv("XDG_RUNTIME_DIR", run);
+        const auto restore = qScopeGuard([&runtime] {
+            if (runtime.isNull())
+                qunsetenv("XDG_RUNTIME_DIR");
+            else
+                qputenv("XDG_RUNTIME_DIR", runtime);
+        });
+        {
+            QObject program; // owns the tries as the application does, and ends
+            auto *start = new platform::posix::ConsoleStart(
+                {{bin_ + "/term", {"-e"}}}, {bin_ + "/yk", "l", "a b.yk"}, work_,
+                {"PATH=" + qgetenv("PATH")}, 60000, &program);
+            QVERIFY(start->begin());
+            QVERIFY(!waitFor(out_ + "/pid").isEmpty());
+            // Without an event loop meanwhile: the claim is there, unseen, when it ends.
+            for (int i = 0; claimedBefore && i < 400 && readAll(out_ + "/runs").isEmpty(); ++i)
+                QTest::qSleep(25);
+            QVERIFY(!claimedBefore || !readAll(out_ + "/runs").isEmpty());
+        }
+        QVERIFY(writeFile(out_ + "/go", ""));
+        waitFor(out_ + "/done");
+        QVERIFY(exists(out_ + "/done"));
+        const pid_t pid = pid_t(readAll(out_ + "/pid").trimmed().toInt());
+        QVERIFY(pid > 0);
+        QCOMPARE(::waitpid(pid, nullptr, 0), pid);
+        const QByteArray expected = ranIn.toUtf8() + " l a b.yk\n";
+        QTRY_COMPARE_WITH_TIMEOUT(readAll(out_ + "/runs"), expected, 20000);
+        QCOMPARE(
+            QDir(QFile::decodeName(run))
+                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+            QStringList());
     }
 
     // $TERMINAL is the user's choice: before the system's x-terminal-emulator; our own console

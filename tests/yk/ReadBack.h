@@ -23,7 +23,7 @@ template <typename Data> struct ReadBackOf {
 
 // Every entry of the archive at `path` with its data.
 template <typename Data>
-bool readBack(const QString &path, std::vector<ReadBackOf<Data>> &out, std::string &error) {
+bool readBack(const QString &path, std::vector<ReadBackOf<Data>> &out, yk::Error &error) {
     yk::ArchiveInput in(yk::ArchiveSource::file(path.toStdString()));
     if (!in.open(error))
         return false;

@@ -5,6 +5,7 @@
 
 #include "ReadBack.h"
 #include "codec/Lzma2Chunks.h"
+#include "commands/Messages.h"
 #include "format/ArchiveReader.h"
 #include "format/SolidWriter.h"
 
@@ -87,7 +88,7 @@ bool rawDecode(const Bytes &stream, Bytes &out) {
 // The blocks of `data` encoded one after another on this thread, as the writer must join them.
 Bytes sequentialBlocks(const Bytes &data, std::size_t block, std::size_t prime) {
     Bytes out;
-    std::string error;
+    yk::Error error;
     for (std::size_t at = 0; at < data.size(); at += block) {
         const std::size_t n = std::min(block, data.size() - at);
         yk::Lzma2Block b;
@@ -117,7 +118,7 @@ struct Item {
 
 // Writes `items` with the given settings; false with `error` on failure.
 bool writeArchive(const QString &path, const std::vector<Item> &items,
-                  const yk::SolidSettings &settings, std::string &error,
+                  const yk::SolidSettings &settings, yk::Error &error,
                   std::uint64_t *stored = nullptr) {
     const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)
@@ -218,6 +219,27 @@ private slots:
         QCOMPARE(yk::looksIncompressible(data.data(), data.size()), incompressible);
     }
 
+    // Runs of text get the encoder's text parameters; code, zeros and random bytes do not.
+    void text_data() {
+        QTest::addColumn<QByteArray>("kinds");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("text");
+        QTest::newRow("text") << QByteArray("t") << (1 << 20) << true;
+        QTest::newRow("text, smaller than the samples") << QByteArray("t") << 1000 << true;
+        QTest::newRow("zeros") << QByteArray("z") << (1 << 20) << false;
+        QTest::newRow("random") << QByteArray("r") << (1 << 20) << false;
+        QTest::newRow("text with zeros between") << QByteArray("tztzt") << (1 << 20) << false;
+        QTest::newRow("nothing") << QByteArray("t") << 0 << false;
+    }
+    void text() {
+        QFETCH(QByteArray, kinds);
+        QFETCH(int, size);
+        QFETCH(bool, text);
+        const std::size_t n = static_cast<std::size_t>(size);
+        const Bytes data = pattern(kinds, n / static_cast<std::size_t>(kinds.size()), n);
+        QCOMPARE(yk::looksLikeText(data.data(), data.size()), text);
+    }
+
     // Blocks made on several threads and joined are the blocks made one after another on one
     // thread, byte for byte, and decode to the input; libarchive reads the archive back.
     void joinedBlocks_data() {
@@ -264,16 +286,17 @@ private slots:
         s.blockSize = static_cast<std::size_t>(block);
         s.primeSize = static_cast<std::size_t>(prime);
         s.threads = 3;
-        std::string error;
+        yk::Error error;
         std::uint64_t stored = 0;
-        QVERIFY2(writeArchive(path, {{"data.bin", data}}, s, error, &stored), error.c_str());
+        QVERIFY2(writeArchive(path, {{"data.bin", data}}, s, error, &stored),
+                 yk::msg::reason(error).c_str());
         QCOMPARE(int(stored), storedBlocks);
         const Bytes archive = fileBytes(path);
         QVERIFY(archive.size() >= yk::kStartHeaderSize + joined.size());
         QVERIFY(std::equal(joined.begin(), joined.end(), archive.begin() + yk::kStartHeaderSize));
 
         std::vector<ReadBack> back;
-        QVERIFY2(readBack(path, back, error), error.c_str());
+        QVERIFY2(readBack(path, back, error), yk::msg::reason(error).c_str());
         QCOMPARE(back.size(), std::size_t(1));
         QVERIFY(back[0].data == data);
     }
@@ -299,7 +322,7 @@ private slots:
         const std::size_t seg = yk::kLzma2Segment;
         const Bytes data = pattern(kinds, seg, seg * static_cast<std::size_t>(kinds.size()));
         yk::Lzma2Block b;
-        std::string error;
+        yk::Error error;
         QVERIFY(yk::encodeLzma2Pieces(data.data(), 0, data.size(), true, true,
                                       static_cast<std::size_t>(prime), {}, b, error));
         QCOMPARE(b.storedBytes, seg * static_cast<std::size_t>(storedSegments));
@@ -315,9 +338,10 @@ private slots:
         s.blockSize = 2 * seg;
         s.primeSize = static_cast<std::size_t>(prime);
         s.threads = 3;
-        QVERIFY2(writeArchive(dir.filePath("r.yk"), {{"r", data}}, s, error), error.c_str());
+        QVERIFY2(writeArchive(dir.filePath("r.yk"), {{"r", data}}, s, error),
+                 yk::msg::reason(error).c_str());
         std::vector<ReadBack> back;
-        QVERIFY2(readBack(dir.filePath("r.yk"), back, error), error.c_str());
+        QVERIFY2(readBack(dir.filePath("r.yk"), back, error), yk::msg::reason(error).c_str());
         QCOMPARE(back.size(), std::size_t(1));
         QVERIFY(back[0].data == data);
     }
@@ -354,19 +378,19 @@ private slots:
         yk::SolidSettings s;
         s.blockSize = static_cast<std::size_t>(block);
         s.primeSize = static_cast<std::size_t>(prime);
-        std::string error;
+        yk::Error error;
         Bytes first;
         for (unsigned threads : {1u, 2u, 8u}) {
             s.threads = threads;
             const QString path = dir.filePath(QString("t%1.yk").arg(threads));
-            QVERIFY2(writeArchive(path, items, s, error), error.c_str());
+            QVERIFY2(writeArchive(path, items, s, error), yk::msg::reason(error).c_str());
             const Bytes archive = fileBytes(path);
             if (first.empty())
                 first = archive;
             QVERIFY2(archive == first, qPrintable(QString("%1 threads differ").arg(threads)));
         }
         std::vector<ReadBack> back;
-        QVERIFY2(readBack(dir.filePath("t8.yk"), back, error), error.c_str());
+        QVERIFY2(readBack(dir.filePath("t8.yk"), back, error), yk::msg::reason(error).c_str());
         QCOMPARE(back.size(), items.size());
     }
 
@@ -387,17 +411,18 @@ private slots:
         yk::SolidSettings s;
         s.blockSize = 3 * seg;
         s.primeSize = 256 << 10;
-        std::string error;
+        yk::Error error;
         s.threads = 1;
-        QVERIFY2(writeArchive(dir.filePath("one.yk"), {{"d", data}}, s, error), error.c_str());
+        QVERIFY2(writeArchive(dir.filePath("one.yk"), {{"d", data}}, s, error),
+                 yk::msg::reason(error).c_str());
         s.threads = 3;
         std::uint64_t stored = 0;
         QVERIFY2(writeArchive(dir.filePath("three.yk"), {{"d", data}}, s, error, &stored),
-                 error.c_str());
+                 yk::msg::reason(error).c_str());
         QVERIFY(fileBytes(dir.filePath("one.yk")) == fileBytes(dir.filePath("three.yk")));
         QVERIFY(stored >= 1);
         std::vector<ReadBack> back;
-        QVERIFY2(readBack(dir.filePath("three.yk"), back, error), error.c_str());
+        QVERIFY2(readBack(dir.filePath("three.yk"), back, error), yk::msg::reason(error).c_str());
         QCOMPARE(back.size(), std::size_t(1));
         QVERIFY(back[0].data == data);
         if (have("7zz")) {
@@ -424,8 +449,8 @@ private slots:
         yk::SolidSettings s;
         s.blockSize = 256 << 10;
         s.primeSize = 64 << 10;
-        std::string error;
-        QVERIFY2(writeArchive(path, items, s, error), error.c_str());
+        yk::Error error;
+        QVERIFY2(writeArchive(path, items, s, error), yk::msg::reason(error).c_str());
 
         // The header of many names is written packed: the start header points to the small
         // header that says where the packed one lies.
@@ -436,7 +461,7 @@ private slots:
         QCOMPARE(int(archive[yk::kStartHeaderSize + headerAt]), 0x17);
 
         std::vector<ReadBack> back;
-        QVERIFY2(readBack(path, back, error), error.c_str());
+        QVERIFY2(readBack(path, back, error), yk::msg::reason(error).c_str());
         QCOMPARE(back.size(), items.size());
         std::map<std::string, Bytes> byName;
         for (const ReadBack &b : back) {
@@ -471,23 +496,23 @@ private slots:
 
     void noEntriesNoHeader() {
         QTemporaryDir dir;
-        std::string error;
+        yk::Error error;
         QVERIFY(writeArchive(dir.filePath("e.yk"), {}, {}, error));
         QCOMPARE(fileBytes(dir.filePath("e.yk")).size(), yk::kStartHeaderSize);
         std::vector<ReadBack> back;
-        QVERIFY2(readBack(dir.filePath("e.yk"), back, error), error.c_str());
+        QVERIFY2(readBack(dir.filePath("e.yk"), back, error), yk::msg::reason(error).c_str());
         QVERIFY(back.empty());
     }
 
     void onlyEmptyEntries() {
         QTemporaryDir dir;
-        std::string error;
+        yk::Error error;
         QVERIFY(writeArchive(dir.filePath("e.yk"), {{"empty", {}}, {"d", {}, 040755}}, {}, error));
         // A header this small is left plain.
         const Bytes archive = fileBytes(dir.filePath("e.yk"));
         QCOMPARE(int(archive[yk::kStartHeaderSize]), 0x01);
         std::vector<ReadBack> back;
-        QVERIFY2(readBack(dir.filePath("e.yk"), back, error), error.c_str());
+        QVERIFY2(readBack(dir.filePath("e.yk"), back, error), yk::msg::reason(error).c_str());
         QCOMPARE(back.size(), std::size_t(2));
         QVERIFY(back[0].data.empty());
     }
@@ -497,7 +522,7 @@ private slots:
         const int fd = ::open(dir.filePath("s.yk").toLocal8Bit().constData(),
                               O_WRONLY | O_CREAT | O_TRUNC, 0644);
         QVERIFY(fd >= 0);
-        std::string error;
+        yk::Error error;
         {
             yk::SolidWriter w(fd, {});
             QVERIFY(w.open(error));
@@ -517,7 +542,7 @@ private slots:
         }
         ::close(fd);
         std::vector<ReadBack> back;
-        QVERIFY2(readBack(dir.filePath("s.yk"), back, error), error.c_str());
+        QVERIFY2(readBack(dir.filePath("s.yk"), back, error), yk::msg::reason(error).c_str());
         QCOMPARE(back.size(), std::size_t(2));
         QVERIFY(back[0].data == Bytes({'a', 'b', 'c', 0, 0, 0, 0, 0, 0, 0}));
         QVERIFY(back[1].data == Bytes({'o', 'k'}));

@@ -6,6 +6,7 @@
 #include "commands/ExtractRules.h"
 #include "commands/InspectBytes.h"
 #include "commands/ListFormat.h"
+#include "commands/Messages.h"
 #include "commands/OverwritePrompt.h"
 #include "format/ArchiveReader.h"
 #include "format/MethodProbe.h"
@@ -451,8 +452,8 @@ private slots:
         QFETCH(int, errnum);
         QFETCH(QByteArray, text);
         QFETCH(QString, reason);
-        QCOMPARE(QString::fromStdString(yk::describeArchiveFailure(
-                     errnum, text.isEmpty() ? nullptr : text.constData())),
+        QCOMPARE(QString::fromStdString(yk::msg::reason(
+                     yk::archiveFailure(errnum, text.isEmpty() ? nullptr : text.constData()))),
                  reason);
     }
 
@@ -645,7 +646,7 @@ private slots:
         // until the first lets go.
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        std::string error;
+        yk::Error error;
         auto first = std::make_unique<yk::DirLock>(dir.path().toStdString());
         yk::DirLock second(dir.path().toStdString());
         QVERIFY(first->open(error) && second.open(error));

@@ -3,6 +3,7 @@
 // it writes read back through libarchive, including an entry whose data came up short.
 
 #include "ReadBack.h"
+#include "commands/Messages.h"
 #include "format/ArchiveReader.h"
 #include "format/StoreFormat.h"
 #include "format/StoreWriter.h"
@@ -164,7 +165,7 @@ private slots:
     void writtenArchiveReadsBack() {
         QTemporaryFile f;
         QVERIFY(f.open());
-        std::string error;
+        yk::Error error;
         yk::StoreWriter w(f.handle());
         QVERIFY(w.open(error));
         QVERIFY(w.add(entry("dir", S_IFDIR | 0750), error));
@@ -180,7 +181,7 @@ private slots:
         QVERIFY(w.close(error));
 
         std::vector<ReadBack> got;
-        QVERIFY2(readBack(f.fileName(), got, error), error.c_str());
+        QVERIFY2(readBack(f.fileName(), got, error), yk::msg::reason(error).c_str());
         QCOMPARE(got.size(), std::size_t(5));
         QCOMPARE(got[0].name, std::string("text"));
         QCOMPARE(got[0].data, std::string("hello"));
@@ -202,7 +203,7 @@ private slots:
             data[i] = static_cast<char>((i * 2654435761u) >> 13);
         QTemporaryFile f;
         QVERIFY(f.open());
-        std::string error;
+        yk::Error error;
         yk::StoreWriter w(f.handle());
         QVERIFY(w.open(error));
         QVERIFY(w.add(entry("big", S_IFREG | 0644, data.size()), error));
@@ -212,7 +213,7 @@ private slots:
         QVERIFY(w.write("abc", 3, error));
         QVERIFY(w.close(error));
         std::vector<ReadBack> got;
-        QVERIFY2(readBack(f.fileName(), got, error), error.c_str());
+        QVERIFY2(readBack(f.fileName(), got, error), yk::msg::reason(error).c_str());
         QCOMPARE(got.size(), std::size_t(2));
         QVERIFY(got[0].data == data);
         QCOMPARE(got[1].data, std::string("abc"));
@@ -221,13 +222,13 @@ private slots:
     void archiveWithoutEntries() {
         QTemporaryFile f;
         QVERIFY(f.open());
-        std::string error;
+        yk::Error error;
         yk::StoreWriter w(f.handle());
         QVERIFY(w.open(error));
         QVERIFY(w.close(error));
         QCOMPARE(f.size(), qint64(yk::kStartHeaderSize));
         std::vector<ReadBack> got;
-        QVERIFY2(readBack(f.fileName(), got, error), error.c_str());
+        QVERIFY2(readBack(f.fileName(), got, error), yk::msg::reason(error).c_str());
         QVERIFY(got.empty());
     }
 };

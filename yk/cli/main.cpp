@@ -6,10 +6,10 @@
 #include "commands/Console.h"
 #include "commands/ExtractCommand.h"
 #include "commands/ListCommand.h"
+#include "commands/Messages.h"
 #include "commands/Outcome.h"
 #include "commands/TestCommand.h"
 #include "format/ArchiveReader.h"
-#include "fs/Messages.h"
 
 #include <unistd.h>
 

@@ -1,7 +1,5 @@
 #include "codec/Lzma2Chunks.h"
 
-#include "fs/Messages.h"
-
 #include <lzma.h>
 #include <zlib.h>
 
@@ -21,6 +19,22 @@ std::uint64_t lzma2DictSize(std::uint8_t p) {
     return p >= 40 ? 0xFFFFFFFFu : std::uint64_t(2u | (p & 1u)) << (p / 2 + 11);
 }
 
+bool looksLikeText(const std::uint8_t *data, std::size_t size) {
+    // Sixteen samples of 4 KiB, or all of a smaller input.
+    constexpr std::size_t kSamples = 16, kSample = 4096;
+    const bool whole = size <= kSamples * kSample;
+    const std::size_t samples = whole ? 1 : kSamples, sample = whole ? size : kSample;
+    std::size_t control = 0;
+    for (std::size_t i = 0; i < samples; ++i) {
+        const std::uint8_t *p = data + (whole ? 0 : (size - kSample) / (kSamples - 1) * i);
+        for (std::size_t j = 0; j < sample; ++j) {
+            const std::uint8_t c = p[j];
+            control += (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f') || c == 0x7f;
+        }
+    }
+    return size > 0 && control * 200 <= samples * sample; // at most half a percent
+}
+
 std::uint32_t encoderDict(const Lzma2Settings &settings, std::size_t prime, std::size_t size) {
     const std::uint64_t window =
         std::uint64_t(std::min<std::size_t>(prime, settings.dictSize)) + size;
@@ -28,11 +42,43 @@ std::uint32_t encoderDict(const Lzma2Settings &settings, std::size_t prime, std:
         std::clamp<std::uint64_t>(window, LZMA_DICT_SIZE_MIN, settings.dictSize));
 }
 
-bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size_t size, bool last,
-                      const Lzma2Settings &settings, Bytes &out, std::string &error) {
+namespace {
+
+bool encoderOptions(const Lzma2Settings &settings, lzma_options_lzma &options) {
+    if (lzma_lzma_preset(&options, settings.preset))
+        return false;
+    options.dict_size = settings.dictSize;
+    if (settings.niceLen)
+        options.nice_len = settings.niceLen;
+    if (settings.depth)
+        options.depth = settings.depth;
+    if (settings.matchFinder)
+        options.mf = static_cast<lzma_match_finder>(settings.matchFinder);
+    if (settings.lc >= 0)
+        options.lc = static_cast<std::uint32_t>(settings.lc);
+    if (settings.lp >= 0)
+        options.lp = static_cast<std::uint32_t>(settings.lp);
+    if (settings.pb >= 0)
+        options.pb = static_cast<std::uint32_t>(settings.pb);
+    return true;
+}
+
+} // namespace
+
+std::uint64_t lzma2EncoderMemory(const Lzma2Settings &settings) {
     lzma_options_lzma options;
-    if (lzma_lzma_preset(&options, settings.preset)) {
-        error = msg::badCompressionLevel();
+    if (!encoderOptions(settings, options))
+        return 0;
+    const lzma_filter filters[] = {{LZMA_FILTER_LZMA2, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    const std::uint64_t bytes = lzma_raw_encoder_memusage(filters);
+    return bytes == UINT64_MAX ? 0 : bytes;
+}
+
+bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size_t size, bool last,
+                      const Lzma2Settings &settings, Bytes &out, Error &error) {
+    lzma_options_lzma options;
+    if (!encoderOptions(settings, options)) {
+        error = Error{Fault::BadCompressionLevel};
         return false;
     }
     options.dict_size = encoderDict(settings, primeSize, size);
@@ -46,7 +92,8 @@ bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size
     lzma_stream s = LZMA_STREAM_INIT;
     lzma_ret rc = lzma_raw_encoder(&s, filters);
     if (rc != LZMA_OK) {
-        error = rc == LZMA_MEM_ERROR ? msg::noMemoryToCompress() : msg::compressorWontStart();
+        error =
+            Error{rc == LZMA_MEM_ERROR ? Fault::NoMemoryToCompress : Fault::CompressorWontStart};
         return false;
     }
     const std::size_t start = out.size();
@@ -67,7 +114,7 @@ bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size
     lzma_end(&s);
     if (rc != LZMA_STREAM_END) {
         out.resize(start);
-        error = rc == LZMA_MEM_ERROR ? msg::noMemoryToCompress() : msg::compressorFailed();
+        error = Error{rc == LZMA_MEM_ERROR ? Fault::NoMemoryToCompress : Fault::CompressorFailed};
         return false;
     }
     out.resize(start + produced);
@@ -145,7 +192,7 @@ bool looksIncompressible(const std::uint8_t *data, std::size_t size, int samples
 
 bool encodeLzma2Pieces(const std::uint8_t *data, std::size_t prime, std::size_t size,
                        bool streamStart, bool last, std::size_t primeSize,
-                       const Lzma2Settings &settings, Lzma2Block &out, std::string &error) {
+                       const Lzma2Settings &settings, Lzma2Block &out, Error &error) {
     out = Lzma2Block();
     if (size == 0)
         return true;
@@ -177,8 +224,14 @@ bool encodeLzma2Pieces(const std::uint8_t *data, std::size_t prime, std::size_t 
         // Primed with what lies before the run, up to primeSize: the block's own data first.
         const std::size_t before = r.from + (streamStart ? 0 : prime);
         const std::size_t runPrime = std::min(before, r.from == 0 ? prime : primeSize);
+        Lzma2Settings runSettings = settings;
+        if (settings.textBits && looksLikeText(data + r.from, r.size)) {
+            runSettings.lc = 4;
+            runSettings.lp = 0;
+            runSettings.pb = 0;
+        }
         r.packedFrom = out.packed.size();
-        if (!encodeLzma2Block(data + r.from, runPrime, r.size, lastRun, settings, out.packed,
+        if (!encodeLzma2Block(data + r.from, runPrime, r.size, lastRun, runSettings, out.packed,
                               error))
             return false;
         out.dict = std::max(out.dict, encoderDict(settings, runPrime, r.size));

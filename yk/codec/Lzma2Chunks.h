@@ -6,6 +6,8 @@
 // uncompressed chunks without running the encoder at all. Joined in order, with the end marker
 // after the last block only, the blocks make one LZMA2 stream.
 
+#include "fs/Error.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -19,7 +21,23 @@ using Bytes = std::vector<std::uint8_t>;
 struct Lzma2Settings {
     std::uint32_t preset = 6;          // liblzma's preset for the encoder's parameters
     std::uint32_t dictSize = 8u << 20; // the largest dictionary; the preset's own by default
+    // The preset's parameters changed where these are set (0 or -1: the preset's own).
+    std::uint32_t niceLen = 0;     // a match this long is taken without looking further
+    std::uint32_t depth = 0;       // match finder's search depth; 0 lets liblzma choose
+    std::uint32_t matchFinder = 0; // an lzma_match_finder (LZMA_MF_HC4, LZMA_MF_BT4...)
+    int lc = -1, lp = -1, pb = -1; // literal context, literal position and position bits
+    // Runs that look like text get 4 literal context bits and no position bits: text has no
+    // alignment for them to find, and the literal before says more about the next.
+    bool textBits = true;
 };
+
+// liblzma's encoder memory for one encoder of these settings at their largest dictionary; 0 if
+// liblzma refuses them.
+std::uint64_t lzma2EncoderMemory(const Lzma2Settings &settings);
+
+// Whether samples spread over `size` bytes at `data` hold next to no control bytes other than
+// tab, line and page breaks, as text in ASCII or UTF-8 does (and code, tables and pictures do not).
+bool looksLikeText(const std::uint8_t *data, std::size_t size);
 
 // The one byte of LZMA2 coder properties: the smallest dictionary size code that holds `dict`.
 std::uint8_t lzma2DictProperty(std::uint32_t dict);
@@ -37,7 +55,7 @@ std::uint32_t encoderDict(const Lzma2Settings &settings, std::size_t prime, std:
 // when `last`. The block must start at a stream offset congruent to `primeSize` modulo 4 (LZMA's
 // position bits): blocks cut at multiples of 4 with primes of multiples of 4 are.
 bool encodeLzma2Block(const std::uint8_t *data, std::size_t primeSize, std::size_t size, bool last,
-                      const Lzma2Settings &settings, Bytes &out, std::string &error);
+                      const Lzma2Settings &settings, Bytes &out, Error &error);
 
 // The headers of the uncompressed chunks that carry `size` bytes: one 3-byte header before each
 // kLzma2StoredChunk bytes (the last chunk may be shorter). `streamStart`: the first chunk resets
@@ -97,7 +115,7 @@ struct Lzma2Block {
 // before it; `streamStart` when nothing came before; `last` when nothing follows.
 bool encodeLzma2Pieces(const std::uint8_t *data, std::size_t prime, std::size_t size,
                        bool streamStart, bool last, std::size_t primeSize,
-                       const Lzma2Settings &settings, Lzma2Block &out, std::string &error);
+                       const Lzma2Settings &settings, Lzma2Block &out, Error &error);
 
 // The block's pieces as one run of LZMA2 chunks, appended to `out`.
 void appendLzma2Block(const std::uint8_t *data, const Lzma2Block &block, bool streamStart,

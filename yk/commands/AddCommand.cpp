@@ -1,20 +1,17 @@
 #include "commands/AddCommand.h"
 
-#include "commands/EntryLoop.h"
+#include "commands/Messages.h"
 #include "commands/Outcome.h"
 #include "commands/SolidOrder.h"
 #include "commands/Sources.h"
 #include "format/ArchiveReader.h"
 #include "format/ArchiveSink.h"
+#include "format/EntryLoop.h"
 #include "fs/AtomicFile.h"
 #include "fs/DirLock.h"
-#include "fs/Messages.h"
 #include "fs/Names.h"
-#include "fs/TempRecord.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,25 +51,20 @@ public:
             console_.problem(msg::emptyArchiveName(o_.archive));
             return ExitNothing;
         }
-        const std::string dir = dirName(archivePath_).empty() ? "." : dirName(archivePath_);
-        DirLock lock(dir);
-        std::string error;
+        DirLock lock(archiveDir());
+        Error error;
         if (!lock.open(error)) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error, false));
+            console_.problem(msg::cannotWriteArchive(archivePath_, msg::reason(error), false));
             return ExitNothing;
         }
         // Held until the new archive is in place, so that two adds into one archive both count.
         lockWriters(lock);
         dirFd_ = lock.fd();
-        removeStaleTemporaries(lock.fd(), name);
-
-        struct stat ast;
-        hadOld_ = stat(archivePath_.c_str(), &ast) == 0;
-        if (hadOld_ && !S_ISREG(ast.st_mode)) {
-            console_.problem(msg::archiveNotRegular(archivePath_, msg::fileKind(ast.st_mode)));
+        for (const std::string &t : removeStaleTemporaries(lock.fd(), name))
+            console_.line(msg::staleTemporaryRemoved(joinPath(dirName(archivePath_), t)));
+        FileId self;
+        if (!checkOldArchive(self))
             return ExitNothing;
-        }
-        FileId self{ast.st_dev, ast.st_ino};
         SourceList sources = collectSources(o_, hadOld_ ? &self : nullptr, console_);
         if (sources.items.empty()) {
             console_.problem(msg::nothingToAdd());
@@ -82,12 +74,35 @@ public:
         // order they were found in.
         if (o_.method != 0)
             sortForSolid(sources.items);
+        return writeUntilSteady(sources);
+    }
+
+private:
+    std::string archiveDir() const {
+        const std::string dir = dirName(archivePath_);
+        return dir.empty() ? "." : dir;
+    }
+
+    // Notes whether there is an old archive and which file it is; false (reported) when the
+    // name is taken by something else.
+    bool checkOldArchive(FileId &self) {
+        struct stat ast;
+        hadOld_ = stat(archivePath_.c_str(), &ast) == 0;
+        if (hadOld_ && !S_ISREG(ast.st_mode)) {
+            console_.problem(msg::archiveNotRegular(archivePath_, ast.st_mode));
+            return false;
+        }
+        self = FileId{ast.st_dev, ast.st_ino};
+        return true;
+    }
+
+    // A file that changes while it is read is left out and the whole archive written again
+    // without it, its old entry kept: an entry that is not the file is never stored, and
+    // entries cannot be taken back out of a stream already written. Each pass leaves out one
+    // more file, so this ends.
+    int writeUntilSteady(const SourceList &sources) {
         saidLine_.assign(sources.items.size(), false);
         saidProblem_.assign(sources.items.size(), false);
-        // A file that changes while it is read is left out and the whole archive written again
-        // without it, its old entry kept: an entry that is not the file is never stored, and
-        // entries cannot be taken back out of a stream already written. Each pass leaves out
-        // one more file, so this ends.
         std::vector<bool> leftOut(sources.items.size(), false);
         for (;;) {
             outcome_ = Outcome();
@@ -96,15 +111,12 @@ public:
                 outcome_.failed += l ? 1 : 0;
             std::size_t changed = sources.items.size();
             const Pass p = writePass(sources, leftOut, changed);
-            if (p == Pass::Again) {
-                leftOut[changed] = true;
-                continue;
-            }
-            return p == Pass::Written ? outcome_.exitStatus() : ExitNothing;
+            if (p != Pass::Again)
+                return p == Pass::Written ? outcome_.exitStatus() : ExitNothing;
+            leftOut[changed] = true;
         }
     }
 
-private:
     enum class Pass { Written, Failed, Again };
 
     // Writes the new archive with the sources not left out and puts it in place. Again with
@@ -112,29 +124,28 @@ private:
     Pass writePass(const SourceList &sources, const std::vector<bool> &leftOut,
                    std::size_t &changed) {
         const std::string name = baseName(archivePath_);
-        const std::string dir = dirName(archivePath_).empty() ? "." : dirName(archivePath_);
-        std::string error;
+        Error error;
         replaced_.clear();
         std::unique_ptr<ArchiveInput> old;
         if (hadOld_) {
             old = std::make_unique<ArchiveInput>(ArchiveSource::file(archivePath_));
             if (!old->open(error)) {
-                console_.problem(msg::cannotReadArchive(archivePath_, error));
+                console_.problem(msg::cannotReadArchive(archivePath_, msg::reason(error)));
                 return Pass::Failed;
             }
         }
         AtomicFile out;
         out.noteWhenNamed();
         if (!out.openAt(dirFd_, name, error)) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+            console_.problem(msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));
             return Pass::Failed;
         }
         // libarchive (method 2) gathers the packed data in a temporary file of its own
         // until the end: keep it beside the archive rather than in a /tmp that may be small.
-        setenv("TMPDIR", dir.c_str(), 1);
+        setenv("TMPDIR", archiveDir().c_str(), 1);
         std::unique_ptr<ArchiveSink> w = openSink(o_.method, out.fd(), error);
         if (!w) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+            console_.problem(msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));
             return Pass::Failed;
         }
 
@@ -164,7 +175,7 @@ private:
             return Pass::Failed; // nothing new: the old archive stays as it was
 
         if (!w->close(error) || !out.commit(out.modeForTarget(), true, error)) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+            console_.problem(msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));
             return Pass::Failed;
         }
         console_.line(msg::addSummary(outcome_.done, outcome_.failed, archivePath_));
@@ -187,7 +198,7 @@ private:
     }
 
     void lockWriters(DirLock &lock) {
-        std::string error;
+        Error error;
         switch (lock.tryLock(error)) {
         case DirLock::Locked:
             return;
@@ -201,38 +212,11 @@ private:
         case DirLock::Failed:
             break;
         }
-        console_.problem(msg::lockUnavailable(archivePath_, error));
-    }
-
-    // Temporary files of earlier adds of this archive that were killed before their rename.
-    // The lock is held, so no add of this archive is running; a live owner may still be some
-    // other program that got the same process number, so only those of dead ones go, and only
-    // those that a note proves to be yk's own: a user's file of that name stays.
-    void removeStaleTemporaries(int dirFd, const std::string &name) {
-        const int copy = fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
-        DIR *d = copy >= 0 ? fdopendir(copy) : nullptr;
-        if (!d) {
-            if (copy >= 0)
-                ::close(copy);
-            return;
-        }
-        std::vector<std::string> stale;
-        while (const dirent *e = readdir(d)) {
-            const pid_t owner = temporaryOwner(name, e->d_name);
-            if (owner > 0 && owner != getpid() && kill(owner, 0) != 0 && errno == ESRCH &&
-                temporaryIsOurs(dirFd, e->d_name))
-                stale.push_back(e->d_name);
-        }
-        closedir(d);
-        for (const std::string &t : stale) {
-            forgetTemporaryAt(dirFd, t);
-            if (::unlinkat(dirFd, t.c_str(), 0) == 0)
-                console_.line(msg::staleTemporaryRemoved(joinPath(dirName(archivePath_), t)));
-        }
+        console_.problem(msg::lockUnavailable(archivePath_, msg::reason(error)));
     }
 
     bool copyOldEntries(ArchiveInput &in, ArchiveSink *w, const std::set<std::string> &skip) {
-        std::string error;
+        Error error;
         bool written = true;
         const bool read = forEachEntry(
             in,
@@ -246,28 +230,30 @@ private:
                     return true;
                 }
                 if (!w->header(e, error)) {
-                    console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+                    console_.problem(
+                        msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));
                     return written = false;
                 }
                 const DataEnd end = forEachBlock(
                     in, e,
-                    [&](const void *data, std::size_t size, std::uint64_t, std::string &why) {
+                    [&](const void *data, std::size_t size, std::uint64_t, Error &why) {
                         return w->data(data, size, why);
                     },
                     error);
                 if (end == DataEnd::Damaged) {
                     // A damaged old entry would be carried over damaged: refuse the whole add.
-                    console_.problem(msg::damagedEntry(name, error));
+                    console_.problem(msg::damagedEntry(name, msg::reason(error)));
                     console_.problem(
                         msg::cannotWriteArchive(archivePath_, msg::oldArchiveDamaged(), hadOld_));
                 } else if (end == DataEnd::Refused) {
-                    console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+                    console_.problem(
+                        msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));
                 }
                 return written = end == DataEnd::Complete;
             },
             error);
         if (!read)
-            console_.problem(msg::cannotReadArchive(archivePath_, error));
+            console_.problem(msg::cannotReadArchive(archivePath_, msg::reason(error)));
         return read && written;
     }
 
@@ -281,39 +267,7 @@ private:
         struct stat seen;
         Entry e(archive_entry_new());
         int fd = -1;
-        std::string problem;
-        if (s.kind == Source::File) {
-            // Non-blocking and no link following: whatever took the file's place since it was
-            // listed (a pipe, a link) must not stall or mislead the add.
-            fd = ::open(s.diskPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-            if (fd < 0) {
-                problem = errno == ENOENT || errno == ELOOP
-                              ? msg::vanished(s.diskPath)
-                              : msg::cannotRead(s.diskPath, msg::errnoText(errno));
-            } else if (fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_ino != s.id.ino ||
-                       seen.st_dev != s.id.dev) {
-                problem = msg::vanished(s.diskPath);
-            } else {
-                archive_entry_copy_stat(e.get(), &seen);
-            }
-        } else if (lstat(s.diskPath.c_str(), &seen) != 0) {
-            problem = msg::vanished(s.diskPath);
-        } else {
-            archive_entry_copy_stat(e.get(), &seen);
-            if (s.kind == Source::Symlink) {
-                std::vector<char> target(static_cast<size_t>(seen.st_size) + 2);
-                const ssize_t n = readlink(s.diskPath.c_str(), target.data(), target.size() - 1);
-                if (n < 0 || !S_ISLNK(seen.st_mode)) {
-                    problem = msg::vanished(s.diskPath);
-                } else {
-                    target[static_cast<size_t>(n)] = '\0';
-                    archive_entry_set_symlink_utf8(e.get(), encodeName(target.data()).c_str());
-                    archive_entry_set_size(e.get(), 0);
-                }
-            } else if (!S_ISDIR(seen.st_mode)) {
-                problem = msg::vanished(s.diskPath);
-            }
-        }
+        const std::string problem = takeState(s, e.get(), seen, fd);
         if (!problem.empty()) {
             if (fd >= 0)
                 ::close(fd);
@@ -324,7 +278,7 @@ private:
         archive_entry_set_pathname_utf8(e.get(), s.stored.c_str());
         archive_entry_set_uid(e.get(), 0);
         archive_entry_set_gid(e.get(), 0);
-        std::string error;
+        Error error;
         bool written = w->header(e.get(), error);
         std::string why; // when the file could not be read whole
         if (written && fd >= 0)
@@ -332,7 +286,7 @@ private:
         if (fd >= 0)
             ::close(fd);
         if (!written) {
-            console_.problem(msg::cannotWriteArchive(archivePath_, error, hadOld_));
+            console_.problem(msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));
             return Result::ArchiveFailed;
         }
         if (!why.empty()) {
@@ -345,12 +299,45 @@ private:
         return Result::Done;
     }
 
+    // Takes the source's present state into `e` and `seen` (a file is opened as `fd`, to be
+    // read): the problem to tell when it is no longer what was listed, or cannot be read.
+    static std::string takeState(const Source &s, struct archive_entry *e, struct stat &seen,
+                                 int &fd) {
+        if (s.kind == Source::File) {
+            // Non-blocking and no link following: whatever took the file's place since it was
+            // listed (a pipe, a link) must not stall or mislead the add.
+            fd = ::open(s.diskPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0)
+                return errno == ENOENT || errno == ELOOP
+                           ? msg::vanished(s.diskPath)
+                           : msg::cannotRead(s.diskPath, msg::errnoText(errno));
+            if (fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_ino != s.id.ino ||
+                seen.st_dev != s.id.dev)
+                return msg::vanished(s.diskPath);
+            archive_entry_copy_stat(e, &seen);
+            return {};
+        }
+        if (lstat(s.diskPath.c_str(), &seen) != 0)
+            return msg::vanished(s.diskPath);
+        archive_entry_copy_stat(e, &seen);
+        if (s.kind == Source::Directory)
+            return S_ISDIR(seen.st_mode) ? std::string() : msg::vanished(s.diskPath);
+        std::vector<char> target(static_cast<size_t>(seen.st_size) + 2);
+        const ssize_t n = readlink(s.diskPath.c_str(), target.data(), target.size() - 1);
+        if (n < 0 || !S_ISLNK(seen.st_mode))
+            return msg::vanished(s.diskPath);
+        target[static_cast<size_t>(n)] = '\0';
+        archive_entry_set_symlink_utf8(e, encodeName(target.data()).c_str());
+        archive_entry_set_size(e, 0);
+        return {};
+    }
+
     // Copies the file's `seen.st_size` bytes into the archive. `why` tells (in a message) when
     // the file gave fewer bytes or could not be read, or its size, modification or change time
     // differ afterwards: what was read may then be a mix of two states of the file. False with
     // `error` when the archive cannot be written.
     bool copyData(ArchiveSink *w, int fd, const std::string &path, const struct stat &seen,
-                  const std::string &label, std::string &why, std::string &error) {
+                  const std::string &label, std::string &why, Error &error) {
         const uint64_t size = static_cast<uint64_t>(seen.st_size);
         uint64_t done = 0;
         while (done < size) {

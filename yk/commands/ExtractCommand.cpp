@@ -1,12 +1,13 @@
 #include "commands/ExtractCommand.h"
 
-#include "commands/EntryLoop.h"
 #include "commands/ExtractRules.h"
+#include "commands/Messages.h"
 #include "commands/Outcome.h"
 #include "format/ArchiveReader.h"
+#include "format/EntryLoop.h"
 #include "fs/AtomicFile.h"
+#include "fs/DirFd.h"
 #include "fs/FileWrite.h"
-#include "fs/Messages.h"
 #include "fs/Names.h"
 
 #include <fcntl.h>
@@ -22,29 +23,6 @@
 namespace yk {
 
 namespace {
-
-// A directory descriptor closed when it goes out of scope.
-class DirFd {
-public:
-    explicit DirFd(int fd = -1) : fd_(fd) {}
-    ~DirFd() { reset(-1); }
-    DirFd(const DirFd &) = delete;
-    DirFd &operator=(const DirFd &) = delete;
-    void reset(int fd) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = fd;
-    }
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
 
 // A directory this run made from an entry: its permissions and times are set at the end, once
 // nothing more is written into it.
@@ -89,10 +67,10 @@ public:
             console_.problem(msg::cannotExtract(".", msg::errnoText(errno)));
             return ExitNothing;
         }
-        std::string error;
+        Error error;
         ArchiveInput in(src);
         if (!in.open(error)) {
-            console_.problem(msg::cannotReadArchive(src.displayName(), error));
+            console_.problem(msg::cannotReadArchive(msg::archiveName(src), msg::reason(error)));
             return ExitNothing;
         }
         struct stat self;
@@ -101,7 +79,7 @@ public:
         // extractOne returns false when the user asked to stop.
         if (!forEachEntry(
                 in, [&](struct archive_entry *e) { return extractOne(in, e); }, error)) {
-            console_.problem(msg::cannotReadArchive(src.displayName(), error));
+            console_.problem(msg::cannotReadArchive(msg::archiveName(src), msg::reason(error)));
             outcome_.incomplete = true;
         }
         fixDirectories();
@@ -112,9 +90,19 @@ public:
 private:
     enum class Replace { Yes, Keep, Stop };
 
-    void fail(const std::string &text) {
+    // Reports an entry that failed; true, to go on with the next.
+    bool fail(const std::string &text) {
         console_.problem(text);
         ++outcome_.failed;
+        return true;
+    }
+
+    // An entry that could not take its name; what appeared there meanwhile is kept. True: go on.
+    bool failPlacing(const std::string &stored, const std::string &target, const Error &e) {
+        const bool taken =
+            e.what == Fault::NameTaken || (e.what == Fault::System && e.code == EEXIST);
+        return fail(taken ? msg::refused(stored, msg::appearedMeanwhile())
+                          : msg::cannotExtract(target, msg::reason(e)));
     }
 
     // False when extraction is to stop.
@@ -126,24 +114,16 @@ private:
         if (parts.empty())
             return true; // "." or an empty name: the working directory itself, left alone
         const std::string unsafe = unsafeNameReason(name);
-        if (!unsafe.empty()) {
-            fail(msg::refused(stored, unsafe));
-            return true;
-        }
-        if (parts.size() > kMaxDepth) {
-            fail(msg::refused(stored, msg::tooDeep(kMaxDepth)));
-            return true;
-        }
+        if (!unsafe.empty())
+            return fail(msg::refused(stored, unsafe));
+        if (parts.size() > kMaxDepth)
+            return fail(msg::refused(stored, msg::tooDeep(kMaxDepth)));
         const auto type = archive_entry_filetype(e);
-        if (type != AE_IFREG && type != AE_IFDIR && type != AE_IFLNK) {
-            fail(msg::refused(stored, msg::specialEntry(archive_entry_mode(e))));
-            return true;
-        }
+        if (type != AE_IFREG && type != AE_IFDIR && type != AE_IFLNK)
+            return fail(msg::refused(stored, msg::specialEntry(archive_entry_mode(e))));
         if (type == AE_IFREG && archive_entry_size(e) == 0 && index < in.header().modes.size() &&
-            S_ISLNK(in.header().modes[index])) {
-            fail(msg::refused(stored, msg::emptyLinkTarget()));
-            return true;
-        }
+            S_ISLNK(in.header().modes[index]))
+            return fail(msg::refused(stored, msg::emptyLinkTarget()));
         if (o_.noPaths) {
             if (type == AE_IFDIR)
                 return true; // without paths there is nothing to make of a directory
@@ -156,8 +136,7 @@ private:
         case Parent::Open:
             break;
         case Parent::Refused:
-            fail(msg::refused(stored, why));
-            return true;
+            return fail(msg::refused(stored, why));
         case Parent::Kept:
             return true;
         case Parent::Stop:
@@ -168,15 +147,12 @@ private:
         const bool exists = fstatat(parent, base.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
         if (exists && isArchive(st)) {
             // Replacing it would lose the entries not yet read, and the archive itself.
-            fail(msg::refused(stored, msg::wouldReplaceArchive()));
-            return true;
+            return fail(msg::refused(stored, msg::wouldReplaceArchive()));
         }
         if (type == AE_IFDIR)
             return extractDirectory(e, parent, base, target, exists ? &st : nullptr);
-        if (exists && S_ISDIR(st.st_mode)) {
-            fail(msg::cannotExtract(target, msg::directoryInTheWay()));
-            return true;
-        }
+        if (exists && S_ISDIR(st.st_mode))
+            return fail(msg::cannotExtract(target, msg::directoryInTheWay()));
         if (type == AE_IFLNK)
             return extractLink(e, stored, parent, base, target, exists);
         return extractFile(in, e, stored, parent, base, target, exists);
@@ -282,15 +258,11 @@ private:
             const Replace r = mayReplace(target);
             if (r != Replace::Yes)
                 return r == Replace::Keep;
-            if (::unlinkat(dir, base.c_str(), 0) != 0) {
-                fail(msg::cannotExtract(target, msg::errnoText(errno)));
-                return true;
-            }
+            if (::unlinkat(dir, base.c_str(), 0) != 0)
+                return fail(msg::cannotExtract(target, msg::errnoText(errno)));
         }
-        if (::mkdirat(dir, base.c_str(), 0700) != 0) {
-            fail(msg::cannotExtract(target, msg::errnoText(errno)));
-            return true;
-        }
+        if (::mkdirat(dir, base.c_str(), 0700) != 0)
+            return fail(msg::cannotExtract(target, msg::errnoText(errno)));
         struct stat made;
         if (fstatat(dir, base.c_str(), &made, AT_SYMLINK_NOFOLLOW) == 0)
             madeDirs_.insert(idOf(made));
@@ -325,10 +297,8 @@ private:
         std::string why = to.empty() ? msg::emptyLinkTarget() : linkTargetReason(target, to);
         if (why.empty())
             why = linkPassesThroughOutsideLink(linkDestination(target, to), to);
-        if (!why.empty()) {
-            fail(msg::refused(stored, why));
-            return true;
-        }
+        if (!why.empty())
+            return fail(msg::refused(stored, why));
         if (exists) {
             const Replace r = mayReplace(target);
             if (r != Replace::Yes)
@@ -338,9 +308,7 @@ private:
         // meanwhile, it is kept and the link is not made.
         if (!exists) {
             if (::symlinkat(to.c_str(), dir, base.c_str()) != 0) {
-                fail(errno == EEXIST ? msg::refused(stored, msg::appearedMeanwhile())
-                                     : msg::cannotExtract(target, msg::errnoText(errno)));
-                return true;
+                return failPlacing(stored, target, Error::system(errno));
             }
             madeLinks_.insert(target);
             report(target);
@@ -353,8 +321,7 @@ private:
             ::renameat(dir, temp.c_str(), dir, base.c_str()) != 0) {
             const int err = errno;
             ::unlinkat(dir, temp.c_str(), 0);
-            fail(msg::cannotExtract(target, msg::errnoText(err)));
-            return true;
+            return fail(msg::cannotExtract(target, msg::errnoText(err)));
         }
         madeLinks_.insert(target);
         report(target);
@@ -404,16 +371,14 @@ private:
             return extractEmptyFile(in, e, stored, dir, base, target);
         }
         AtomicFile out;
-        std::string error;
-        if (!out.openAt(dir, base, error)) {
-            fail(msg::cannotExtract(target, error));
-            return true;
-        }
+        Error error;
+        if (!out.openAt(dir, base, error))
+            return fail(msg::cannotExtract(target, msg::reason(error)));
         const std::string label = msg::extracting(target);
         const la_int64_t size = archive_entry_size_is_set(e) ? archive_entry_size(e) : 0;
         const DataEnd end = forEachBlock(
             in, e,
-            [&](const void *data, std::size_t len, std::uint64_t done, std::string &failure) {
+            [&](const void *data, std::size_t len, std::uint64_t done, Error &failure) {
                 if (!writeAll(out.fd(), data, len, failure))
                     return false;
                 if (size > 0)
@@ -422,24 +387,17 @@ private:
             },
             error);
         console_.clearProgress();
-        if (end == DataEnd::Damaged) {
-            fail(msg::damagedEntry(stored, error));
-            return true;
-        }
-        if (end == DataEnd::Refused) {
-            fail(msg::cannotExtract(target, error));
-            return true;
-        }
+        if (end == DataEnd::Damaged)
+            return fail(msg::damagedEntry(stored, msg::reason(error)));
+        if (end == DataEnd::Refused)
+            return fail(msg::cannotExtract(target, msg::reason(error)));
         if (!o_.currentTime && archive_entry_mtime_is_set(e)) {
             const DirFix f = fixFor(e, target);
             futimens(out.fd(), f.times);
         }
         // Without a yes to replacing, nothing that appears meanwhile under the name is replaced.
-        bool appeared = false;
-        if (!out.commit(permissions(e), false, error, exists, &appeared)) {
-            fail(appeared ? msg::refused(stored, msg::appearedMeanwhile())
-                          : msg::cannotExtract(target, error));
-            return true;
+        if (!out.commit(permissions(e), false, error, exists)) {
+            return failPlacing(stored, target, error);
         }
         console_.line(label);
         ++outcome_.done;
@@ -466,25 +424,21 @@ private:
     // file costs some ten times as much to make on ext4, which shows with many empty files.
     bool extractEmptyFile(ArchiveInput &in, struct archive_entry *e, const std::string &stored,
                           int dir, const std::string &base, const std::string &target) {
-        std::string error;
+        Error error;
         const DataEnd end = forEachBlock(
             in, e,
-            [&](const void *, std::size_t, std::uint64_t, std::string &failure) {
-                failure = msg::moreDataThanDeclared();
+            [&](const void *, std::size_t, std::uint64_t, Error &failure) {
+                failure = Error(Fault::MoreDataThanDeclared);
                 return false;
             },
             error);
-        if (end != DataEnd::Complete) {
-            fail(end == DataEnd::Damaged ? msg::damagedEntry(stored, error)
-                                         : msg::cannotExtract(target, error));
-            return true;
-        }
+        if (end != DataEnd::Complete)
+            return fail(end == DataEnd::Damaged ? msg::damagedEntry(stored, msg::reason(error))
+                                                : msg::cannotExtract(target, msg::reason(error)));
         const int fd =
             ::openat(dir, base.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0) {
-            fail(errno == EEXIST ? msg::refused(stored, msg::appearedMeanwhile())
-                                 : msg::cannotExtract(target, msg::errnoText(errno)));
-            return true;
+            return failPlacing(stored, target, Error::system(errno));
         }
         if (!o_.currentTime && archive_entry_mtime_is_set(e)) {
             const DirFix f = fixFor(e, target);
@@ -493,10 +447,8 @@ private:
         const bool done = fchmod(fd, permissions(e)) == 0;
         const int err = errno;
         ::close(fd);
-        if (!done) {
-            fail(msg::cannotExtract(target, msg::errnoText(err)));
-            return true;
-        }
+        if (!done)
+            return fail(msg::cannotExtract(target, msg::errnoText(err)));
         report(target);
         return true;
     }

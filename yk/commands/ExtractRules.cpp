@@ -1,6 +1,6 @@
 #include "commands/ExtractRules.h"
 
-#include "fs/Messages.h"
+#include "commands/Messages.h"
 #include "fs/Names.h"
 
 namespace yk {

@@ -1,6 +1,6 @@
 #include "commands/ListFormat.h"
 
-#include "fs/Messages.h"
+#include "commands/Messages.h"
 #include "fs/Names.h"
 
 #include <sys/stat.h>

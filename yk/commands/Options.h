@@ -1,12 +1,12 @@
 #pragma once
 // What the command line asks of a command: the command, its switches, the archive and the names.
 
+#include "cli/Grammar.h"
+
 #include <string>
 #include <vector>
 
 namespace yk {
-
-enum class Command { Add, Extract, List, Test };
 
 struct Options {
     Command command = Command::List;
@@ -32,9 +32,8 @@ struct Options {
 };
 
 // The archive file an add writes: ARCHIVE plus ".yk" unless it already ends in ".yk" in any case.
-std::string archiveFileForAdd(const std::string &archive);
-
-// True when the name ends in ".yk", compared without regard to ASCII case.
-bool hasArchiveExtension(const std::string &name);
+inline std::string archiveFileForAdd(const std::string &archive) {
+    return hasArchiveExtension(archive) ? archive : archive + ArchiveExtension;
+}
 
 } // namespace yk

@@ -2,9 +2,9 @@
 // What a command achieved, and the exit status that says so: 0 all done, 1 some items skipped
 // or failed while the rest was done, 2 nothing could be done.
 //
-// How failures travel: an operation that can fail returns false and gives a Russian reason
-// through a `std::string &error` argument; the command that called it reports the reason once
-// (Console::problem, with a text from Messages.h) and counts it here.
+// How failures travel: an operation below the commands that can fail returns false and fills an
+// Error (fs/Error.h); the command that called it reports it once (Console::problem, with a text
+// from Messages.h) and counts it here.
 
 namespace yk {
 

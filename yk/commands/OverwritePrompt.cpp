@@ -1,6 +1,6 @@
 #include "commands/OverwritePrompt.h"
 
-#include "fs/Messages.h"
+#include "commands/Messages.h"
 
 namespace yk {
 

@@ -1,6 +1,6 @@
 #include "commands/Sources.h"
 
-#include "fs/Messages.h"
+#include "commands/Messages.h"
 #include "fs/Names.h"
 #include "fs/Wildcard.h"
 
@@ -22,19 +22,14 @@ public:
 
     void addName(const std::string &name) {
         if (!o_.literal && hasWildcard(baseName(name))) {
-            if (!walk(dirName(name), baseName(name), o_.recurse)) {
-                console_.problem(msg::noMatch(name));
-                ++list_.failures;
-            }
+            if (!walk(dirName(name), baseName(name), o_.recurse))
+                problem(msg::noMatch(name));
             return;
         }
         struct stat st;
-        if (lstat(name.c_str(), &st) != 0) {
-            console_.problem(errno == ENOENT ? msg::notFound(name)
-                                             : msg::cannotRead(name, msg::errnoText(errno)));
-            ++list_.failures;
-            return;
-        }
+        if (lstat(name.c_str(), &st) != 0)
+            return problem(errno == ENOENT ? msg::notFound(name)
+                                           : msg::cannotRead(name, msg::errnoText(errno)));
         if (S_ISDIR(st.st_mode)) {
             // A directory named outright stands for its whole content.
             addEntry(name, st);
@@ -47,6 +42,11 @@ public:
     SourceList take() { return std::move(list_); }
 
 private:
+    void problem(const std::string &text) {
+        console_.problem(text);
+        ++list_.failures;
+    }
+
     // Lists `dir` ("" for the working directory), adds what matches `pattern`, descends when
     // `deep`. Returns whether anything matched anywhere below. Hidden directories are entered
     // only with "s", like hidden files are matched only with it.
@@ -64,10 +64,8 @@ private:
                 const std::string path = joinPath(cur, n);
                 struct stat st;
                 if (lstat(path.c_str(), &st) != 0) {
-                    if (wildcardMatch(pattern, n, o_.hidden)) {
-                        console_.problem(msg::vanished(path));
-                        ++list_.failures;
-                    }
+                    if (wildcardMatch(pattern, n, o_.hidden))
+                        problem(msg::vanished(path));
                     continue;
                 }
                 const bool isDir = S_ISDIR(st.st_mode);
@@ -95,8 +93,7 @@ private:
         const std::string path = dir.empty() ? "." : dir;
         DIR *d = opendir(path.c_str());
         if (!d) {
-            console_.problem(msg::cannotOpenDir(path, msg::errnoText(errno)));
-            ++list_.failures;
+            problem(msg::cannotOpenDir(path, msg::errnoText(errno)));
             return false;
         }
         while (dirent *e = readdir(d)) {
@@ -121,9 +118,7 @@ private:
                 return;
             s.kind = Source::Directory;
         } else {
-            console_.problem(msg::specialSkipped(path));
-            ++list_.failures;
-            return;
+            return problem(msg::specialSkipped(path));
         }
         if (exclude_ && s.id == *exclude_) {
             console_.line(msg::selfSkipped(path));
@@ -137,10 +132,8 @@ private:
             console_.line(msg::leadingPartsRemoved(path, s.stored));
         const auto seen = byName_.find(s.stored);
         if (seen != byName_.end()) {
-            if (!(list_.items[seen->second].id == s.id)) {
-                console_.problem(msg::duplicateSkipped(path));
-                ++list_.failures;
-            }
+            if (!(list_.items[seen->second].id == s.id))
+                problem(msg::duplicateSkipped(path));
             return;
         }
         byName_.emplace(s.stored, list_.items.size());

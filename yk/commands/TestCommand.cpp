@@ -1,9 +1,9 @@
 #include "commands/TestCommand.h"
 
-#include "commands/EntryLoop.h"
+#include "commands/Messages.h"
 #include "commands/Outcome.h"
+#include "format/EntryLoop.h"
 #include "format/StoreFormat.h"
-#include "fs/Messages.h"
 #include "fs/Names.h"
 
 #include <unistd.h>
@@ -32,16 +32,16 @@ public:
         seen_[folder_].crc = updateCrc(seen_[folder_].crc, p, n);
         seen_[folder_].bytes += n;
     }
-    // Why the folders are not sound, or "".
-    std::string fault() const {
+    // Why the folders are not sound, if they are not.
+    Error fault() const {
         if (index_ != h_.entryFolder.size())
-            return std::string(); // libarchive saw other entries than our reading: no verdict
+            return Error(); // libarchive saw other entries than our reading: no verdict
         for (std::size_t i = 0; i < seen_.size(); ++i) {
             const ProbeResult::FolderCrc &f = h_.folderCrcs[i];
             if (f.defined && seen_[i].bytes == f.size && seen_[i].crc != f.crc)
-                return msg::folderCrc(i + 1);
+                return Error(Fault::FolderCrc, i + 1);
         }
-        return std::string();
+        return Error();
     }
 
 private:
@@ -55,9 +55,9 @@ private:
     std::uint32_t folder_ = ProbeResult::kNoFolder;
 };
 
-// Why a packed stream of the archive does not match its CRC, or "". Reads each such stream once,
-// in order.
-std::string packedFault(ArchiveInput &in) {
+// Why a packed stream of the archive does not match its CRC, if one does not. Reads each such
+// stream once, in order.
+Error packedFault(ArchiveInput &in) {
     const ArchiveSource &src = in.source();
     std::vector<std::uint8_t> buf(1u << 16);
     for (const ProbeResult::PackCrc &p : in.header().packCrcs) {
@@ -68,30 +68,30 @@ std::string packedFault(ArchiveInput &in) {
             const std::uint64_t at = p.offset + done;
             if (src.inMemory()) {
                 if (at > src.size || n > src.size - at)
-                    return std::string(); // beyond the end: the reading has said so already
+                    return Error(); // beyond the end: the reading has said so already
                 std::memcpy(buf.data(), static_cast<const std::uint8_t *>(src.data) + at, n);
             } else {
                 const ssize_t got =
                     in.fd() < 0 ? -1 : pread(in.fd(), buf.data(), n, static_cast<off_t>(at));
                 if (got != static_cast<ssize_t>(n))
-                    return std::string();
+                    return Error();
             }
             crc = updateCrc(crc, buf.data(), n);
             done += n;
         }
         if (crc != p.crc)
-            return msg::packedStreamCrc(p.index + 1);
+            return Error(Fault::PackedStreamCrc, p.index + 1);
     }
-    return std::string();
+    return Error();
 }
 
 } // namespace
 
 int runTest(const ArchiveSource &source, Console &console) {
-    std::string error;
+    Error error;
     ArchiveInput in(source);
     if (!in.open(error)) {
-        console.problem(msg::cannotReadArchive(source.displayName(), error));
+        console.problem(msg::cannotReadArchive(msg::archiveName(source), msg::reason(error)));
         return ExitNothing;
     }
     Outcome outcome;
@@ -102,11 +102,11 @@ int runTest(const ArchiveSource &source, Console &console) {
             const std::string name = decodeName(entryName(e));
             const std::string label = msg::testing(name);
             const la_int64_t size = archive_entry_size(e);
-            std::string why;
+            Error why;
             folders.nextEntry();
             const DataEnd end = forEachBlock(
                 in, e,
-                [&](const void *p, std::size_t n, std::uint64_t done, std::string &) {
+                [&](const void *p, std::size_t n, std::uint64_t done, Error &) {
                     folders.add(p, n);
                     if (size > 0)
                         console.progress(label, done, static_cast<std::uint64_t>(size));
@@ -116,26 +116,22 @@ int runTest(const ArchiveSource &source, Console &console) {
             console.clearProgress();
             const bool ok = end == DataEnd::Complete;
             if (!ok)
-                console.problem(msg::damagedEntry(name, why));
+                console.problem(msg::damagedEntry(name, msg::reason(why)));
             console.line(label + "  " + (ok ? msg::ok : msg::bad));
-            if (ok)
-                ++outcome.done;
-            else
-                ++outcome.failed;
+            ++(ok ? outcome.done : outcome.failed);
             return true;
         },
         error);
     if (!read) {
-        console.problem(msg::cannotReadArchive(source.displayName(), error));
+        console.problem(msg::cannotReadArchive(msg::archiveName(source), msg::reason(error)));
         outcome.incomplete = true;
     }
     // The entries' own CRCs say nothing of the data between them, nor of the packed bytes.
-    std::string fault = packedFault(in);
+    Error fault = packedFault(in);
     if (fault.empty() && read)
         fault = folders.fault();
     if (!fault.empty()) {
-        console.problem(
-            msg::cannotReadArchive(source.displayName(), msg::archiveDamaged() + ": " + fault));
+        console.problem(msg::cannotReadArchive(msg::archiveName(source), msg::reason(fault)));
         outcome.fatal = true;
     }
     console.line(msg::testSummary(outcome.done, outcome.failed));

@@ -1,7 +1,5 @@
 #include "format/ArchiveReader.h"
 
-#include "fs/Messages.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,10 +26,6 @@ bool looksLikeVolume(const std::string &path) {
 }
 } // namespace
 
-std::string ArchiveSource::displayName() const {
-    return inMemory() ? msg::inMemoryName() : path;
-}
-
 ArchiveInput::ArchiveInput(ArchiveSource source) : source_(std::move(source)) {}
 
 ArchiveInput::~ArchiveInput() {
@@ -40,22 +34,18 @@ ArchiveInput::~ArchiveInput() {
         ::close(fd_);
 }
 
-bool ArchiveInput::open(std::string &error) {
+bool ArchiveInput::open(Error &error) {
     if (!source_.inMemory()) {
         // Non-blocking, so that a FIFO or a device given as the archive cannot hold us here;
         // anything but a regular file is refused before a byte is read.
         fd_ = ::open(source_.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd_ < 0) {
-            error = msg::errnoText(errno);
-            return false;
-        }
         struct stat st;
-        if (fstat(fd_, &st) != 0) {
-            error = msg::errnoText(errno);
+        if (fd_ < 0 || fstat(fd_, &st) != 0) {
+            error = Error::system(errno);
             return false;
         }
         if (!S_ISREG(st.st_mode)) {
-            error = msg::notRegularFile(msg::fileKind(st.st_mode));
+            error = Error{Fault::NotRegular, st.st_mode};
             return false;
         }
         const int flags = fcntl(fd_, F_GETFL);
@@ -65,12 +55,12 @@ bool ArchiveInput::open(std::string &error) {
     // Our own reading of the header comes first: an archive it proves unsound (a header bomb,
     // absurd counts, a wrong CRC or size) never reaches libarchive, which would believe it.
     if (!header().damaged.empty()) {
-        error = msg::archiveDamaged() + ": " + header().damaged;
+        error = header().damaged;
         return false;
     }
     reader_.reset(archive_read_new());
     if (!reader_) {
-        error = msg::outOfMemory(0);
+        error = Error{Fault::OutOfMemory};
         return false;
     }
     archive_read_support_format_7zip(reader_.get());
@@ -79,7 +69,8 @@ bool ArchiveInput::open(std::string &error) {
                        : archive_read_open_fd(reader_.get(), fd_, 1 << 16);
     if (rc != ARCHIVE_OK) {
         // Only the signature is checked on opening: a format error means "not a 7z archive".
-        error = archive_errno(reader_.get()) == kFormatError ? msg::notAnArchive() : failure();
+        error =
+            archive_errno(reader_.get()) == kFormatError ? Error{Fault::NotAnArchive} : failure();
         reader_.reset();
         return false;
     }
@@ -92,31 +83,27 @@ const ProbeResult &ArchiveInput::header() {
     return *header_;
 }
 
-std::string ArchiveInput::failure(struct archive_entry *e, int rc) {
+Error ArchiveInput::failure(struct archive_entry *e, int rc) {
     struct archive *a = reader_.get();
-    const int err = a ? archive_errno(a) : 0;
-    const char *text = a ? archive_error_string(a) : nullptr;
-    if (err == ENOMEM)
-        return msg::withDetail(msg::outOfMemory(header().memoryNeeded), text);
-    if (err > 0 && err != kFormatError && err != kMisuse)
-        return msg::withDetail(msg::errnoText(err), text);
+    Error error = archiveFailure(a ? archive_errno(a) : 0, a ? archive_error_string(a) : nullptr);
+    if (error.what == Fault::OutOfMemory)
+        error.code = header().memoryNeeded;
+    if (error.what != Fault::Library)
+        return error;
+    const std::string detail = error.detail;
     // libarchive's own failures (no system error): explain them from what the header says.
-    if (e && archive_entry_is_encrypted(e))
-        return msg::withDetail(msg::notSupported(msg::encryptedData()), text);
     const ProbeResult &h = header();
-    if (h.encrypted)
-        return msg::withDetail(msg::notSupported(msg::encryptedData()), text);
-    if (!h.unsupported.empty())
-        return msg::withDetail(msg::notSupported(h.unsupported), text);
-    if (h.cutShort)
-        return msg::withDetail(looksLikeVolume(source_.path) ? msg::notSupported(msg::multiVolume())
-                                                             : msg::cutShort(),
-                               text);
-    if (e && rc == ARCHIVE_WARN)
-        return msg::withDetail(msg::badCrc(), text); // the data decoded but its CRC differs
-    if (e)
-        return msg::withDetail(msg::dataDamaged(), text);
-    return msg::withDetail(msg::archiveDamaged(), text);
+    if ((e && archive_entry_is_encrypted(e)) || h.encrypted)
+        error.what = Fault::Encrypted;
+    else if (!h.unsupported.empty())
+        (error = h.unsupported).detail = detail;
+    else if (h.cutShort)
+        error.what = looksLikeVolume(source_.path) ? Fault::MultiVolume : Fault::CutShort;
+    else if (e) // with ARCHIVE_WARN the data decoded but its CRC differs
+        error.what = rc == ARCHIVE_WARN ? Fault::BadCrc : Fault::DataDamaged;
+    else
+        error.what = Fault::ArchiveDamaged;
+    return error;
 }
 
 std::string entryName(struct archive_entry *e) {
@@ -127,16 +114,18 @@ std::string entryName(struct archive_entry *e) {
     return std::string();
 }
 
-std::string archiveError(struct archive *a) {
-    return describeArchiveFailure(archive_errno(a), archive_error_string(a));
+Error archiveError(struct archive *a) {
+    return archiveFailure(archive_errno(a), archive_error_string(a));
 }
 
-std::string describeArchiveFailure(int errnum, const char *text) {
+Error archiveFailure(int errnum, const char *text) {
+    Error error{Fault::Library};
     if (errnum == ENOMEM)
-        return msg::withDetail(msg::outOfMemory(0), text);
-    if (errnum > 0 && errnum != kFormatError && errnum != kMisuse)
-        return msg::withDetail(msg::errnoText(errnum), text);
-    return msg::withDetail(msg::libraryFailure(), text);
+        error.what = Fault::OutOfMemory;
+    else if (errnum > 0 && errnum != kFormatError && errnum != kMisuse)
+        error = Error::system(errnum);
+    error.detail = text ? text : "";
+    return error;
 }
 
 std::uint64_t archiveBytes(const ArchiveSource &source) {
@@ -146,18 +135,9 @@ std::uint64_t archiveBytes(const ArchiveSource &source) {
     return stat(source.path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
 }
 
-bool isRegularFile(const std::string &path, std::string *kind) {
+bool isRegularFile(const std::string &path) {
     struct stat st;
-    if (stat(path.c_str(), &st) != 0) {
-        if (kind)
-            kind->clear();
-        return false;
-    }
-    if (S_ISREG(st.st_mode))
-        return true;
-    if (kind)
-        *kind = msg::fileKind(st.st_mode);
-    return false;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace yk

@@ -1,8 +1,8 @@
 #pragma once
 // Opening an archive for reading, from a file or from memory, with only the archive's own format
-// enabled: anything else is "not an archive" rather than a surprise. Failures are explained in
-// Russian from libarchive's error numbers and from what our own reading of the header says
-// (cut short, encrypted, a method libarchive lacks), never from libarchive's English texts.
+// enabled: anything else is "not an archive" rather than a surprise. Failures are explained from
+// libarchive's error numbers and from what our own reading of the header says (cut short,
+// encrypted, a method libarchive lacks); libarchive's own text is kept only as a detail.
 
 #include "format/MethodProbe.h"
 
@@ -31,8 +31,8 @@ public:
     ArchiveInput &operator=(const ArchiveInput &) = delete;
 
     // Opens the archive: a file must be a regular file (a FIFO or a device is refused at once,
-    // never opened in a way that blocks). False with a reason in `error`.
-    bool open(std::string &error);
+    // never opened in a way that blocks). False with `error` set.
+    bool open(Error &error);
 
     struct archive *get() const {
         return reader_.get();
@@ -43,9 +43,9 @@ public:
     // The header as our own reader understands it; read once, on first use.
     const ProbeResult &header();
 
-    // A Russian reason for libarchive's last failure; `e` is the entry being read, if any, and
-    // `rc` what the failing call returned.
-    std::string failure(struct archive_entry *e = nullptr, int rc = ARCHIVE_FATAL);
+    // What libarchive's last failure was; `e` is the entry being read, if any, and `rc` what
+    // the failing call returned.
+    Error failure(struct archive_entry *e = nullptr, int rc = ARCHIVE_FATAL);
 
 private:
     ArchiveSource source_;
@@ -57,16 +57,15 @@ private:
 // The entry's name as UTF-8 text, whatever the locale.
 std::string entryName(struct archive_entry *e);
 
-// A Russian reason for libarchive's last failure on `a`, chosen by its error number, with
-// libarchive's own text after it as a detail. For writers and whatever has no header to consult.
-std::string archiveError(struct archive *a);
-std::string describeArchiveFailure(int errnum, const char *text);
+// libarchive's last failure on `a`, by its error number, with libarchive's own text as the
+// detail. For writers and whatever has no header to consult.
+Error archiveError(struct archive *a);
+Error archiveFailure(int errnum, const char *text);
 
 // The archive's size in bytes (file length or buffer size); 0 when unknown.
 std::uint64_t archiveBytes(const ArchiveSource &source);
 
-// Whether `path` names a regular file (after links); `kind` says what it is otherwise, in
-// Russian, or is empty when there is nothing there.
-bool isRegularFile(const std::string &path, std::string *kind = nullptr);
+// Whether `path` names a regular file (after links).
+bool isRegularFile(const std::string &path);
 
 } // namespace yk

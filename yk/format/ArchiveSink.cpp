@@ -12,39 +12,39 @@ namespace {
 
 class LibarchiveSink : public ArchiveSink {
 public:
-    LibarchiveSink() : w_(archive_write_new()) {}
+    explicit LibarchiveSink(int fd) : w_(archive_write_new()), fd_(fd) {}
     ~LibarchiveSink() override { archive_write_free(w_); }
 
     // PPMd (method 2), the one method libarchive writes for us.
-    bool open(int fd) {
+    bool open(Error &error) {
         archive_write_set_format_7zip(w_);
         if (archive_write_set_format_option(w_, "7zip", "compression", "ppmd") != ARCHIVE_OK)
-            return false;
+            return failed(error);
         archive_write_set_bytes_per_block(w_, 1 << 16);
         archive_write_set_bytes_in_last_block(w_, 1);
-        return archive_write_open_fd(w_, fd) == ARCHIVE_OK;
+        return archive_write_open_fd(w_, fd_) == ARCHIVE_OK || failed(error);
     }
 
-    bool header(struct archive_entry *e, std::string &error) override {
+    bool header(struct archive_entry *e, Error &error) override {
         return archive_write_header(w_, e) >= ARCHIVE_WARN || failed(error);
     }
-    bool data(const void *bytes, std::size_t size, std::string &error) override {
+    bool data(const void *bytes, std::size_t size, Error &error) override {
         return archive_write_data(w_, bytes, size) == static_cast<la_ssize_t>(size) ||
                failed(error);
     }
-    bool close(std::string &error) override {
+    bool close(Error &error) override {
         return archive_write_close(w_) == ARCHIVE_OK || failed(error);
     }
     void abandon() override { archive_write_fail(w_); }
-    std::string lastError() const { return archiveError(w_); }
 
 private:
-    bool failed(std::string &error) const {
+    bool failed(Error &error) const {
         error = archiveError(w_);
         return false;
     }
 
     struct archive *w_;
+    int fd_;
 };
 
 StoreTime timeOf(bool set, time_t sec, long nsec) {
@@ -62,9 +62,9 @@ template <typename Writer> class OwnSink : public ArchiveSink {
 public:
     template <typename... Args> explicit OwnSink(Args &&...args) : w_(args...) {}
 
-    bool open(std::string &error) { return w_.open(error); }
+    bool open(Error &error) { return w_.open(error); }
 
-    bool header(struct archive_entry *e, std::string &error) override {
+    bool header(struct archive_entry *e, Error &error) override {
         StoreEntry s;
         s.name = entryName(e);
         s.mode = static_cast<std::uint32_t>(archive_entry_mode(e));
@@ -93,17 +93,17 @@ public:
         return target == nullptr || w_.write(target, s.size, error);
     }
 
-    bool data(const void *bytes, std::size_t size, std::string &error) override {
+    bool data(const void *bytes, std::size_t size, Error &error) override {
         return w_.write(bytes, size, error);
     }
-    bool close(std::string &error) override { return w_.close(error); }
+    bool close(Error &error) override { return w_.close(error); }
 
 private:
     Writer w_;
 };
 
 template <typename Sink>
-std::unique_ptr<ArchiveSink> opened(std::unique_ptr<Sink> s, std::string &error) {
+std::unique_ptr<ArchiveSink> opened(std::unique_ptr<Sink> s, Error &error) {
     if (!s->open(error))
         return nullptr;
     return s;
@@ -111,17 +111,12 @@ std::unique_ptr<ArchiveSink> opened(std::unique_ptr<Sink> s, std::string &error)
 
 } // namespace
 
-std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::string &error) {
+std::unique_ptr<ArchiveSink> openSink(int method, int fd, Error &error) {
     if (method == 0)
         return opened(std::make_unique<OwnSink<StoreWriter>>(fd), error);
     if (method == 1)
         return opened(std::make_unique<OwnSink<SolidWriter>>(fd, SolidSettings()), error);
-    auto s = std::make_unique<LibarchiveSink>();
-    if (!s->open(fd)) {
-        error = s->lastError();
-        return nullptr;
-    }
-    return s;
+    return opened(std::make_unique<LibarchiveSink>(fd), error);
 }
 
 } // namespace yk

@@ -4,6 +4,8 @@
 // (libarchive's writer keeps all data in a temporary file until the end and then copies it).
 // Entries arrive as libarchive entries either way: new files and the old archive's entries alike.
 
+#include "fs/Error.h"
+
 #include <archive.h>
 #include <archive_entry.h>
 
@@ -17,18 +19,18 @@ namespace yk {
 class ArchiveSink {
 public:
     virtual ~ArchiveSink() = default;
-    // Each returns false with a Russian reason in `error` when the archive cannot be written.
+    // Each returns false with `error` set when the archive cannot be written.
     // Begins an entry; a regular file's data (archive_entry_size bytes) follows through data().
-    virtual bool header(struct archive_entry *e, std::string &error) = 0;
-    virtual bool data(const void *bytes, std::size_t size, std::string &error) = 0;
+    virtual bool header(struct archive_entry *e, Error &error) = 0;
+    virtual bool data(const void *bytes, std::size_t size, Error &error) = 0;
     // Completes the archive (not yet flushed to disk).
-    virtual bool close(std::string &error) = 0;
+    virtual bool close(Error &error) = 0;
     // Gives up the archive: nothing more is written to it, not even on destruction.
     virtual void abandon() {}
 };
 
 // A sink writing to `fd` with method 0 (copy), 1 (LZMA2, on every core) or 2 (PPMd). Null with
 // `error` set when it cannot be set up.
-std::unique_ptr<ArchiveSink> openSink(int method, int fd, std::string &error);
+std::unique_ptr<ArchiveSink> openSink(int method, int fd, Error &error);
 
 } // namespace yk

@@ -14,7 +14,6 @@ struct ArchiveSource {
     static ArchiveSource file(const std::string &p) { return ArchiveSource{p, nullptr, 0}; }
     static ArchiveSource memory(const void *d, std::size_t n) { return ArchiveSource{"", d, n}; }
     bool inMemory() const { return data != nullptr || path.empty(); }
-    std::string displayName() const;
 };
 
 } // namespace yk

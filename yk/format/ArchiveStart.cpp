@@ -1,7 +1,5 @@
 #include "format/ArchiveStart.h"
 
-#include "fs/Messages.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -11,9 +9,9 @@ namespace yk {
 
 namespace {
 
-bool writeStart(int fd, const Bytes &start, std::string &error) {
+bool writeStart(int fd, const Bytes &start, Error &error) {
     if (::pwrite(fd, start.data(), start.size(), 0) != static_cast<ssize_t>(start.size())) {
-        error = msg::errnoText(errno);
+        error = Error::system(errno);
         return false;
     }
     return true;
@@ -21,17 +19,17 @@ bool writeStart(int fd, const Bytes &start, std::string &error) {
 
 } // namespace
 
-bool reserveStartHeader(int fd, std::string &error) {
+bool reserveStartHeader(int fd, Error &error) {
     if (!writeStart(fd, startHeader(0, 0, 0), error))
         return false;
     if (::lseek(fd, static_cast<off_t>(kStartHeaderSize), SEEK_SET) < 0) {
-        error = msg::errnoText(errno);
+        error = Error::system(errno);
         return false;
     }
     return true;
 }
 
-bool fillStartHeader(int fd, const Bytes &header, std::uint64_t headerOffset, std::string &error) {
+bool fillStartHeader(int fd, const Bytes &header, std::uint64_t headerOffset, Error &error) {
     return writeStart(fd,
                       header.empty() ? startHeader(0, 0, 0)
                                      : startHeader(headerOffset, header.size(),

@@ -1,17 +1,16 @@
 #include "format/EntryStream.h"
 
 #include "format/ArchiveStart.h"
-#include "fs/Messages.h"
 
 #include <algorithm>
 
 namespace yk {
 
-bool EntryStream::open(std::string &error) {
+bool EntryStream::open(Error &error) {
     return reserveStartHeader(fd_, error);
 }
 
-bool EntryStream::add(const StoreEntry &entry, std::string &error) {
+bool EntryStream::add(const StoreEntry &entry, Error &error) {
     if (!finishEntry(error))
         return false;
     entries_.push_back(entry);
@@ -21,16 +20,16 @@ bool EntryStream::add(const StoreEntry &entry, std::string &error) {
     return true;
 }
 
-bool EntryStream::write(const void *data, std::size_t size, std::string &error) {
+bool EntryStream::write(const void *data, std::size_t size, Error &error) {
     if (!inEntry_ || size > remaining_) {
-        error = msg::moreDataThanDeclared();
+        error = Error{Fault::MoreDataThanDeclared};
         return false;
     }
     remaining_ -= size;
     return take(static_cast<const std::uint8_t *>(data), size, error);
 }
 
-bool EntryStream::finishEntry(std::string &error) {
+bool EntryStream::finishEntry(Error &error) {
     if (!inEntry_)
         return true;
     static const std::uint8_t zeros[1 << 16] = {};
@@ -45,7 +44,7 @@ bool EntryStream::finishEntry(std::string &error) {
     return true;
 }
 
-bool EntryStream::writeAll(const void *data, std::size_t size, std::string &error) {
+bool EntryStream::writeAll(const void *data, std::size_t size, Error &error) {
     if (!yk::writeAll(fd_, data, size, error))
         return false;
     offset_ += size;
@@ -57,7 +56,7 @@ void EntryStream::hintWriteback() {
     writeback_.written(fd_, kStartHeaderSize + offset_);
 }
 
-bool EntryStream::writeHeader(const Bytes &header, std::string &error) {
+bool EntryStream::writeHeader(const Bytes &header, Error &error) {
     if (!writeAll(header.data(), header.size(), error))
         return false;
     return fillStartHeader(fd_, header, offset_ - header.size(), error);

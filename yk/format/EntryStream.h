@@ -20,27 +20,27 @@ public:
     EntryStream &operator=(const EntryStream &) = delete;
 
     // Writes the placeholder start header.
-    bool open(std::string &error);
+    bool open(Error &error);
 
     // Begins an entry; its data (when `entry.size` is not 0) follows through write(). The entry
     // ends with the next add() or at the end.
-    bool add(const StoreEntry &entry, std::string &error);
-    bool write(const void *data, std::size_t size, std::string &error);
+    bool add(const StoreEntry &entry, Error &error);
+    bool write(const void *data, std::size_t size, Error &error);
 
 protected:
     explicit EntryStream(int fd) : fd_(fd) {}
     ~EntryStream() = default;
 
     // The current entry's next bytes, and the end of its data.
-    virtual bool take(const std::uint8_t *data, std::size_t size, std::string &error) = 0;
+    virtual bool take(const std::uint8_t *data, std::size_t size, Error &error) = 0;
     virtual void entryDone() {}
-    bool finishEntry(std::string &error);
+    bool finishEntry(Error &error);
 
     // Appends to the file, counting the bytes (see `offset_`) and letting the disk work on them.
-    bool writeAll(const void *data, std::size_t size, std::string &error);
+    bool writeAll(const void *data, std::size_t size, Error &error);
     void hintWriteback();
     // Writes the header after the data and fills in the start header. The file is not flushed.
-    bool writeHeader(const Bytes &header, std::string &error);
+    bool writeHeader(const Bytes &header, Error &error);
 
     const int fd_;
     std::uint64_t offset_ = 0; // bytes written after the start header

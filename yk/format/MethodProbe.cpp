@@ -4,7 +4,6 @@
 #include "codec/Lzma2Chunks.h"
 #include "format/HeaderCursor.h"
 #include "format/SevenZipIds.h"
-#include "fs/Messages.h"
 
 #include <lzma.h>
 
@@ -115,7 +114,7 @@ std::string filterNotApplied(const std::vector<std::string> &names, std::string 
 struct Folder {
     std::vector<std::uint8_t> id, props; // of the first coder: the one that meets the data
     std::string name;
-    std::string unsupported;  // the name of a coder in it that cannot be decoded
+    Error unsupported;        // a coder in it that cannot be decoded
     bool encrypted = false;   // a coder in it encrypts
     std::uint64_t memory = 0; // the most memory a coder in it asks for
     std::uint64_t unpackSize = 0;
@@ -140,24 +139,24 @@ struct StreamsInfo {
 };
 
 // Why the sizes of `s` cannot be those of a sound archive whose header starts `headerAt` bytes
-// after the start header, or "": the packed data must lie before the header, a Copy folder
+// after the start header, if any: the packed data must lie before the header, a Copy folder
 // unpacks to exactly what it packs, and each folder's entries fit in it.
-std::string sizeFault(const StreamsInfo &s, std::uint64_t headerAt) {
+Error sizeFault(const StreamsInfo &s, std::uint64_t headerAt) {
     if (s.badSizes)
-        return msg::entriesExceedFolder();
+        return Error{Fault::EntriesExceedFolder};
     std::uint64_t end = s.packPos;
     for (std::uint64_t size : s.packSizes) {
         if (size > headerAt || end > headerAt - size)
-            return msg::packedBeyondHeader();
+            return Error{Fault::PackedBeyondHeader};
         end += size;
     }
     std::size_t pack = 0;
     for (const Folder &f : s.folders) {
         if (f.copy && pack < s.packSizes.size() && s.packSizes[pack] != f.unpackSize)
-            return msg::copySizeMismatch(f.unpackSize, s.packSizes[pack]);
+            return Error{Fault::CopySizeMismatch, f.unpackSize, s.packSizes[pack]};
         pack += static_cast<std::size_t>(f.packStreams);
     }
-    return std::string();
+    return Error();
 }
 
 // Reads `n` CRCs, each maybe undefined; into `out` when given (flag and value).
@@ -210,7 +209,7 @@ bool readFolder(HeaderCursor &c, Folder &f) {
         if (coderEncrypts(id))
             f.encrypted = true;
         else if (!coderSupported(id) && f.unsupported.empty())
-            f.unsupported = msg::method(coderName(id, props));
+            f.unsupported = Error(Fault::Method, coderName(id, props));
         f.memory = std::max(f.memory, coderMemory(id, props));
         ins += ni;
         outs += no;
@@ -244,7 +243,7 @@ bool readFolder(HeaderCursor &c, Folder &f) {
     std::string compressor;
     const std::string filter = filterNotApplied(names, compressor);
     if (f.unsupported.empty() && !filter.empty())
-        f.unsupported = msg::filterWith(filter, compressor);
+        f.unsupported = Error(Fault::FilterWith, filter, compressor);
     return !c.bad();
 }
 
@@ -420,7 +419,7 @@ void noteTroubles(const StreamsInfo &s, ProbeResult &r) {
 }
 
 // A result that says only that the header is not sound, and why.
-ProbeResult damaged(const std::string &why) {
+ProbeResult damaged(const Error &why) {
     ProbeResult r;
     r.damaged = why;
     return r;
@@ -509,10 +508,10 @@ ProbeResult methodsFromHeader(HeaderCursor &c, std::uint64_t headerAt) {
     if (t == kMainStreamsInfo) {
         const bool read = readStreamsInfo(c, s);
         if (c.absurd())
-            return damaged(msg::absurdCount());
+            return damaged(Error{Fault::AbsurdCount});
         if (!read)
             return {};
-        const std::string fault = sizeFault(s, headerAt);
+        const Error fault = sizeFault(s, headerAt);
         if (!fault.empty())
             return damaged(fault);
         t = c.byte();
@@ -523,7 +522,7 @@ ProbeResult methodsFromHeader(HeaderCursor &c, std::uint64_t headerAt) {
     ProbeResult result;
     readFilesInfo(c, empty, result.modes);
     if (c.absurd())
-        return damaged(msg::absurdCount());
+        return damaged(Error{Fault::AbsurdCount});
     if (c.bad()) {
         ProbeResult none;
         noteTroubles(s, none);
@@ -533,7 +532,7 @@ ProbeResult methodsFromHeader(HeaderCursor &c, std::uint64_t headerAt) {
     if (s.folders.size() >= ProbeResult::kNoFolder)
         return {};
     if (!assignFolders(s, empty, result.entryFolder))
-        return damaged(msg::entriesWithoutData());
+        return damaged(Error{Fault::EntriesWithoutData});
     result.ok = true;
     return result;
 }
@@ -607,7 +606,7 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
         return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
     };
     if (updateCrc(0, start + 12, 20) != le32At(start + 8))
-        return damaged(msg::startHeaderCrc());
+        return damaged(Error{Fault::StartHeaderCrc});
     if (len == 0)
         return {}; // an empty archive
     if (off > total || len > total || 32 + off + len > total) {
@@ -619,7 +618,7 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
     if (!readAt(32 + off, raw.size(), raw.data()))
         return {};
     if (updateCrc(0, raw.data(), raw.size()) != le32At(start + 28))
-        return damaged(msg::headerCrc());
+        return damaged(Error{Fault::HeaderCrc});
     HeaderCursor c(raw.data(), raw.size());
     const std::uint8_t t = c.byte();
     if (t == kHeader)
@@ -630,18 +629,18 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
     ProbeResult encoded;
     const bool read = readStreamsInfo(c, s);
     if (c.absurd())
-        return damaged(msg::absurdCount());
+        return damaged(Error{Fault::AbsurdCount});
     if (!read)
         return encoded;
     noteTroubles(s, encoded); // an encrypted header cannot be read further
-    const std::string fault = sizeFault(s, off);
+    const Error fault = sizeFault(s, off);
     if (!fault.empty())
         return damaged(fault);
     if (s.packSizes.empty() || s.folders.size() != 1)
         return encoded;
     // Refused before anything is unpacked: a header claiming more than a real one could need.
     if (s.folders[0].unpackSize > headerBound(total))
-        return damaged(msg::headerTooLarge(s.folders[0].unpackSize, headerBound(total)));
+        return damaged(Error{Fault::HeaderTooLarge, s.folders[0].unpackSize, headerBound(total)});
     if (!encoded.unsupported.empty() || encoded.encrypted)
         return encoded;
     bool decoded = false;
@@ -649,12 +648,12 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
     if (!decoded)
         return encoded; // a coder we do not unpack headers with: no verdict
     if (header.empty())
-        return damaged(msg::headerUnpackFailed());
+        return damaged(Error{Fault::HeaderUnpackFailed});
     if (s.folders[0].hasCrc && updateCrc(0, header.data(), header.size()) != s.folders[0].crc)
-        return damaged(msg::headerCrc());
+        return damaged(Error{Fault::HeaderCrc});
     HeaderCursor h(header.data(), header.size());
     if (h.byte() != kHeader)
-        return damaged(msg::headerUnpackFailed());
+        return damaged(Error{Fault::HeaderUnpackFailed});
     return methodsFromHeader(h, off);
 }
 

@@ -3,6 +3,7 @@
 // libarchive does not tell. Only the full listing needs it; any doubt gives an empty result.
 
 #include "format/ArchiveSource.h"
+#include "fs/Error.h"
 
 #include <cstdint>
 #include <string>
@@ -30,11 +31,11 @@ struct ProbeResult {
     // model size), to say how much a failed allocation wanted.
     bool cutShort = false;
     bool encrypted = false;
-    std::string unsupported; // what of it, in Russian: "метод сжатия X", "фильтр Y после Z"
+    Error unsupported; // what of it: a method, or a filter after a method
     // Set when the header is proved unsound (a CRC or size that cannot be right, a count the
-    // header cannot hold, a packed header larger than headerBound()): why, in Russian. Such an
+    // header cannot hold, a packed header larger than headerBound()): why. Such an
     // archive is refused before libarchive reads it.
-    std::string damaged;
+    Error damaged;
     std::uint64_t memoryNeeded = 0;
 
     // The CRCs the header gives for whole folders (of what they unpack to, `size` bytes) and

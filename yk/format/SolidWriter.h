@@ -29,19 +29,21 @@ struct SolidSettings {
 
 class SolidWriter final : public EntryStream {
 public:
-    // Small enough that a few blocks keep every core busy to the end, also when another program
-    // takes a core; large enough (with its prime) to lose little of the ratio.
-    static constexpr std::size_t kBlock = 8u << 20;
+    // Large enough (with its prime) to lose little of the ratio, and to need few primes: the
+    // encoder runs its match finder over each prime before the block, a third of the work at
+    // 8 MiB blocks. Blocks are handed out as threads free up, so a core taken by another program
+    // slows only the blocks it would have made.
+    static constexpr std::size_t kBlock = 16u << 20;
 
     // `fd` is an empty file open for writing; it stays the caller's.
     SolidWriter(int fd, const SolidSettings &settings);
     ~SolidWriter();
 
     // Writes the placeholder start header.
-    bool open(std::string &error);
+    bool open(Error &error);
 
     // Compresses what is left, writes the header and fills in the start header. Not flushed.
-    bool close(std::string &error);
+    bool close(Error &error);
 
     // One per core the process may run on, fewer where a quarter of the memory would not feed
     // them all.
@@ -56,12 +58,11 @@ private:
     struct Block;
 
     bool isDone(const Block &b) const;
-    bool take(const std::uint8_t *data, std::size_t size, std::string &error) override;
-    bool dispatch(bool last, std::string &error);
-    bool writeFront(std::string &error);
-    bool writeStored(const std::uint8_t *data, std::size_t size, bool streamStart,
-                     std::string &error);
-    bool packHeader(Bytes &header, std::string &error);
+    bool take(const std::uint8_t *data, std::size_t size, Error &error) override;
+    bool dispatch(bool last, Error &error);
+    bool writeFront(Error &error);
+    bool writeStored(const std::uint8_t *data, std::size_t size, bool streamStart, Error &error);
+    bool packHeader(Bytes &header, Error &error);
     void newBlock(const Block *previous);
 
     SolidSettings settings_;

@@ -15,7 +15,7 @@ StoreWriter::StoreWriter(int fd) : EntryStream(fd) {}
 
 StoreWriter::~StoreWriter() = default;
 
-bool StoreWriter::take(const std::uint8_t *data, std::size_t size, std::string &error) {
+bool StoreWriter::take(const std::uint8_t *data, std::size_t size, Error &error) {
     if (size >= kParallelCrcFrom && !pool_) {
         pool_ = std::make_unique<WorkerPool>(1); // without a thread the CRC is computed here
         crcJob_ = std::make_shared<CrcJob>();
@@ -41,7 +41,7 @@ void StoreWriter::entryDone() {
     crc_ = 0;
 }
 
-bool StoreWriter::close(std::string &error) {
+bool StoreWriter::close(Error &error) {
     if (!finishEntry(error))
         return false;
     return writeHeader(storeHeader(headerOrder(entries_)), error);

@@ -17,10 +17,10 @@ public:
     ~StoreWriter();
 
     // Writes the header and fills in the start header. The file is not flushed.
-    bool close(std::string &error);
+    bool close(Error &error);
 
 private:
-    bool take(const std::uint8_t *data, std::size_t size, std::string &error) override;
+    bool take(const std::uint8_t *data, std::size_t size, Error &error) override;
     void entryDone() override;
 
     // Blocks from this size on have their CRC computed on another core while they are written.

@@ -1,10 +1,11 @@
 #include "fs/AtomicFile.h"
 
-#include "fs/Messages.h"
 #include "fs/Names.h"
 #include "fs/TempRecord.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,21 +105,19 @@ AtomicFile::~AtomicFile() {
     }
     if (fd_ >= 0)
         ::close(fd_);
-    if (ownDir_ && dirFd_ >= 0)
-        ::close(dirFd_);
 }
 
-bool AtomicFile::open(const std::string &target, std::string &error) {
+bool AtomicFile::open(const std::string &target, Error &error) {
     const int d = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (d < 0) {
-        error = msg::errnoText(errno);
+        error = Error::system(errno);
         return false;
     }
-    ownDir_ = true;
+    ownDir_.reset(d);
     return openAt(d, baseName(target), error);
 }
 
-bool AtomicFile::openAt(int dirFd, const std::string &name, std::string &error) {
+bool AtomicFile::openAt(int dirFd, const std::string &name, Error &error) {
     dirFd_ = dirFd;
     name_ = name;
 #ifdef O_TMPFILE
@@ -135,11 +134,11 @@ bool AtomicFile::openAt(int dirFd, const std::string &name, std::string &error) 
     };
     if (withFreshName(name_, create, tempName_))
         return true;
-    error = msg::errnoText(errno);
+    error = Error::system(errno);
     return false;
 }
 
-bool AtomicFile::nameTemporary(std::string &error) {
+bool AtomicFile::nameTemporary(Error &error) {
     if (!tempName_.empty())
         return true;
     // Give the unnamed file a name beside the target for the rename.
@@ -151,7 +150,7 @@ bool AtomicFile::nameTemporary(std::string &error) {
     };
     if (withFreshName(name_, link, tempName_))
         return true;
-    error = msg::errnoText(errno);
+    error = Error::system(errno);
     return false;
 }
 
@@ -179,10 +178,9 @@ bool renameNoReplace(int dir, const std::string &from, const std::string &to) {
 
 } // namespace
 
-bool AtomicFile::commit(mode_t mode, bool durable, std::string &error, bool replace,
-                        bool *appeared) {
+bool AtomicFile::commit(mode_t mode, bool durable, Error &error, bool replace) {
     if (fchmod(fd_, mode) != 0 || (durable && fsync(fd_) != 0)) {
-        error = msg::errnoText(errno);
+        error = Error::system(errno);
         return false;
     }
     bool placed = false;
@@ -191,9 +189,7 @@ bool AtomicFile::commit(mode_t mode, bool durable, std::string &error, bool repl
         const std::string proc = "/proc/self/fd/" + std::to_string(fd_);
         placed = linkat(AT_FDCWD, proc.c_str(), dirFd_, name_.c_str(), AT_SYMLINK_FOLLOW) == 0;
         if (!placed && errno == EEXIST) {
-            if (appeared)
-                *appeared = true;
-            error = msg::errnoText(errno);
+            error = Error{Fault::NameTaken};
             return false;
         }
     }
@@ -204,9 +200,7 @@ bool AtomicFile::commit(mode_t mode, bool durable, std::string &error, bool repl
                                  ? renameat(dirFd_, tempName_.c_str(), dirFd_, name_.c_str()) == 0
                                  : renameNoReplace(dirFd_, tempName_, name_);
         if (!renamed) {
-            if (errno == EEXIST && appeared)
-                *appeared = true;
-            error = msg::errnoText(errno);
+            error = errno == EEXIST ? Error{Fault::NameTaken} : Error::system(errno);
             return false;
         }
         tempName_.clear();
@@ -217,10 +211,34 @@ bool AtomicFile::commit(mode_t mode, bool durable, std::string &error, bool repl
     fd_ = -1;
     // A directory open only as a path (one we may not list) cannot be flushed: EBADF.
     if (durable && fsync(dirFd_) != 0 && errno != EINVAL && errno != EBADF) {
-        error = msg::errnoText(errno);
+        error = Error::system(errno);
         return false;
     }
     return true;
+}
+
+std::vector<std::string> removeStaleTemporaries(int dirFd, const std::string &name) {
+    const int copy = fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+    DIR *d = copy >= 0 ? fdopendir(copy) : nullptr;
+    if (!d) {
+        if (copy >= 0)
+            ::close(copy);
+        return {};
+    }
+    std::vector<std::string> stale, removed;
+    while (const dirent *e = readdir(d)) {
+        const pid_t owner = temporaryOwner(name, e->d_name);
+        if (owner > 0 && owner != getpid() && kill(owner, 0) != 0 && errno == ESRCH &&
+            temporaryIsOurs(dirFd, e->d_name))
+            stale.push_back(e->d_name);
+    }
+    closedir(d);
+    for (const std::string &t : stale) {
+        forgetTemporaryAt(dirFd, t);
+        if (::unlinkat(dirFd, t.c_str(), 0) == 0)
+            removed.push_back(t);
+    }
+    return removed;
 }
 
 } // namespace yk

@@ -3,6 +3,9 @@
 // directory itself, so no lock file is left anywhere, and the kernel releases it when the
 // holder ends however it ends. Readers take no lock: an archive is replaced by a rename.
 
+#include "fs/DirFd.h"
+#include "fs/Error.h"
+
 #include <string>
 
 namespace yk {
@@ -10,23 +13,22 @@ namespace yk {
 class DirLock {
 public:
     explicit DirLock(std::string dir) : dir_(std::move(dir)) {}
-    ~DirLock();
-    DirLock(const DirLock &) = delete;
-    DirLock &operator=(const DirLock &) = delete;
 
-    // Opens the directory; false with a reason.
-    bool open(std::string &error);
-    int fd() const { return fd_; }
+    // Opens the directory; false with `error` set.
+    bool open(Error &error);
+    int fd() const { return fd_.get(); }
 
     enum Result { Locked, Busy, Failed };
-    // Takes the lock if nobody holds it; Failed with a reason when locks are unavailable here.
-    Result tryLock(std::string &error);
-    // Waits for the lock; false with a reason.
-    bool wait(std::string &error);
+    // Takes the lock if nobody holds it; Failed with `error` set when locks are unavailable here.
+    Result tryLock(Error &error);
+    // Waits for the lock; false with `error` set.
+    bool wait(Error &error);
 
 private:
+    Result take(int operation, Error &error);
+
     std::string dir_;
-    int fd_ = -1;
+    DirFd fd_;
 };
 
 } // namespace yk

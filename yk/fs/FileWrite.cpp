@@ -1,7 +1,5 @@
 #include "fs/FileWrite.h"
 
-#include "fs/Messages.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,14 +7,14 @@
 
 namespace yk {
 
-bool writeAll(int fd, const void *data, std::size_t size, std::string &error) {
+bool writeAll(int fd, const void *data, std::size_t size, Error &error) {
     const auto *p = static_cast<const char *>(data);
     while (size > 0) {
         const ssize_t n = ::write(fd, p, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            error = msg::errnoText(n < 0 ? errno : ENOSPC);
+            error = Error::system(n < 0 ? errno : ENOSPC);
             return false;
         }
         p += n;

@@ -1,5 +1,7 @@
 #pragma once
-// Writing a file we create: every byte or a reason, and the disk kept busy as we go.
+// Writing a file we create: every byte or why not, and the disk kept busy as we go.
+#include "fs/Error.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -7,8 +9,8 @@
 namespace yk {
 
 // Writes all `size` bytes, going on after short writes and interruptions. A write that makes no
-// progress counts as a full disk. On failure `error` holds the reason.
-bool writeAll(int fd, const void *data, std::size_t size, std::string &error);
+// progress counts as a full disk. On failure `error` says why.
+bool writeAll(int fd, const void *data, std::size_t size, Error &error);
 
 // Hands each few megabytes of a file to the disk as soon as they are written, so that the flush
 // before the rename finds little left to do. Only a hint: failures are the flush's to report.

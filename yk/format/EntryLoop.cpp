@@ -1,13 +1,11 @@
-#include "commands/EntryLoop.h"
-
-#include "fs/Messages.h"
+#include "format/EntryLoop.h"
 
 #include <algorithm>
 
 namespace yk {
 
 bool forEachEntry(ArchiveInput &in, const std::function<bool(struct archive_entry *)> &visit,
-                  std::string &error) {
+                  Error &error) {
     struct archive_entry *e;
     for (;;) {
         const int rc = archive_read_next_header(in.get(), &e);
@@ -22,8 +20,7 @@ bool forEachEntry(ArchiveInput &in, const std::function<bool(struct archive_entr
     }
 }
 
-DataEnd forEachBlock(ArchiveInput &in, struct archive_entry *e, const DataUse &use,
-                     std::string &error) {
+DataEnd forEachBlock(ArchiveInput &in, struct archive_entry *e, const DataUse &use, Error &error) {
     static const char zeros[1 << 16] = {};
     std::uint64_t done = 0;
     for (;;) {
@@ -39,7 +36,7 @@ DataEnd forEachBlock(ArchiveInput &in, struct archive_entry *e, const DataUse &u
             return DataEnd::Damaged;
         }
         if (offset < 0 || static_cast<std::uint64_t>(offset) < done) {
-            error = msg::dataDamaged();
+            error = Error{Fault::DataDamaged};
             return DataEnd::Damaged;
         }
         while (done < static_cast<std::uint64_t>(offset)) {

@@ -2,50 +2,31 @@
 // Every text the archiver shows, in Russian, in one place. Names given to these functions are
 // shown through printable() (Names.h): control characters in a name never reach the terminal.
 
+#include "fs/Error.h"
+
 #include <sys/types.h>
 
 #include <cstdint>
 #include <string>
 
+namespace yk {
+struct ArchiveSource;
+}
+
 namespace yk::msg {
 
 std::string usage();
 
+// The reason `e` gives, as a phrase to follow a name ("нет доступа (detail)").
+std::string reason(const Error &e);
+// The archive's name as shown: its path, or what stands for an archive in memory.
+std::string archiveName(const ArchiveSource &source);
+
 std::string errnoText(int err); // the reason for a system error, in Russian
 
 // Reasons (without a name).
-std::string withDetail(const std::string &reason, const char *detail); // "reason (detail)"
 std::string fileKind(mode_t mode); // "каталог", "именованный канал", ...
-std::string notRegularFile(const std::string &kind); // "не обычный файл, а ..."
-std::string outOfMemory(std::uint64_t wanted); // "недостаточно памяти: архив требует ..."
-std::string notSupported(const std::string &what); // "не поддерживается: ..."
-std::string encryptedData();
-std::string multiVolume();
-std::string method(const std::string &name);
-std::string notAnArchive();
-std::string cutShort();
-std::string badCrc();
-std::string dataDamaged();
-std::string archiveDamaged();
-std::string startHeaderCrc();
-std::string headerCrc();
-std::string folderCrc(std::size_t folder);       // 1-based
-std::string packedStreamCrc(std::size_t stream); // 1-based
-std::string absurdCount();
-std::string entriesWithoutData();
-std::string entriesExceedFolder();
-std::string packedBeyondHeader();
-std::string copySizeMismatch(std::uint64_t declared, std::uint64_t packed);
-std::string headerTooLarge(std::uint64_t declared, std::uint64_t bound);
-std::string headerUnpackFailed();
-std::string filterWith(const std::string &filter, const std::string &compressor);
 std::string oldArchiveDamaged();
-std::string libraryFailure();
-std::string moreDataThanDeclared();
-std::string noMemoryToCompress();
-std::string badCompressionLevel();
-std::string compressorWontStart();
-std::string compressorFailed();
 std::string emptyName();
 std::string absolutePath();
 std::string dotDotInPath();
@@ -59,7 +40,6 @@ std::string directoryInTheWay();
 std::string wouldReplaceArchive();
 std::string appearedMeanwhile();
 std::string tooDeep(std::size_t levels);
-std::string inMemoryName();
 
 // Texts of the listing.
 extern const char *const listArchive; // "Архив: "
@@ -93,7 +73,7 @@ std::string cannotDelete(const std::string &name, const std::string &reason);
 std::string changedSinceArchived();
 std::string cannotWriteArchive(const std::string &archive, const std::string &reason, bool hadOld);
 std::string emptyArchiveName(const std::string &given);
-std::string archiveNotRegular(const std::string &archive, const std::string &kind);
+std::string archiveNotRegular(const std::string &archive, mode_t mode);
 std::string waitingForLock(const std::string &archive);
 std::string lockUnavailable(const std::string &archive, const std::string &reason);
 std::string staleTemporaryRemoved(const std::string &name);

@@ -1,5 +1,6 @@
-#include "fs/Messages.h"
+#include "commands/Messages.h"
 
+#include "format/ArchiveSource.h"
 #include "fs/Names.h"
 
 #include <sys/stat.h>
@@ -114,11 +115,6 @@ std::string errnoText(int err) {
     return "системная ошибка " + std::to_string(err);
 }
 
-std::string withDetail(const std::string &reason, const char *detail) {
-    if (!detail || !*detail)
-        return reason;
-    return reason + " (" + printable(detail) + ")";
-}
 std::string fileKind(mode_t mode) {
     if (S_ISDIR(mode))
         return "каталог";
@@ -134,105 +130,8 @@ std::string fileKind(mode_t mode) {
         return "символическая ссылка";
     return "файл";
 }
-std::string notRegularFile(const std::string &kind) {
-    return "не обычный файл, а " + kind;
-}
-std::string outOfMemory(std::uint64_t wanted) {
-    if (wanted == 0)
-        return "недостаточно памяти";
-    return "недостаточно памяти: архив требует " + bytesText(wanted) + " для распаковки";
-}
-std::string notSupported(const std::string &what) {
-    return "не поддерживается: " + what;
-}
-std::string encryptedData() {
-    return "зашифрованный архив";
-}
-std::string multiVolume() {
-    return "многотомный архив";
-}
-std::string method(const std::string &name) {
-    // Coders without a name are shown by their id, "?0A".
-    if (!name.empty() && name[0] == '?')
-        return "метод сжатия с кодом " + name.substr(1);
-    return "метод сжатия " + name;
-}
-std::string notAnArchive() {
-    return "это не архив yk (формат 7z)";
-}
-std::string cutShort() {
-    return "архив обрезан или это один том многотомного архива (многотомные архивы не "
-           "поддерживаются)";
-}
-std::string badCrc() {
-    return "неверная контрольная сумма (CRC)";
-}
-std::string dataDamaged() {
-    return "сжатые данные повреждены";
-}
-std::string archiveDamaged() {
-    return "архив повреждён";
-}
-std::string startHeaderCrc() {
-    return "неверная контрольная сумма (CRC) начального заголовка";
-}
-std::string headerCrc() {
-    return "неверная контрольная сумма (CRC) заголовка";
-}
-std::string folderCrc(std::size_t folder) {
-    return "неверная контрольная сумма (CRC) распакованного блока " + std::to_string(folder);
-}
-std::string packedStreamCrc(std::size_t stream) {
-    return "неверная контрольная сумма (CRC) упакованного потока " + std::to_string(stream);
-}
-std::string absurdCount() {
-    return "в заголовке объявлено больше элементов, чем в нём может поместиться";
-}
-std::string entriesWithoutData() {
-    return "в заголовке больше записей с данными, чем потоков данных";
-}
-std::string entriesExceedFolder() {
-    return "размеры записей больше распакованного блока";
-}
-std::string packedBeyondHeader() {
-    return "упакованные данные заходят за заголовок";
-}
-std::string copySizeMismatch(std::uint64_t declared, std::uint64_t packed) {
-    return "несжатый блок объявлен размером " + std::to_string(declared) + " байт, а записано " +
-           std::to_string(packed);
-}
-std::string headerTooLarge(std::uint64_t declared, std::uint64_t bound) {
-    return "заголовок распаковывается в " + bytesText(declared) +
-           ", больше допустимого для архива "
-           "такого размера (" +
-           bytesText(bound) + ")";
-}
-std::string headerUnpackFailed() {
-    return "упакованный заголовок не распаковывается";
-}
-std::string filterWith(const std::string &filter, const std::string &compressor) {
-    return "фильтр " + filter + " после метода сжатия " + compressor;
-}
 std::string oldArchiveDamaged() {
     return "прежний архив повреждён";
-}
-std::string libraryFailure() {
-    return "сбой библиотеки архивов";
-}
-std::string moreDataThanDeclared() {
-    return "данных больше, чем объявлено для записи";
-}
-std::string noMemoryToCompress() {
-    return "недостаточно памяти для сжатия";
-}
-std::string badCompressionLevel() {
-    return "неверная степень сжатия LZMA";
-}
-std::string compressorWontStart() {
-    return "сжатие LZMA2 не запускается";
-}
-std::string compressorFailed() {
-    return "ошибка сжатия LZMA2";
 }
 std::string wouldReplaceArchive() {
     return "на этом месте сам извлекаемый архив; он не заменяется";
@@ -272,9 +171,6 @@ std::string specialEntry(mode_t mode) {
 }
 std::string directoryInTheWay() {
     return "на этом месте каталог";
-}
-std::string inMemoryName() {
-    return "(память)";
 }
 
 const char *const listArchive = "Архив: ";
@@ -351,8 +247,8 @@ std::string cannotWriteArchive(const std::string &archive, const std::string &re
 std::string emptyArchiveName(const std::string &given) {
     return q(given) + ": пустое имя архива; архив не создан";
 }
-std::string archiveNotRegular(const std::string &archive, const std::string &kind) {
-    return q(archive) + ": " + notRegularFile(kind) + "; архивом быть не может";
+std::string archiveNotRegular(const std::string &archive, mode_t mode) {
+    return q(archive) + ": " + reason(Error(Fault::NotRegular, mode)) + "; архивом быть не может";
 }
 std::string waitingForLock(const std::string &archive) {
     return "в каталог архива " + q(archive) +
@@ -418,5 +314,99 @@ const char *const ok = "ОК";
 const char *const bad = "ОШИБКА";
 const char *const archiveOk = "Архив исправен.";
 const char *const archiveBad = "В архиве есть ошибки.";
+
+namespace {
+// What failed, without the detail.
+std::string faultText(const Error &e) {
+    const std::string unsupported = "не поддерживается: ";
+    switch (e.what) {
+    case Fault::None:
+        return std::string();
+    case Fault::System:
+        return errnoText(static_cast<int>(e.code));
+    case Fault::NotRegular:
+        return "не обычный файл, а " + fileKind(static_cast<mode_t>(e.code));
+    case Fault::OutOfMemory:
+        if (e.code == 0)
+            return "недостаточно памяти";
+        return "недостаточно памяти: архив требует " + bytesText(e.code) + " для распаковки";
+    case Fault::NotAnArchive:
+        return "это не архив yk (формат 7z)";
+    case Fault::Library:
+        return "сбой библиотеки архивов";
+    case Fault::Encrypted:
+        return unsupported + "зашифрованный архив";
+    case Fault::MultiVolume:
+        return unsupported + "многотомный архив";
+    case Fault::CutShort:
+        return "архив обрезан или это один том многотомного архива (многотомные архивы не "
+               "поддерживаются)";
+    case Fault::BadCrc:
+        return "неверная контрольная сумма (CRC)";
+    case Fault::DataDamaged:
+        return "сжатые данные повреждены";
+    case Fault::ArchiveDamaged:
+        return "архив повреждён";
+    case Fault::Method:
+        // Coders without a name are shown by their id, "?0A".
+        if (!e.subject.empty() && e.subject[0] == '?')
+            return unsupported + "метод сжатия с кодом " + e.subject.substr(1);
+        return unsupported + "метод сжатия " + e.subject;
+    case Fault::FilterWith:
+        return unsupported + "фильтр " + e.subject + " после метода сжатия " + e.other;
+    case Fault::StartHeaderCrc:
+        return "неверная контрольная сумма (CRC) начального заголовка";
+    case Fault::HeaderCrc:
+        return "неверная контрольная сумма (CRC) заголовка";
+    case Fault::AbsurdCount:
+        return "в заголовке объявлено больше элементов, чем в нём может поместиться";
+    case Fault::EntriesWithoutData:
+        return "в заголовке больше записей с данными, чем потоков данных";
+    case Fault::EntriesExceedFolder:
+        return "размеры записей больше распакованного блока";
+    case Fault::PackedBeyondHeader:
+        return "упакованные данные заходят за заголовок";
+    case Fault::CopySizeMismatch:
+        return "несжатый блок объявлен размером " + std::to_string(e.code) + " байт, а записано " +
+               std::to_string(e.bound);
+    case Fault::HeaderTooLarge:
+        return "заголовок распаковывается в " + bytesText(e.code) +
+               ", больше допустимого для архива такого размера (" + bytesText(e.bound) + ")";
+    case Fault::HeaderUnpackFailed:
+        return "упакованный заголовок не распаковывается";
+    case Fault::FolderCrc:
+        return "неверная контрольная сумма (CRC) распакованного блока " + std::to_string(e.code);
+    case Fault::PackedStreamCrc:
+        return "неверная контрольная сумма (CRC) упакованного потока " + std::to_string(e.code);
+    case Fault::MoreDataThanDeclared:
+        return "данных больше, чем объявлено для записи";
+    case Fault::NoMemoryToCompress:
+        return "недостаточно памяти для сжатия";
+    case Fault::BadCompressionLevel:
+        return "неверная степень сжатия LZMA";
+    case Fault::CompressorWontStart:
+        return "сжатие LZMA2 не запускается";
+    case Fault::CompressorFailed:
+        return "ошибка сжатия LZMA2";
+    case Fault::NameTaken:
+        return errnoText(EEXIST);
+    }
+    return std::string();
+}
+} // namespace
+
+std::string reason(const Error &e) {
+    std::string text = faultText(e);
+    // What the header proves unsound is said as damage to the archive.
+    if (e.what >= Fault::StartHeaderCrc && e.what <= Fault::PackedStreamCrc)
+        text = "архив повреждён: " + text;
+    if (!e.detail.empty())
+        text += " (" + printable(e.detail) + ")";
+    return text;
+}
+
+std::string archiveName(const ArchiveSource &source) {
+    return source.inMemory() ? "(память)" : source.path;
+}
 
 } // namespace yk::msg
