@@ -8,13 +8,15 @@
 namespace yk {
 
 std::uint8_t lzma2DictProperty(std::uint32_t dict) {
-    // Code p stands for (2 | (p & 1)) << (p / 2 + 11) bytes; 40 for 4 GiB - 1.
-    for (std::uint8_t p = 0; p < 40; ++p) {
-        const std::uint64_t size = std::uint64_t(2u | (p & 1u)) << (p / 2 + 11);
-        if (size >= dict)
+    for (std::uint8_t p = 0; p < 40; ++p)
+        if (lzma2DictSize(p) >= dict)
             return p;
-    }
     return 40;
+}
+
+std::uint64_t lzma2DictSize(std::uint8_t p) {
+    // Code p stands for (2 | (p & 1)) << (p / 2 + 11) bytes; 40 for 4 GiB - 1.
+    return p >= 40 ? 0xFFFFFFFFu : std::uint64_t(2u | (p & 1u)) << (p / 2 + 11);
 }
 
 bool looksLikeText(const std::uint8_t *data, std::size_t size) {

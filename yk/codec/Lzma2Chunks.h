@@ -41,6 +41,8 @@ bool looksLikeText(const std::uint8_t *data, std::size_t size);
 
 // The one byte of LZMA2 coder properties: the smallest dictionary size code that holds `dict`.
 std::uint8_t lzma2DictProperty(std::uint32_t dict);
+// The dictionary size that code `p` (0 to 40) stands for.
+std::uint64_t lzma2DictSize(std::uint8_t p);
 
 // The dictionary an encoder of `size` bytes primed with `prime` bytes gets: no larger than what
 // it can refer to, so that a small input costs a small match finder (and the decoder, told the

@@ -1,13 +1,12 @@
 #include "commands/ListCommand.h"
 
+#include "codec/Crc.h"
 #include "commands/ListFormat.h"
 #include "commands/Messages.h"
 #include "commands/Outcome.h"
 #include "format/EntryLoop.h"
 #include "format/MethodProbe.h"
 #include "fs/Names.h"
-
-#include <lzma.h>
 
 #include <vector>
 
@@ -43,7 +42,7 @@ bool readCrc(ArchiveInput &in, struct archive_entry *e, ListRow &row, Console &c
     const DataEnd end = forEachBlock(
         in, e,
         [&](const void *data, std::size_t size, std::uint64_t, Error &) {
-            crc = lzma_crc32(static_cast<const std::uint8_t *>(data), size, crc);
+            crc = updateCrc(crc, data, size);
             return true;
         },
         why);

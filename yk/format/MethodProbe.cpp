@@ -1,7 +1,9 @@
 #include "format/MethodProbe.h"
 
+#include "codec/Crc.h"
+#include "codec/Lzma2Chunks.h"
+#include "format/HeaderCursor.h"
 #include "format/SevenZipIds.h"
-#include "format/StoreFormat.h"
 
 #include <lzma.h>
 
@@ -26,6 +28,89 @@ constexpr std::uint64_t kMaxHeader = 1u << 30;
 
 using namespace sevenzip;
 
+enum class Kind { Compressor, Filter, Cipher };
+// Where the properties give the dictionary (or model) size: none, 4 bytes after a first byte
+// (PPMd's first byte being its model order), LZMA2's one byte.
+enum class Size { None, Le32, OrderLe32, Lzma2 };
+
+struct Coder {
+    std::vector<std::uint8_t> id;
+    const char *name;
+    Kind kind;
+    bool decoded; // by libarchive
+    Size size = Size::None;
+};
+
+const Coder kCoders[] = {
+    {{0}, "Copy", Kind::Compressor, true},
+    {{3, 1, 1}, "LZMA", Kind::Compressor, true, Size::Le32},
+    {{0x21}, "LZMA2", Kind::Compressor, true, Size::Lzma2},
+    {{3, 4, 1}, "PPMd", Kind::Compressor, true, Size::OrderLe32},
+    {{4, 1, 8}, "Deflate", Kind::Compressor, true},
+    {{4, 2, 2}, "BZip2", Kind::Compressor, true},
+    {{3, 3, 1, 3}, "BCJ", Kind::Filter, true},
+    {{3}, "Delta", Kind::Filter, true},
+    {{3, 3, 1, 0x1B}, "BCJ2", Kind::Filter, true},
+    {{3, 3, 5, 1}, "ARM", Kind::Filter, true},
+    {{3, 3, 7, 1}, "ARMT", Kind::Filter, true},
+    {{3, 3, 2, 5}, "PPC", Kind::Filter, true},
+    {{3, 3, 8, 5}, "SPARC", Kind::Filter, true},
+    {{4, 1, 9}, "Deflate64", Kind::Compressor, false},
+    {{0xA}, "ARM64", Kind::Filter, false},
+    {{6, 0xF1, 7, 1}, "AES", Kind::Cipher, false},
+};
+
+// An empty identifier is Copy's too.
+const Coder *find(const std::vector<std::uint8_t> &id) {
+    if (id.empty())
+        return &kCoders[0];
+    for (const Coder &c : kCoders)
+        if (c.id == id)
+            return &c;
+    return nullptr;
+}
+
+bool isFilter(const std::string &name) {
+    for (const Coder &c : kCoders)
+        if (c.kind == Kind::Filter && name == c.name)
+            return true;
+    return false;
+}
+
+std::string sizeText(std::uint64_t bytes) {
+    if (bytes >= (1u << 20) && bytes % (1u << 20) == 0)
+        return std::to_string(bytes >> 20) + "m";
+    if (bytes >= (1u << 10) && bytes % (1u << 10) == 0)
+        return std::to_string(bytes >> 10) + "k";
+    return std::to_string(bytes);
+}
+
+std::uint32_t le32(const std::vector<std::uint8_t> &v, std::size_t at) {
+    return v[at] | (v[at + 1] << 8) | (v[at + 2] << 16) |
+           (static_cast<std::uint32_t>(v[at + 3]) << 24);
+}
+
+// libarchive hands LZMA and LZMA2 data to liblzma with its filters (ARM Thumb only after LZMA2
+// in practice); after Copy, Deflate, BZip2 and PPMd it applies only the x86 ones itself.
+std::string filterNotApplied(const std::vector<std::string> &names, std::string &compressor) {
+    compressor.clear();
+    for (const std::string &n : names)
+        if (!isFilter(n)) {
+            compressor = n;
+            break;
+        }
+    for (const std::string &n : names) {
+        if (!isFilter(n) || n == "BCJ" || n == "BCJ2")
+            continue;
+        if (compressor == "LZMA2" && n != "ARM64")
+            continue;
+        if (compressor == "LZMA" && n != "ARM64" && n != "ARMT")
+            continue;
+        return n;
+    }
+    return std::string();
+}
+
 struct Folder {
     std::vector<std::uint8_t> id, props; // of the first coder: the one that meets the data
     std::string name;
@@ -42,6 +127,7 @@ struct Folder {
     // covers; not always the last one (BCJ2 puts it first).
     std::uint64_t mainSize = 0;
     std::uint64_t mainOut = 0;
+    std::uint64_t outs = 0; // outputs of its coders
 };
 
 struct StreamsInfo {
@@ -73,84 +159,14 @@ Error sizeFault(const StreamsInfo &s, std::uint64_t headerAt) {
     return Error();
 }
 
-// Bounds-checked reader over a byte range; every failure sets `bad` and yields zeros.
-class Cursor {
-public:
-    Cursor(const std::uint8_t *p, std::size_t n) : p_(p), n_(n) {}
-    bool bad() const { return bad_; }
-    bool atEnd() const { return i_ >= n_; }
-    std::uint8_t byte() {
-        if (i_ >= n_) {
-            bad_ = true;
-            return 0;
-        }
-        return p_[i_++];
-    }
-    std::uint64_t number() {
-        const std::uint8_t first = byte();
-        std::uint8_t mask = 0x80;
-        std::uint64_t value = 0;
-        for (int i = 0; i < 8; ++i) {
-            if ((first & mask) == 0) {
-                const std::uint64_t high = first & (mask - 1u);
-                return value | (high << (8 * i));
-            }
-            value |= static_cast<std::uint64_t>(byte()) << (8 * i);
-            mask >>= 1;
-        }
-        return value;
-    }
-    void skip(std::uint64_t k) {
-        if (k > n_ - i_) {
-            bad_ = true;
-            i_ = n_;
-        } else {
-            i_ += static_cast<std::size_t>(k);
-        }
-    }
-    std::vector<std::uint8_t> bytes(std::uint64_t k) {
-        if (k > n_ - i_) {
-            bad_ = true;
-            i_ = n_;
-            return {};
-        }
-        std::vector<std::uint8_t> v(p_ + i_, p_ + i_ + k);
-        i_ += static_cast<std::size_t>(k);
-        return v;
-    }
-    // A count that must fit in what is left of the header, one byte per item at least. One
-    // that cannot is a lie (an absurd count): libarchive would allocate for it before noticing.
-    std::uint64_t count() {
-        const std::uint64_t c = number();
-        if (!bad_ && c > n_ - i_ + 1)
-            bad_ = absurd_ = true;
-        return bad_ ? 0 : c;
-    }
-    bool absurd() const { return absurd_; }
-    void markAbsurd() { bad_ = absurd_ = true; }
-    std::size_t left() const { return n_ - i_; }
-
-private:
-    const std::uint8_t *p_;
-    std::size_t n_;
-    std::size_t i_ = 0;
-    bool bad_ = false;
-    bool absurd_ = false;
-};
-
 // Reads `n` CRCs, each maybe undefined; into `out` when given (flag and value).
-void readDigests(Cursor &c, std::uint64_t n,
+void readDigests(HeaderCursor &c, std::uint64_t n,
                  std::vector<std::pair<bool, std::uint32_t>> *out = nullptr) {
     const bool all = c.byte() != 0;
     std::vector<bool> defined;
     if (!all && n <= c.left() * 8 + 8) {
         defined.resize(static_cast<std::size_t>(n));
-        std::uint8_t b = 0;
-        for (std::uint64_t i = 0; i < n && !c.bad(); ++i) {
-            if (i % 8 == 0)
-                b = c.byte();
-            defined[static_cast<std::size_t>(i)] = b & (0x80 >> (i % 8));
-        }
+        readBits(c.bytes((n + 7) / 8), defined);
     } else if (!all || n > c.left() / 4 + 1) {
         c.skip(~0ull); // more than the header holds: marks bad
         return;
@@ -160,64 +176,13 @@ void readDigests(Cursor &c, std::uint64_t n,
     for (std::uint64_t i = 0; i < n && !c.bad(); ++i) {
         if (!all && !defined[static_cast<std::size_t>(i)])
             continue;
-        std::uint32_t v = 0;
-        for (int k = 0; k < 4; ++k)
-            v |= static_cast<std::uint32_t>(c.byte()) << (8 * k);
+        const std::uint32_t v = c.le32();
         if (out)
             (*out)[static_cast<std::size_t>(i)] = {true, v};
     }
 }
 
-[[maybe_unused]] void skipDigests(Cursor &c, std::uint64_t n) {
-    const bool all = c.byte() != 0;
-    std::uint64_t defined = 0;
-    if (all) {
-        defined = n;
-    } else {
-        std::uint8_t b = 0;
-        for (std::uint64_t i = 0; i < n && !c.bad(); ++i) {
-            if (i % 8 == 0)
-                b = c.byte();
-            if (b & (0x80 >> (i % 8)))
-                ++defined;
-        }
-    }
-    if (defined > (1u << 26))
-        c.skip(~0ull); // marks bad
-    else
-        c.skip(defined * 4);
-}
-
-// The filters a folder may apply after its compressor, and the compressors libarchive decodes.
-bool isFilter(const std::string &name) {
-    return name == "BCJ" || name == "BCJ2" || name == "PPC" || name == "IA64" || name == "ARM" ||
-           name == "ARMT" || name == "SPARC" || name == "ARM64" || name == "Delta";
-}
-
-// The filter of `names` (one folder's coders) that libarchive cannot apply with the folder's
-// compressor, or "". libarchive hands LZMA and LZMA2 data to liblzma with its filters (ARM
-// Thumb only after LZMA2 in practice); after Copy, Deflate, BZip2 and PPMd it applies only the
-// x86 ones itself.
-std::string filterNotApplied(const std::vector<std::string> &names, std::string &compressor) {
-    compressor.clear();
-    for (const std::string &n : names)
-        if (!isFilter(n)) {
-            compressor = n;
-            break;
-        }
-    for (const std::string &n : names) {
-        if (!isFilter(n) || n == "BCJ" || n == "BCJ2")
-            continue;
-        if (compressor == "LZMA2" && n != "ARM64")
-            continue;
-        if (compressor == "LZMA" && n != "ARM64" && n != "ARMT")
-            continue;
-        return n;
-    }
-    return std::string();
-}
-
-bool readFolder(Cursor &c, Folder &f, std::uint64_t &outStreams) {
+bool readFolder(HeaderCursor &c, Folder &f) {
     const std::uint64_t coders = c.count();
     if (coders == 0 || coders > 32)
         return false;
@@ -271,7 +236,7 @@ bool readFolder(Cursor &c, Folder &f, std::uint64_t &outStreams) {
     if (packed > 1)
         for (std::uint64_t k = 0; k < packed; ++k)
             c.number();
-    outStreams = outs;
+    f.outs = outs;
     f.packStreams = packed;
     f.name = coderName(f.id, f.props);
     f.copy = coders == 1 && f.name == "Copy";
@@ -282,95 +247,108 @@ bool readFolder(Cursor &c, Folder &f, std::uint64_t &outStreams) {
     return !c.bad();
 }
 
-bool readStreamsInfo(Cursor &c, StreamsInfo &s, std::vector<std::uint64_t> *unpackStreams) {
+bool readPackInfo(HeaderCursor &c, StreamsInfo &s) {
+    s.packPos = c.number();
+    const std::uint64_t n = c.count();
+    for (std::uint8_t t = c.byte(); t != kEnd && !c.bad(); t = c.byte()) {
+        if (t == kSize)
+            for (std::uint64_t i = 0; i < n; ++i)
+                s.packSizes.push_back(c.number());
+        else if (t == kCrc)
+            readDigests(c, n, &s.packCrcs);
+        else
+            return false;
+    }
+    return true;
+}
+
+bool readUnpackInfo(HeaderCursor &c, StreamsInfo &s) {
+    if (c.byte() != kFolder)
+        return false;
+    const std::uint64_t n = c.count();
+    if (c.byte() != 0) // folders stored elsewhere: not written by anyone we know
+        return false;
+    s.folders.resize(static_cast<std::size_t>(n));
+    for (auto &f : s.folders)
+        if (!readFolder(c, f))
+            return false;
+    if (c.byte() != kCodersUnpackSize)
+        return false;
+    for (Folder &f : s.folders)
+        for (std::uint64_t k = 0; k < f.outs; ++k) {
+            const std::uint64_t size = c.number();
+            if (k + 1 == f.outs)
+                f.unpackSize = size; // the last output is the folder's data
+            if (k == f.mainOut)
+                f.mainSize = size;
+        }
+    for (std::uint8_t t = c.byte(); t != kEnd && !c.bad(); t = c.byte()) {
+        if (t != kCrc)
+            return false;
+        std::vector<std::pair<bool, std::uint32_t>> crcs;
+        readDigests(c, n, &crcs);
+        for (std::size_t i = 0; i < crcs.size() && i < s.folders.size(); ++i) {
+            s.folders[i].hasCrc = crcs[i].first;
+            s.folders[i].crc = crcs[i].second;
+        }
+    }
+    return true;
+}
+
+// The sizes of each folder's entries but its last: they must fit in the folder.
+void readEntrySizes(HeaderCursor &c, StreamsInfo &s) {
+    for (auto &f : s.folders) {
+        std::uint64_t sum = 0;
+        for (std::uint64_t k = 1; k < f.streams && !c.bad(); ++k) {
+            const std::uint64_t size = c.number();
+            sum = size > f.unpackSize - std::min(sum, f.unpackSize) ? ~0ull : sum + size;
+        }
+        if (sum > f.unpackSize)
+            s.badSizes = true; // the entries hold more than their folder
+    }
+}
+
+bool readSubStreamsInfo(HeaderCursor &c, StreamsInfo &s) {
+    for (std::uint8_t t = c.byte(); t != kEnd && !c.bad(); t = c.byte()) {
+        if (t == kNumUnpackStream) {
+            // Every entry but a folder's last needs its size written: a count beyond what the
+            // header holds is a lie.
+            for (auto &f : s.folders) {
+                f.streams = c.number();
+                if (f.streams > c.left() + 1)
+                    c.markAbsurd();
+            }
+        } else if (t == kSize) {
+            readEntrySizes(c, s);
+        } else if (t == kCrc) {
+            std::uint64_t n = 0;
+            for (auto &f : s.folders)
+                n += f.streams;
+            readDigests(c, n);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool readStreamsInfo(HeaderCursor &c, StreamsInfo &s) {
     std::uint8_t t = c.byte();
     if (t == kPackInfo) {
-        s.packPos = c.number();
-        const std::uint64_t n = c.count();
-        for (t = c.byte(); t != kEnd && !c.bad(); t = c.byte()) {
-            if (t == kSize)
-                for (std::uint64_t i = 0; i < n; ++i)
-                    s.packSizes.push_back(c.number());
-            else if (t == kCrc)
-                readDigests(c, n, &s.packCrcs);
-            else
-                return false;
-        }
+        if (!readPackInfo(c, s))
+            return false;
         t = c.byte();
     }
-    std::vector<std::uint64_t> outsPerFolder;
     if (t == kUnpackInfo) {
-        if (c.byte() != kFolder)
+        if (!readUnpackInfo(c, s))
             return false;
-        const std::uint64_t n = c.count();
-        if (c.byte() != 0) // folders stored elsewhere: not written by anyone we know
-            return false;
-        s.folders.resize(static_cast<std::size_t>(n));
-        for (auto &f : s.folders) {
-            std::uint64_t outs = 0;
-            if (!readFolder(c, f, outs))
-                return false;
-            outsPerFolder.push_back(outs);
-        }
-        if (c.byte() != kCodersUnpackSize)
-            return false;
-        for (std::size_t i = 0; i < s.folders.size(); ++i)
-            for (std::uint64_t k = 0; k < outsPerFolder[i]; ++k) {
-                const std::uint64_t size = c.number();
-                if (k + 1 == outsPerFolder[i])
-                    s.folders[i].unpackSize = size; // the last output is the folder's data
-                if (k == s.folders[i].mainOut)
-                    s.folders[i].mainSize = size;
-            }
-        for (t = c.byte(); t != kEnd && !c.bad(); t = c.byte()) {
-            if (t == kCrc) {
-                std::vector<std::pair<bool, std::uint32_t>> crcs;
-                readDigests(c, n, &crcs);
-                for (std::size_t i = 0; i < crcs.size() && i < s.folders.size(); ++i) {
-                    s.folders[i].hasCrc = crcs[i].first;
-                    s.folders[i].crc = crcs[i].second;
-                }
-            } else {
-                return false;
-            }
-        }
         t = c.byte();
     }
     if (t == kSubStreamsInfo) {
-        for (t = c.byte(); t != kEnd && !c.bad(); t = c.byte()) {
-            if (t == kNumUnpackStream) {
-                // Every entry but a folder's last needs its size written: a count beyond what
-                // the header holds is a lie.
-                for (auto &f : s.folders) {
-                    f.streams = c.number();
-                    if (f.streams > c.left() + 1)
-                        c.markAbsurd();
-                }
-            } else if (t == kSize) {
-                for (auto &f : s.folders) {
-                    std::uint64_t sum = 0;
-                    for (std::uint64_t k = 1; k < f.streams && !c.bad(); ++k) {
-                        const std::uint64_t size = c.number();
-                        sum =
-                            size > f.unpackSize - std::min(sum, f.unpackSize) ? ~0ull : sum + size;
-                    }
-                    if (sum > f.unpackSize)
-                        s.badSizes = true; // the entries hold more than their folder
-                }
-            } else if (t == kCrc) {
-                std::uint64_t n = 0;
-                for (auto &f : s.folders)
-                    n += f.streams;
-                readDigests(c, n);
-            } else {
-                return false;
-            }
-        }
+        if (!readSubStreamsInfo(c, s))
+            return false;
         t = c.byte();
     }
-    if (unpackStreams)
-        for (auto &f : s.folders)
-            unpackStreams->push_back(f.streams);
     return t == kEnd && !c.bad();
 }
 
@@ -382,13 +360,10 @@ using ReadAt = std::function<bool(std::uint64_t off, std::size_t len, std::uint8
 std::vector<std::uint8_t> decodeHeader(const ReadAt &readAt, const StreamsInfo &s, bool &tried) {
     if (s.folders.size() != 1 || s.packSizes.empty() || s.folders[0].packStreams != 1)
         return {};
-    lzma_vli filter;
-    if (s.folders[0].id == std::vector<std::uint8_t>{3, 1, 1})
-        filter = LZMA_FILTER_LZMA1;
-    else if (s.folders[0].id == std::vector<std::uint8_t>{0x21})
-        filter = LZMA_FILTER_LZMA2;
-    else
+    const std::string coder = coderName(s.folders[0].id, {});
+    if (coder != "LZMA" && coder != "LZMA2")
         return {};
+    const lzma_vli filter = coder == "LZMA" ? LZMA_FILTER_LZMA1 : LZMA_FILTER_LZMA2;
     tried = true;
     const std::uint64_t start = 32 + s.packPos, len = s.packSizes[0];
     const std::uint64_t outLen = s.folders[0].unpackSize;
@@ -450,68 +425,42 @@ ProbeResult damaged(const Error &why) {
     return r;
 }
 
-// `headerAt`: where the header starts, after the start header; the packed data lies before.
-ProbeResult methodsFromHeader(Cursor &c, std::uint64_t headerAt) {
-    StreamsInfo s;
-    std::vector<std::uint64_t> perFolder;
-    std::uint8_t t = c.byte();
-    if (t == kMainStreamsInfo) {
-        const bool read = readStreamsInfo(c, s, &perFolder);
-        if (c.absurd())
-            return damaged(Error{Fault::AbsurdCount});
-        if (!read)
-            return {};
-        const Error fault = sizeFault(s, headerAt);
-        if (!fault.empty())
-            return damaged(fault);
-        t = c.byte();
+// Windows attributes, one per entry; with flag 0x8000 the POSIX mode is in the high 16 bits.
+void readModes(const std::vector<std::uint8_t> &raw, std::vector<std::uint32_t> &modes) {
+    HeaderCursor a(raw.data(), raw.size());
+    const bool all = a.byte() != 0;
+    std::vector<bool> defined(modes.size(), all);
+    if (!all)
+        readBits(a.bytes((modes.size() + 7) / 8), defined);
+    a.byte(); // not external
+    for (std::size_t i = 0; i < modes.size() && !a.bad(); ++i) {
+        if (!defined[i])
+            continue;
+        const std::uint32_t v = a.le32();
+        if ((v & 0x8000) && !a.bad())
+            modes[i] = v >> 16;
     }
-    if (t != kFilesInfo)
-        return {};
+}
+
+// The entries' properties that matter here: which have no data, and their modes.
+void readFilesInfo(HeaderCursor &c, std::vector<bool> &empty, std::vector<std::uint32_t> &modes) {
     const std::uint64_t files = c.count();
-    std::vector<bool> empty(static_cast<std::size_t>(files), false);
-    std::vector<std::uint32_t> modes(static_cast<std::size_t>(files), 0);
+    empty.assign(static_cast<std::size_t>(files), false);
+    modes.assign(static_cast<std::size_t>(files), 0);
     for (std::uint8_t p = c.byte(); p != kEnd && !c.bad(); p = c.byte()) {
         const std::uint64_t size = c.number();
-        if (p == kEmptyStream) {
-            auto bits = c.bytes(size);
-            for (std::size_t i = 0; i < empty.size() && i / 8 < bits.size(); ++i)
-                empty[i] = bits[i / 8] & (0x80 >> (i % 8));
-        } else if (p == kAttributes) {
-            // Windows attributes; with flag 0x8000 the POSIX mode is in the high 16 bits.
-            const auto raw = c.bytes(size);
-            Cursor a(raw.data(), raw.size());
-            const bool all = a.byte() != 0;
-            std::vector<bool> defined(modes.size(), all);
-            if (!all) {
-                const auto bits = a.bytes((modes.size() + 7) / 8);
-                for (std::size_t i = 0; i < defined.size() && i / 8 < bits.size(); ++i)
-                    defined[i] = bits[i / 8] & (0x80 >> (i % 8));
-            }
-            a.byte(); // not external
-            for (std::size_t i = 0; i < modes.size() && !a.bad(); ++i) {
-                if (!defined[i])
-                    continue;
-                std::uint32_t v = 0;
-                for (int k = 0; k < 4; ++k)
-                    v |= static_cast<std::uint32_t>(a.byte()) << (8 * k);
-                if ((v & 0x8000) && !a.bad())
-                    modes[i] = v >> 16;
-            }
-        } else {
+        if (p == kEmptyStream)
+            readBits(c.bytes(size), empty);
+        else if (p == kAttributes)
+            readModes(c.bytes(size), modes);
+        else
             c.skip(size);
-        }
     }
-    if (c.absurd())
-        return damaged(Error{Fault::AbsurdCount});
-    if (c.bad()) {
-        ProbeResult none;
-        noteTroubles(s, none);
-        return none;
-    }
-    ProbeResult result;
+}
+
+// What the streams say of the folders: their methods, sizes and CRCs.
+void describeFolders(const StreamsInfo &s, ProbeResult &result) {
     noteTroubles(s, result);
-    result.modes = std::move(modes);
     for (std::uint64_t n : s.packSizes)
         result.packedData += n;
     for (const Folder &f : s.folders) {
@@ -527,9 +476,11 @@ ProbeResult methodsFromHeader(Cursor &c, std::uint64_t headerAt) {
             at += s.packSizes[i];
         }
     }
-    if (s.folders.size() >= ProbeResult::kNoFolder)
-        return {};
-    std::vector<std::uint32_t> &out = result.entryFolder;
+}
+
+// The folder of each entry with data, in order, each folder holding as many as it says.
+bool assignFolders(const StreamsInfo &s, const std::vector<bool> &empty,
+                   std::vector<std::uint32_t> &out) {
     out.reserve(empty.size());
     std::size_t folder = 0;
     std::uint64_t used = 0;
@@ -538,30 +489,52 @@ ProbeResult methodsFromHeader(Cursor &c, std::uint64_t headerAt) {
             out.push_back(ProbeResult::kNoFolder);
             continue;
         }
-        while (folder < s.folders.size() && used >= perFolder[folder]) {
+        while (folder < s.folders.size() && used >= s.folders[folder].streams) {
             ++folder;
             used = 0;
         }
         if (folder >= s.folders.size())
-            return damaged(Error{Fault::EntriesWithoutData});
+            return false;
         out.push_back(static_cast<std::uint32_t>(folder));
         ++used;
     }
+    return true;
+}
+
+// `headerAt`: where the header starts, after the start header; the packed data lies before.
+ProbeResult methodsFromHeader(HeaderCursor &c, std::uint64_t headerAt) {
+    StreamsInfo s;
+    std::uint8_t t = c.byte();
+    if (t == kMainStreamsInfo) {
+        const bool read = readStreamsInfo(c, s);
+        if (c.absurd())
+            return damaged(Error{Fault::AbsurdCount});
+        if (!read)
+            return {};
+        const Error fault = sizeFault(s, headerAt);
+        if (!fault.empty())
+            return damaged(fault);
+        t = c.byte();
+    }
+    if (t != kFilesInfo)
+        return {};
+    std::vector<bool> empty;
+    ProbeResult result;
+    readFilesInfo(c, empty, result.modes);
+    if (c.absurd())
+        return damaged(Error{Fault::AbsurdCount});
+    if (c.bad()) {
+        ProbeResult none;
+        noteTroubles(s, none);
+        return none;
+    }
+    describeFolders(s, result);
+    if (s.folders.size() >= ProbeResult::kNoFolder)
+        return {};
+    if (!assignFolders(s, empty, result.entryFolder))
+        return damaged(Error{Fault::EntriesWithoutData});
     result.ok = true;
     return result;
-}
-
-std::string sizeText(std::uint64_t bytes) {
-    if (bytes >= (1u << 20) && bytes % (1u << 20) == 0)
-        return std::to_string(bytes >> 20) + "m";
-    if (bytes >= (1u << 10) && bytes % (1u << 10) == 0)
-        return std::to_string(bytes >> 10) + "k";
-    return std::to_string(bytes);
-}
-
-std::uint32_t le32(const std::vector<std::uint8_t> &v, std::size_t at) {
-    return v[at] | (v[at + 1] << 8) | (v[at + 2] << 16) |
-           (static_cast<std::uint32_t>(v[at + 3]) << 24);
 }
 
 } // namespace
@@ -572,89 +545,49 @@ std::uint64_t headerBound(std::uint64_t archiveBytes) {
                                                             : kFloor + archiveBytes * kPerByte;
 }
 
+std::string coderName(const std::vector<std::uint8_t> &id, const std::vector<std::uint8_t> &props) {
+    const Coder *c = find(id);
+    if (!c) {
+        std::string hex;
+        for (std::uint8_t b : id) {
+            static const char digits[] = "0123456789ABCDEF";
+            hex += digits[b >> 4];
+            hex += digits[b & 15];
+        }
+        return "?" + hex;
+    }
+    const bool sized = c->size == Size::Lzma2 ? props.size() == 1 && props[0] <= 40
+                                              : c->size != Size::None && props.size() >= 5;
+    if (!sized)
+        return c->name;
+    const std::string order =
+        c->size == Size::OrderLe32 ? ":o" + std::to_string(props[0]) : std::string();
+    return c->name + order + ":" + sizeText(coderMemory(id, props));
+}
+
+bool coderSupported(const std::vector<std::uint8_t> &id) {
+    const Coder *c = find(id);
+    return c && c->decoded;
+}
+
+bool coderEncrypts(const std::vector<std::uint8_t> &id) {
+    const Coder *c = find(id);
+    return c && c->kind == Kind::Cipher;
+}
+
+std::uint64_t coderMemory(const std::vector<std::uint8_t> &id,
+                          const std::vector<std::uint8_t> &props) {
+    const Coder *c = find(id);
+    if (c && c->size == Size::Lzma2)
+        return props.size() >= 1 && props[0] <= 40 ? lzma2DictSize(props[0]) : 0;
+    return c && c->size != Size::None && props.size() >= 5 ? le32(props, 1) : 0;
+}
+
 const std::string &ProbeResult::method(std::size_t i) const {
     static const std::string none;
     if (i >= entryFolder.size() || entryFolder[i] >= folderMethods.size())
         return none;
     return folderMethods[entryFolder[i]];
-}
-
-std::string coderName(const std::vector<std::uint8_t> &id, const std::vector<std::uint8_t> &props) {
-    using V = std::vector<std::uint8_t>;
-    if (id.empty() || id == V{0})
-        return "Copy";
-    if (id == V{3, 1, 1})
-        return props.size() >= 5 ? "LZMA:" + sizeText(le32(props, 1)) : "LZMA";
-    if (id == V{0x21}) {
-        // One byte: the dictionary size as a mantissa of 2 or 3 and a power of two.
-        if (props.size() != 1 || props[0] > 40)
-            return "LZMA2";
-        const std::uint64_t dict = props[0] == 40
-                                       ? 0xFFFFFFFFu
-                                       : std::uint64_t(2u | (props[0] & 1u)) << (props[0] / 2 + 11);
-        return "LZMA2:" + sizeText(dict);
-    }
-    if (id == V{3, 4, 1})
-        return props.size() >= 5
-                   ? "PPMd:o" + std::to_string(props[0]) + ":" + sizeText(le32(props, 1))
-                   : "PPMd";
-    if (id == V{4, 1, 8})
-        return "Deflate";
-    if (id == V{4, 2, 2})
-        return "BZip2";
-    if (id == V{3, 3, 1, 3})
-        return "BCJ";
-    if (id == V{3})
-        return "Delta";
-    if (id == V{3, 3, 1, 0x1B})
-        return "BCJ2";
-    if (id == V{3, 3, 5, 1})
-        return "ARM";
-    if (id == V{3, 3, 7, 1})
-        return "ARMT";
-    if (id == V{3, 3, 2, 5})
-        return "PPC";
-    if (id == V{3, 3, 8, 5})
-        return "SPARC";
-    if (id == V{4, 1, 9})
-        return "Deflate64";
-    if (id == V{0xA})
-        return "ARM64";
-    if (id == V{6, 0xF1, 7, 1})
-        return "AES";
-    std::string hex;
-    for (std::uint8_t b : id) {
-        static const char digits[] = "0123456789ABCDEF";
-        hex += digits[b >> 4];
-        hex += digits[b & 15];
-    }
-    return "?" + hex;
-}
-
-bool coderSupported(const std::vector<std::uint8_t> &id) {
-    static const char *const known[] = {"Copy",  "LZMA", "LZMA2", "PPMd", "Deflate", "BZip2", "BCJ",
-                                        "Delta", "BCJ2", "ARM",   "ARMT", "PPC",     "SPARC"};
-    const std::string name = coderName(id, {});
-    for (const char *k : known)
-        if (name == k)
-            return true;
-    return false;
-}
-
-bool coderEncrypts(const std::vector<std::uint8_t> &id) {
-    return id == std::vector<std::uint8_t>{6, 0xF1, 7, 1};
-}
-
-std::uint64_t coderMemory(const std::vector<std::uint8_t> &id,
-                          const std::vector<std::uint8_t> &props) {
-    using V = std::vector<std::uint8_t>;
-    if ((id == V{3, 1, 1} || id == V{3, 4, 1}) && props.size() >= 5)
-        return le32(props, 1);
-    if (id == V{0x21} && props.size() >= 1 && props[0] <= 40) {
-        const unsigned bits = props[0];
-        return bits == 40 ? 0xFFFFFFFFull : (std::uint64_t(2) | (bits & 1)) << (bits / 2 + 11);
-    }
-    return 0;
 }
 
 namespace {
@@ -686,7 +619,7 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
         return {};
     if (updateCrc(0, raw.data(), raw.size()) != le32At(start + 28))
         return damaged(Error{Fault::HeaderCrc});
-    Cursor c(raw.data(), raw.size());
+    HeaderCursor c(raw.data(), raw.size());
     const std::uint8_t t = c.byte();
     if (t == kHeader)
         return methodsFromHeader(c, off);
@@ -694,7 +627,7 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
         return {};
     StreamsInfo s;
     ProbeResult encoded;
-    const bool read = readStreamsInfo(c, s, nullptr);
+    const bool read = readStreamsInfo(c, s);
     if (c.absurd())
         return damaged(Error{Fault::AbsurdCount});
     if (!read)
@@ -718,7 +651,7 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
         return damaged(Error{Fault::HeaderUnpackFailed});
     if (s.folders[0].hasCrc && updateCrc(0, header.data(), header.size()) != s.folders[0].crc)
         return damaged(Error{Fault::HeaderCrc});
-    Cursor h(header.data(), header.size());
+    HeaderCursor h(header.data(), header.size());
     if (h.byte() != kHeader)
         return damaged(Error{Fault::HeaderUnpackFailed});
     return methodsFromHeader(h, off);

@@ -1,21 +1,13 @@
 #include "format/SolidWriter.h"
 
-#include "format/ArchiveStart.h"
-
-#include <fcntl.h>
 #include <lzma.h>
 #include <sched.h>
 #include <sys/uio.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <condition_variable>
-#include <mutex>
 #include <new>
-#include <system_error>
 #include <thread>
 
 namespace yk {
@@ -34,7 +26,7 @@ std::size_t roundUp(std::uint64_t value, std::size_t step) {
 
 } // namespace
 
-struct SolidWriter::Block {
+struct SolidWriter::Block : WorkerPool::Job {
     Bytes input; // the prime, then the block's data
     std::size_t prime = 0;
     std::size_t primeSize = 0; // what runs inside the block may be primed with
@@ -49,15 +41,15 @@ struct SolidWriter::Block {
         std::uint32_t crc;
     };
     std::vector<Slice> slices;
+    const Lzma2Settings *settings = nullptr;
     // Set by the thread that compresses the block.
-    bool done = false;
     Lzma2Block result; // stored runs are framed as they are written, without a copy
     Error error;
 
     std::size_t dataSize() const { return input.size() - prime; }
     const std::uint8_t *data() const { return input.data() + prime; }
 
-    void compress(const Lzma2Settings &settings) {
+    void run() override {
         for (Slice &sl : slices)
             sl.crc = updateCrc(0, data() + sl.from, sl.size);
         if (storedWhole) {
@@ -68,78 +60,13 @@ struct SolidWriter::Block {
         }
         try {
             if (!encodeLzma2Pieces(data(), prime, dataSize(), streamStart, last, primeSize,
-                                   settings, result, error) &&
+                                   *settings, result, error) &&
                 error.empty())
                 error = Error{Fault::CompressorFailed};
         } catch (const std::bad_alloc &) {
             error = Error{Fault::NoMemoryToCompress};
         }
     }
-};
-
-// Threads that compress the blocks handed to them, in any order; the writer waits for each in
-// turn.
-class SolidWriter::Pool {
-public:
-    Pool(unsigned threads, const Lzma2Settings &settings) : settings_(settings) {
-        for (unsigned i = 0; i < threads; ++i) {
-            try {
-                threads_.emplace_back([this] { run(); });
-            } catch (const std::system_error &) {
-                break; // as many as can be had; none means the caller compresses itself
-            }
-        }
-    }
-    ~Pool() {
-        {
-            std::lock_guard<std::mutex> l(m_);
-            stop_ = true;
-        }
-        cv_.notify_all();
-        for (std::thread &t : threads_)
-            t.join();
-    }
-    unsigned size() const { return static_cast<unsigned>(threads_.size()); }
-
-    void submit(const std::shared_ptr<Block> &b) {
-        {
-            std::lock_guard<std::mutex> l(m_);
-            queue_.push_back(b);
-        }
-        cv_.notify_all();
-    }
-    void wait(const Block &b) {
-        std::unique_lock<std::mutex> l(m_);
-        done_.wait(l, [&b] { return b.done; });
-    }
-    bool isDone(const Block &b) {
-        std::lock_guard<std::mutex> l(m_);
-        return b.done;
-    }
-
-private:
-    void run() {
-        std::unique_lock<std::mutex> l(m_);
-        for (;;) {
-            cv_.wait(l, [this] { return stop_ || !queue_.empty(); });
-            if (stop_)
-                return;
-            std::shared_ptr<Block> b = queue_.front();
-            queue_.pop_front();
-            l.unlock();
-            b->compress(settings_);
-            l.lock();
-            b->done = true;
-            done_.notify_all();
-        }
-    }
-
-    const Lzma2Settings settings_;
-    std::mutex m_;
-    std::condition_variable cv_, done_;
-    std::deque<std::shared_ptr<Block>> queue_;
-    bool stop_ = false;
-    std::vector<std::thread> threads_;
 };
 
 unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma, std::size_t blockSize) {
@@ -163,7 +90,8 @@ unsigned SolidWriter::defaultThreads(const Lzma2Settings &lzma, std::size_t bloc
         std::clamp<std::uint64_t>(budget / perThread, 1, static_cast<std::uint64_t>(cores)));
 }
 
-SolidWriter::SolidWriter(int fd, const SolidSettings &settings) : fd_(fd), settings_(settings) {
+SolidWriter::SolidWriter(int fd, const SolidSettings &settings)
+    : EntryStream(fd), settings_(settings) {
     const std::size_t block = settings.blockSize ? settings.blockSize : kBlock;
     threads_ = settings.threads ? settings.threads : defaultThreads(settings.lzma, block);
     // Blocks and primes at multiples of 16 keep LZMA's position bits of every block in step
@@ -175,11 +103,11 @@ SolidWriter::SolidWriter(int fd, const SolidSettings &settings) : fd_(fd), setti
 SolidWriter::~SolidWriter() = default;
 
 bool SolidWriter::isDone(const Block &b) const {
-    return pool_ ? pool_->isDone(b) : b.done;
+    return !pool_ || pool_->isDone(b); // without threads every block is done at once
 }
 
 bool SolidWriter::open(Error &error) {
-    if (!reserveStartHeader(fd_, error))
+    if (!EntryStream::open(error))
         return false;
     try {
         newBlock(nullptr);
@@ -193,6 +121,7 @@ bool SolidWriter::open(Error &error) {
 void SolidWriter::newBlock(const Block *previous) {
     auto b = std::make_unique<Block>();
     b->primeSize = primeSize_;
+    b->settings = &settings_.lzma;
     if (!spare_.empty()) {
         // A written block's buffer again: its pages are already there.
         b->input = std::move(spare_.back());
@@ -211,26 +140,7 @@ void SolidWriter::newBlock(const Block *previous) {
     current_ = std::move(b);
 }
 
-bool SolidWriter::add(const StoreEntry &entry, Error &error) {
-    if (!finishEntry(error))
-        return false;
-    entries_.push_back(entry);
-    entries_.back().crc = 0;
-    inEntry_ = true;
-    remaining_ = entry.size;
-    return true;
-}
-
-bool SolidWriter::write(const void *data, std::size_t size, Error &error) {
-    if (!inEntry_ || size > remaining_) {
-        error = Error{Fault::MoreDataThanDeclared};
-        return false;
-    }
-    remaining_ -= size;
-    return append(static_cast<const std::uint8_t *>(data), size, error);
-}
-
-bool SolidWriter::append(const std::uint8_t *data, std::size_t size, Error &error) {
+bool SolidWriter::take(const std::uint8_t *data, std::size_t size, Error &error) {
     // Blocks already done are written between the reads, so that the disk is kept busy while
     // the files are read (stored blocks are done at once).
     while (!inFlight_.empty() && isDone(*inFlight_.front()))
@@ -285,7 +195,7 @@ bool SolidWriter::dispatch(bool last, Error &error) {
         // The threads start with the first block to compress: data that does not compress
         // never waits for them to start or to end.
         if (!pool_ && !b->storedWhole)
-            pool_ = std::make_unique<Pool>(threads_, settings_.lzma);
+            pool_ = std::make_unique<WorkerPool>(threads_);
     } catch (const std::bad_alloc &) {
         error = Error{Fault::NoMemoryToCompress};
         return false;
@@ -295,8 +205,7 @@ bool SolidWriter::dispatch(bool last, Error &error) {
     // (a wake-up, which a busy machine delays) than the work. With nothing ahead of it, it is
     // written at once, from the buffer that the next block then reuses.
     if (b->storedWhole || pool_->size() == 0) {
-        b->compress(settings_.lzma);
-        b->done = true;
+        WorkerPool::runHere(*b);
         if (inFlight_.size() == 1 && !writeFront(error))
             return false;
     } else {
@@ -335,7 +244,7 @@ bool SolidWriter::writeFront(Error &error) {
     storedBytes_ += r.storedBytes;
     for (const Block::Slice &sl : b->slices) {
         std::uint32_t &crc = entries_[sl.entry].crc;
-        crc = static_cast<std::uint32_t>(crc32_combine(crc, sl.crc, static_cast<z_off_t>(sl.size)));
+        crc = joinCrc(crc, sl.crc, sl.size);
     }
     if (spare_.size() < 2)
         spare_.push_back(std::move(b->input));
@@ -379,33 +288,6 @@ bool SolidWriter::writeStored(const std::uint8_t *p, std::size_t left, bool firs
         }
         hintWriteback();
     }
-    return true;
-}
-
-bool SolidWriter::writeAll(const void *data, std::size_t size, Error &error) {
-    if (!yk::writeAll(fd_, data, size, error))
-        return false;
-    offset_ += size;
-    hintWriteback();
-    return true;
-}
-
-// As the stored writer does: let the disk work while the next blocks are compressed.
-void SolidWriter::hintWriteback() {
-    writeback_.written(fd_, kStartHeaderSize + offset_);
-}
-
-bool SolidWriter::finishEntry(Error &error) {
-    if (!inEntry_)
-        return true;
-    static const std::uint8_t zeros[1 << 16] = {};
-    while (remaining_ > 0) {
-        const std::size_t n =
-            static_cast<std::size_t>(std::min<std::uint64_t>(remaining_, sizeof zeros));
-        if (!write(zeros, n, error))
-            return false;
-    }
-    inEntry_ = false; // its CRC is complete once its last block is written
     return true;
 }
 
@@ -457,9 +339,7 @@ bool SolidWriter::close(Error &error) {
     Bytes header = solidHeader(headerOrder(entries_), folder);
     if (header.size() >= kPackHeaderFrom && !packHeader(header, error))
         return false;
-    if (!writeAll(header.data(), header.size(), error))
-        return false;
-    return fillStartHeader(fd_, header, offset_ - header.size(), error);
+    return writeHeader(header, error);
 }
 
 } // namespace yk

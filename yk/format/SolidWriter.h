@@ -8,15 +8,11 @@
 // whatever the size of a file; the entries' names and figures grow with their number.
 
 #include "codec/Lzma2Chunks.h"
-#include "format/StoreFormat.h"
-#include "fs/FileWrite.h"
+#include "format/EntryStream.h"
+#include "format/WorkerPool.h"
 
-#include <cstddef>
-#include <cstdint>
 #include <deque>
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace yk {
 
@@ -31,7 +27,7 @@ struct SolidSettings {
     unsigned threads = 0; // 0: defaultThreads(); changes only the speed
 };
 
-class SolidWriter {
+class SolidWriter final : public EntryStream {
 public:
     // Large enough (with its prime) to lose little of the ratio, and to need few primes: the
     // encoder runs its match finder over each prime before the block, a third of the work at
@@ -42,16 +38,9 @@ public:
     // `fd` is an empty file open for writing; it stays the caller's.
     SolidWriter(int fd, const SolidSettings &settings);
     ~SolidWriter();
-    SolidWriter(const SolidWriter &) = delete;
-    SolidWriter &operator=(const SolidWriter &) = delete;
 
     // Writes the placeholder start header.
     bool open(Error &error);
-
-    // Begins an entry; its data (when `entry.size` is not 0) follows through write(). Fewer
-    // bytes than announced are made up with zeros, more are refused.
-    bool add(const StoreEntry &entry, Error &error);
-    bool write(const void *data, std::size_t size, Error &error);
 
     // Compresses what is left, writes the header and fills in the start header. Not flushed.
     bool close(Error &error);
@@ -67,40 +56,30 @@ public:
 
 private:
     struct Block;
-    class Pool;
 
     bool isDone(const Block &b) const;
-    bool finishEntry(Error &error);
-    bool append(const std::uint8_t *data, std::size_t size, Error &error);
+    bool take(const std::uint8_t *data, std::size_t size, Error &error) override;
     bool dispatch(bool last, Error &error);
     bool writeFront(Error &error);
-    bool writeAll(const void *data, std::size_t size, Error &error);
     bool writeStored(const std::uint8_t *data, std::size_t size, bool streamStart, Error &error);
-    void hintWriteback();
     bool packHeader(Bytes &header, Error &error);
     void newBlock(const Block *previous);
 
-    int fd_;
     SolidSettings settings_;
     std::size_t blockSize_;
     std::size_t primeSize_;
     unsigned threads_;
-    std::uint64_t offset_ = 0; // bytes written after the start header
-    std::uint64_t packed_ = 0; // of them, the folder's packed stream
-    std::vector<StoreEntry> entries_;
-    bool inEntry_ = false;
-    std::uint64_t remaining_ = 0;
+    std::uint64_t packed_ = 0;   // of the bytes written, the folder's packed stream
     bool streamStarted_ = false; // a block has been dispatched
     std::uint64_t storedBlocks_ = 0;
     std::uint64_t storedBytes_ = 0;
-    std::uint32_t dict_ = 0; // the largest dictionary a block's encoder used
-    Writeback writeback_;
+    std::uint32_t dict_ = 0;         // the largest dictionary a block's encoder used
     CompressibilitySampler sampler_; // the first megabyte of each block, on this thread
     std::unique_ptr<Block> current_;
     std::vector<Bytes> spare_; // buffers of written blocks, for the next ones
     std::deque<std::shared_ptr<Block>> inFlight_;
     std::size_t inFlightBytes_ = 0;
-    std::unique_ptr<Pool> pool_;
+    std::unique_ptr<WorkerPool> pool_;
 };
 
 } // namespace yk

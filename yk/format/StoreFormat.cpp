@@ -1,11 +1,9 @@
 #include "format/StoreFormat.h"
 
+#include "codec/Crc.h"
 #include "format/SevenZipIds.h"
 
-#include <zlib.h>
-
 #include <algorithm>
-#include <climits>
 #include <cstring>
 
 namespace yk {
@@ -159,18 +157,6 @@ Bytes wholeHeader(const std::vector<StoreEntry> &entries, Streams appendStreamsO
 
 } // namespace
 
-// zlib's crc32 takes at most UINT_MAX bytes at a time.
-std::uint32_t updateCrc(std::uint32_t crc, const void *data, std::size_t size) {
-    const auto *p = static_cast<const Bytef *>(data);
-    while (size > 0) {
-        const uInt n = static_cast<uInt>(std::min<std::size_t>(size, UINT_MAX));
-        crc = static_cast<std::uint32_t>(crc32(crc, p, n));
-        p += n;
-        size -= n;
-    }
-    return crc;
-}
-
 bool StoreEntry::isDirectory() const {
     return (mode & kTypeMask) == kTypeDirectory;
 }
@@ -183,7 +169,7 @@ Bytes startHeader(std::uint64_t headerOffset, std::uint64_t headerSize, std::uin
     appendLe(out, headerOffset, 8);
     appendLe(out, headerSize, 8);
     appendLe(out, headerCrc, 4);
-    const std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, out.data() + 12, 20));
+    const std::uint32_t crc = updateCrc(0, out.data() + 12, 20);
     for (int i = 0; i < 4; ++i)
         out[8 + i] = static_cast<std::uint8_t>(crc >> (8 * i));
     return out;

@@ -5,6 +5,8 @@
 // names, modes, links and times alike: one folder per entry with data, entries with data first,
 // then empty files, then directories in libarchive's order.
 
+#include "codec/Crc.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,9 +15,6 @@
 namespace yk {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// CRC-32 of 7z, going on from `crc` over any number of bytes.
-std::uint32_t updateCrc(std::uint32_t crc, const void *data, std::size_t size);
 
 struct StoreTime {
     bool set = false;
