@@ -4,7 +4,7 @@
 // launcher splits by, so any name reaches the archiver as one argument; other pieces come out
 // exactly as they are. Command words follow the archiver's own grammar.
 #include "platform/Launcher.h"
-#include "yk/cli/Grammar.h"
+#include "cli/Grammar.h"
 
 #include <QByteArray>
 #include <QList>
