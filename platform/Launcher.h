@@ -52,5 +52,7 @@ QByteArray findUnexecutable(const QByteArray &name, const QByteArray &ownDir,
 
 // The directory of the running program, from /proc/self/exe; empty when unknown.
 QByteArray ownDirectory();
+// The directories searched for programs: PATH, or the usual ones when it is unset or empty.
+QByteArray searchPath();
 
 } // namespace platform

@@ -73,11 +73,6 @@ QByteArray optionFor(const QByteArray &program) {
     return "-e";
 }
 
-QList<QByteArray> searchDirs() {
-    const QByteArray path = qgetenv("PATH");
-    return (path.isEmpty() ? QByteArray("/usr/local/bin:/usr/bin:/bin") : path).split(':');
-}
-
 // A program name found in dirs (a name with a '/' is taken as it is); empty when not found.
 QByteArray lookUp(const QByteArray &name, const QList<QByteArray> &dirs) {
     if (name.isEmpty() || name.contains('\0'))
@@ -125,7 +120,7 @@ QList<Terminal> findTerminals() {
     const bool overridden = !overrides().candidates.isEmpty();
     if (!overridden && qgetenv("DISPLAY").isEmpty() && qgetenv("WAYLAND_DISPLAY").isEmpty())
         return {};
-    const QList<QByteArray> dirs = searchDirs();
+    const QList<QByteArray> dirs = searchPath().split(':');
     QList<Terminal> found;
     auto add = [&found](const QByteArray &program, const QList<QByteArray> &options) {
         for (const Terminal &t : found)

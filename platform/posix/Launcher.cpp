@@ -18,15 +18,10 @@ extern char **environ;
 
 namespace platform {
 
-namespace {
-
-// The directories searched for programs: PATH, or the usual ones when it is unset.
 QByteArray searchPath() {
     const QByteArray path = qgetenv("PATH");
     return path.isEmpty() ? QByteArray("/usr/local/bin:/usr/bin:/bin") : path;
 }
-
-} // namespace
 
 QByteArray ownDirectory() {
     std::vector<char> buf(PATH_MAX);

@@ -12,16 +12,6 @@ QByteArray &openerName() {
     return name;
 }
 
-// Resolved before fork: execvp may allocate, which a child of a threaded process must not.
-// Searched as the archiver is: never in the shown directory (no empty or relative PATH entry),
-// so an opener dropped into a browsed folder does not run on a double click.
-QByteArray findOpener(const QByteArray &name) {
-    QByteArray path = qgetenv("PATH");
-    if (path.isEmpty())
-        path = "/usr/local/bin:/usr/bin:/bin";
-    return findProgram(name, {}, {}, path);
-}
-
 } // namespace
 
 void setShellOpener(const QByteArray &program) {
@@ -31,7 +21,10 @@ void setShellOpener(const QByteArray &program) {
 bool shellOpen(const QByteArray &target) {
     if (target.isEmpty() || target.contains('\0'))
         return false;
-    const QByteArray program = findOpener(openerName());
+    // Resolved before fork: execvp may allocate, which a child of a threaded process must not.
+    // Searched as the archiver is: never in the shown directory (no empty or relative PATH
+    // entry), so an opener dropped into a browsed folder does not run on a double click.
+    const QByteArray program = findProgram(openerName(), {}, {}, searchPath());
     if (program.isEmpty())
         return false;
     QByteArray arg = target;
