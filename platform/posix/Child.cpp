@@ -35,25 +35,26 @@ int openStreams(bool onPty, int cols, int rows, int &master) {
     return aboveStdStreams(stream);
 }
 
-// The start's outcome once forked: 0 when the program runs, else the errno, the child reaped.
+// The start's outcome once forked: 0 when the program runs, else the errno (negated when the
+// directory could not be entered), the child reaped; an orphan's middle child always is.
 // Closes report.
-int startOutcome(pid_t child, int forkErr, int report) {
+int startOutcome(pid_t child, int forkErr, int report, bool orphan) {
     if (child < 0) {
         ::close(report);
         return forkErr;
     }
     const int err = readReport(report);
-    if (err)
+    if (err || orphan)
         while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
         }
-    return err < 0 ? -err : err;
+    return err;
 }
 
 } // namespace
 
 StartedChild startChild(const QByteArray &program, const QList<QByteArray> &argv,
                         const QList<QByteArray> &env, const QByteArray &workingDir, bool onPty,
-                        int cols, int rows) {
+                        int cols, int rows, bool orphan) {
     StartedChild result;
     // Everything the child needs is made before fork: it may not allocate.
     QList<QByteArray> argStore = argv, envStore = env;
@@ -79,8 +80,8 @@ StartedChild startChild(const QByteArray &program, const QList<QByteArray> &argv
     reportPipe[1] = aboveStdStreams(reportPipe[1]);
 
     // In the order of ExecPlan's fields.
-    const ExecPlan plan{program.constData(), argp.data(),      envp.data(), dir, stream, onPty,
-                        reportPipe[1],       descriptorLimit()};
+    const ExecPlan plan{program.constData(), argp.data(),       envp.data(), dir, stream, onPty,
+                        reportPipe[1],       descriptorLimit(), orphan};
 
     int forkErr = 0;
     const pid_t child = forkBlocked(&forkErr);
@@ -88,8 +89,10 @@ StartedChild startChild(const QByteArray &program, const QList<QByteArray> &argv
         execPlanned(plan);
     ::close(stream);
     ::close(reportPipe[1]);
-    result.error = startOutcome(child, forkErr, reportPipe[0]);
-    if (result.error) {
+    const int err = startOutcome(child, forkErr, reportPipe[0], orphan);
+    result.error = err < 0 ? -err : err;
+    result.inDirectory = err < 0;
+    if (err) {
         if (master >= 0)
             ::close(master);
         return result;

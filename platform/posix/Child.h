@@ -14,18 +14,20 @@ namespace platform::posix {
 
 struct StartedChild {
     pid_t pid = -1;
-    int ptyMaster = -1; // non-blocking, close-on-exec; only when started on a pseudo-terminal
-    int error = 0;      // errno of the failed start when pid is -1
+    int ptyMaster = -1;       // non-blocking, close-on-exec; only when started on a pseudo-terminal
+    int error = 0;            // errno of the failed start when pid is -1
+    bool inDirectory = false; // that failure was entering workingDir
 };
 
 // Starts program (a path) with argv and the environment env ("NAME=value" each) in a session
 // of its own, signal dispositions and mask at their defaults, none of our descriptors. With
 // onPty its standard streams are the slave of a new pseudo-terminal of cols x rows, which
 // becomes its controlling terminal; otherwise they are /dev/null. workingDir, when not empty,
-// is entered first. Returns once the program has been executed or has failed to start.
+// is entered first. Returns once the program has been executed or has failed to start. An
+// orphan is started by a middle child, reaped at once, so that it is left to init.
 StartedChild startChild(const QByteArray &program, const QList<QByteArray> &argv,
                         const QList<QByteArray> &env, const QByteArray &workingDir, bool onPty,
-                        int cols = 80, int rows = 24);
+                        int cols = 80, int rows = 24, bool orphan = false);
 
 // Reaps one child when it ends and says so, without blocking: through a pidfd where the kernel
 // has them, else by polling. A child still running when the watch is destroyed is left alone.

@@ -40,6 +40,13 @@ void reportErrno(int fd, int err) {
 }
 
 void execPlanned(const ExecPlan &plan) {
+    if (plan.orphan) {
+        const pid_t grandchild = ::fork();
+        if (grandchild < 0)
+            reportErrno(plan.reportFd, errno);
+        if (grandchild != 0)
+            ::_exit(grandchild < 0 ? 127 : 0);
+    }
     ::setsid();
     if (plan.controllingTty && ::ioctl(plan.streamFd, TIOCSCTTY, 0) != 0) {
         reportErrno(plan.reportFd, errno);

@@ -31,9 +31,11 @@ struct ExecPlan {
     bool controllingTty = false;      // streamFd is a terminal to make the controlling one
     int reportFd = -1;                // close-on-exec; receives the errno of a failure
     int maxFd = 0;                    // descriptorLimit()
+    bool orphan = false;              // started by a middle child that ends at once
 };
 
-// Runs in the child after fork: async-signal-safe calls only. Starts a session, takes the
+// Runs in the child after fork: async-signal-safe calls only. An orphan plan forks again and
+// ends, leaving the program to init (a fork that fails is reported). Starts a session, takes the
 // streams, leaves no other descriptor of ours across exec, resets signal dispositions and mask,
 // enters the directory and executes. On failure writes the errno to reportFd (negated when the
 // directory could not be entered) and exits 127.

@@ -41,17 +41,17 @@ QByteArray ownDirectory() {
 namespace {
 
 // The reason for a start the system refused.
-LaunchError spawnError(const posix::SpawnFailure &failure, const QByteArray &program,
+LaunchError spawnError(const posix::StartedChild &failure, const QByteArray &program,
                        const QByteArray &workingDir) {
     LaunchError error;
-    error.systemError = failure.err;
+    error.systemError = failure.error;
     if (failure.inDirectory) {
         error.reason = LaunchError::NoDirectory;
         error.path = workingDir;
         return error;
     }
     error.path = program;
-    switch (failure.err) {
+    switch (failure.error) {
     case E2BIG:
         error.reason = LaunchError::TooLong;
         break;
@@ -89,12 +89,10 @@ bool fail(LaunchError *out, LaunchError::Reason reason, const QByteArray &path =
 // Starts program with args and turns a refusal into its reason.
 bool spawn(const QByteArray &program, const QList<QByteArray> &args, const QByteArray &workingDir,
            LaunchError *out) {
-    posix::SpawnFailure failure;
-    if (posix::spawnDetached(program, args, workingDir, &failure))
-        return true;
-    if (out)
-        *out = spawnError(failure, program, workingDir);
-    return false;
+    const posix::StartedChild started = posix::spawnDetached(program, args, workingDir);
+    if (started.error && out)
+        *out = spawnError(started, program, workingDir);
+    return started.error == 0;
 }
 
 // What a console window adds to the program's arguments and environment: the emulator, its

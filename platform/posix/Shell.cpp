@@ -30,7 +30,7 @@ bool shellOpen(const QByteArray &target) {
     QByteArray arg = target;
     if (arg.startsWith('-'))
         arg.prepend("./");
-    return posix::spawnDetached(program, {openerName(), arg});
+    return posix::spawnDetached(program, {openerName(), arg}).error == 0;
 }
 
 } // namespace platform
