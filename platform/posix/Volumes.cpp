@@ -43,37 +43,28 @@ bool hasPathPrefix(const QByteArray &path, const QByteArray &prefix) {
     return path.startsWith(prefix) && (path.size() == prefix.size() || path[prefix.size()] == '/');
 }
 
+bool isOneOf(const QByteArray &fsType, std::initializer_list<const char *> names) {
+    return std::any_of(names.begin(), names.end(), [&](const char *n) { return fsType == n; });
+}
+
 bool isHiddenSystemPath(const QByteArray &mountPoint) {
     if (hasPathPrefix(mountPoint, "/run/media"))
         return false;
     static const char *const prefixes[] = {
         "/proc", "/sys", "/dev", "/run", "/var/lib/docker", "/var/lib/containers"};
-    for (const char *p : prefixes) {
-        if (hasPathPrefix(mountPoint, p))
-            return true;
-    }
-    return false;
+    return std::any_of(std::begin(prefixes), std::end(prefixes),
+                       [&](const char *p) { return hasPathPrefix(mountPoint, p); });
 }
 
 bool isRemoteFilesystem(const QByteArray &fsType) {
-    static const char *const types[] = {
-        "nfs", "nfs4",       "cifs",  "smb3",      "smbfs",          "ncpfs", "afs",        "ceph",
-        "9p",  "fuse.sshfs", "sshfs", "glusterfs", "fuse.glusterfs", "davfs", "fuse.davfs2"};
-    for (const char *t : types) {
-        if (fsType == t)
-            return true;
-    }
-    return false;
+    return isOneOf(fsType,
+                   {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "ceph", "9p",
+                    "fuse.sshfs", "sshfs", "glusterfs", "fuse.glusterfs", "davfs", "fuse.davfs2"});
 }
 
 bool isCaseInsensitiveFilesystem(const QByteArray &fsType) {
-    static const char *const types[] = {"vfat", "msdos", "exfat", "ntfs",    "ntfs3",
-                                        "cifs", "smb3",  "smbfs", "hfsplus", "hfs"};
-    for (const char *t : types) {
-        if (fsType == t)
-            return true;
-    }
-    return false;
+    return isOneOf(fsType, {"vfat", "msdos", "exfat", "ntfs", "ntfs3", "cifs", "smb3", "smbfs",
+                            "hfsplus", "hfs"});
 }
 
 DriveType driveTypeOf(const MountEntry &m, const VolumeProbe &probe) {
@@ -126,18 +117,15 @@ std::vector<MountEntry> parseMountInfo(const QByteArray &text) {
 }
 
 bool isPseudoFilesystem(const QByteArray &fsType) {
-    static const char *const types[] = {
-        "proc",         "sysfs",           "cgroup",      "cgroup2",      "devpts",      "devtmpfs",
-        "mqueue",       "debugfs",         "tracefs",     "securityfs",   "pstore",      "bpf",
-        "configfs",     "fusectl",         "hugetlbfs",   "autofs",       "binfmt_misc", "efivarfs",
-        "nsfs",         "rpc_pipefs",      "selinuxfs",   "nfsd",         "sockfs",      "pipefs",
-        "anon_inodefs", "usbfs",           "xenfs",       "resctrl",      "rootfs",      "squashfs",
-        "fuse.lxcfs",   "fuse.gvfsd-fuse", "fuse.portal", "fuse.snapfuse"};
-    for (const char *t : types) {
-        if (fsType == t)
-            return true;
-    }
-    return false;
+    return isOneOf(fsType, {"proc",         "sysfs",        "cgroup",     "cgroup2",
+                            "devpts",       "devtmpfs",     "mqueue",     "debugfs",
+                            "tracefs",      "securityfs",   "pstore",     "bpf",
+                            "configfs",     "fusectl",      "hugetlbfs",  "autofs",
+                            "binfmt_misc",  "efivarfs",     "nsfs",       "rpc_pipefs",
+                            "selinuxfs",    "nfsd",         "sockfs",     "pipefs",
+                            "anon_inodefs", "usbfs",        "xenfs",      "resctrl",
+                            "rootfs",       "squashfs",     "fuse.lxcfs", "fuse.gvfsd-fuse",
+                            "fuse.portal",  "fuse.snapfuse"});
 }
 
 QByteArray decodeUdevName(const QByteArray &name) {
