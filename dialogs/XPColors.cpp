@@ -14,6 +14,17 @@ constexpr int MaxGrey = 240;
 constexpr int GradientStart = 1;
 constexpr int GradientSteepStep = 3;
 constexpr int GradientMax = 96;
+
+// The image in ARGB32, each pixel replaced by colour(pixel).
+template <typename Colour> QImage eachPixel(const QImage &image, Colour colour) {
+    QImage out = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            line[x] = colour(line[x]);
+    }
+    return out;
+}
 } // namespace
 
 QColor lighten(const QColor &c, int percent) {
@@ -66,43 +77,26 @@ QColor menuColumnColour(const Colours &c, int column, int iconWidth) {
 }
 
 QImage dimmed(const QImage &image, int percent) {
-    QImage out = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < out.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            const QRgb p = line[x];
-            line[x] = qRgba(towardWhite(qRed(p), percent), towardWhite(qGreen(p), percent),
-                            towardWhite(qBlue(p), percent), qAlpha(p));
-        }
-    }
-    return out;
+    return eachPixel(image, [percent](QRgb p) {
+        return qRgba(towardWhite(qRed(p), percent), towardWhite(qGreen(p), percent),
+                     towardWhite(qBlue(p), percent), qAlpha(p));
+    });
 }
 
 QImage greyed(const QImage &image, int grayLevel) {
-    QImage out = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < out.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            const QRgb p = line[x];
-            const int grey = std::min((qRed(p) + qGreen(p) + qBlue(p)) / 3 + grayLevel, MaxGrey);
-            const int g = towardWhite(grey, DisabledLightening);
-            line[x] = qRgba(g, g, g, qAlpha(p));
-        }
-    }
-    return out;
+    return eachPixel(image, [grayLevel](QRgb p) {
+        const int grey = std::min((qRed(p) + qGreen(p) + qBlue(p)) / 3 + grayLevel, MaxGrey);
+        const int g = towardWhite(grey, DisabledLightening);
+        return qRgba(g, g, g, qAlpha(p));
+    });
 }
 
 QImage raisedWithShadow(const QImage &image, const QColor &shadowColour) {
     const QImage src = image.convertToFormat(QImage::Format_ARGB32);
-    QImage shadow(src.size(), QImage::Format_ARGB32);
-    for (int y = 0; y < src.height(); ++y) {
-        const auto *in = reinterpret_cast<const QRgb *>(src.constScanLine(y));
-        auto *out = reinterpret_cast<QRgb *>(shadow.scanLine(y));
-        for (int x = 0; x < src.width(); ++x)
-            out[x] = qAlpha(in[x]) ? qRgba(shadowColour.red(), shadowColour.green(),
-                                           shadowColour.blue(), qAlpha(in[x]))
-                                   : 0;
-    }
+    const QRgb shade = shadowColour.rgb();
+    const QImage shadow = eachPixel(src, [shade](QRgb p) {
+        return qAlpha(p) ? qRgba(qRed(shade), qGreen(shade), qBlue(shade), qAlpha(p)) : 0u;
+    });
     QImage out(src.size(), QImage::Format_ARGB32);
     out.fill(Qt::transparent);
     QPainter p(&out);
