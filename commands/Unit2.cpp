@@ -1,10 +1,10 @@
 #include "commands/Unit2.h"
 
+#include "dialogs/DialogKeys.h"
 #include "dialogs/LayoutFit.h"
 #include "dialogs/XPMenu.h"
 #include "ui_Unit2.h"
 
-#include <QKeyEvent>
 #include <QScreen>
 
 namespace {
@@ -68,19 +68,6 @@ void TForm2::showEvent(QShowEvent *event) {
 }
 
 void TForm2::keyPressEvent(QKeyEvent *event) {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        // Esc does not close this dialog.
-        event->accept();
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // Enter presses the button only while the button itself has the focus.
-        if (focusWidget() == ui->BitBtn1)
-            ui->BitBtn1->click();
-        event->accept();
-        return;
-    default:
+    if (!takeDialogKey(event, ui->BitBtn1))
         QDialog::keyPressEvent(event);
-    }
 }

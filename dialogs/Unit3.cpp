@@ -1,6 +1,7 @@
 #include "dialogs/Unit3.h"
 
 #include "ColourKey.h"
+#include "DialogKeys.h"
 #include "JpegPicture.h"
 #include "XPMenu.h"
 #include "platform/Shell.h"
@@ -10,7 +11,6 @@
 
 #include <QCloseEvent>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 
 namespace {
@@ -104,12 +104,9 @@ void TForm3::Label9Click() {
 void TForm3::FormActivate() {}
 
 void TForm3::keyPressEvent(QKeyEvent *event) {
-    // Esc does not close this dialog; only OK and the picture do.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    // Only OK and the picture close this dialog.
+    if (!takeDialogKey(event))
+        QDialog::keyPressEvent(event);
 }
 
 void TForm3::closeEvent(QCloseEvent *event) {

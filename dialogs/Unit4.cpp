@@ -1,10 +1,9 @@
 #include "dialogs/Unit4.h"
 
+#include "DialogKeys.h"
 #include "LayoutFit.h"
 #include "XPMenu.h"
 #include "ui_Unit4.h"
-
-#include <QKeyEvent>
 
 TForm4::TForm4(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TForm4>()) {
     ui->setupUi(this);
@@ -48,22 +47,7 @@ void TForm4::BitBtn1Click() {
 }
 
 void TForm4::keyPressEvent(QKeyEvent *event) {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        // Esc does not close this dialog; only OK and the close box do.
-        if (event->modifiers() != Qt::NoModifier)
-            break;
-        event->accept();
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // "ОК" is no default button: Enter presses it only while it has the focus itself.
-        if (focusWidget() == ui->BitBtn1)
-            ui->BitBtn1->click();
-        event->accept();
-        return;
-    default:
-        break;
-    }
-    QDialog::keyPressEvent(event);
+    // Only OK and the close box close this dialog.
+    if (!takeDialogKey(event, ui->BitBtn1))
+        QDialog::keyPressEvent(event);
 }
