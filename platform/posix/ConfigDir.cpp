@@ -1,5 +1,7 @@
 #include "platform/ConfigDir.h"
 
+#include "platform/Files.h"
+
 #include <pwd.h>
 #include <unistd.h>
 #include <vector>
@@ -7,12 +9,6 @@
 namespace platform {
 
 namespace {
-
-QByteArray withoutTrailingSlash(QByteArray path) {
-    while (path.size() > 1 && path.endsWith('/'))
-        path.chop(1);
-    return path;
-}
 
 QByteArray homeFromPasswd() {
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);

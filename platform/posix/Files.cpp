@@ -10,6 +10,12 @@ QByteArray joinPath(const QByteArray &dir, const QByteArray &name) {
     return dir.endsWith('/') ? dir + name : dir + '/' + name;
 }
 
+QByteArray withoutTrailingSlash(QByteArray path) {
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    return path;
+}
+
 std::optional<QByteArray> shortPathName(const QByteArray &path) {
     struct stat st;
     if (path.isEmpty() || path.contains('\0') || ::lstat(path.constData(), &st) != 0)

@@ -1,5 +1,7 @@
 #include "platform/Volumes.h"
 
+#include "platform/Files.h"
+
 #include <QHash>
 #include <QList>
 
@@ -78,12 +80,6 @@ DriveType driveTypeOf(const MountEntry &m, const VolumeProbe &probe) {
     if (probe.isRemovable(m))
         return DriveType::Removable;
     return DriveType::Fixed;
-}
-
-QByteArray withoutTrailingSlash(QByteArray path) {
-    while (path.size() > 1 && path.endsWith('/'))
-        path.chop(1);
-    return path;
 }
 
 } // namespace
