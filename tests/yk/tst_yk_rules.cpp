@@ -40,7 +40,7 @@ QString describe(const std::optional<yk::Options> &o) {
         s = QStringLiteral("add%1").arg(o->method);
         break;
     case yk::Command::Extract:
-        s = o->noPaths ? QStringLiteral("extract-flat") : QStringLiteral("extract");
+        s = o->on(yk::Switch::NoPaths) ? QStringLiteral("extract-flat") : QStringLiteral("extract");
         break;
     case yk::Command::List:
         s = QStringLiteral("list");
@@ -50,27 +50,27 @@ QString describe(const std::optional<yk::Options> &o) {
         break;
     }
     QString flags;
-    if (o->hidden)
+    if (o->on(yk::Switch::HiddenFiles))
         flags += 's';
-    if (o->storeDirs)
+    if (o->on(yk::Switch::StoreDirs))
         flags += 'd';
-    if (o->quiet)
+    if (o->on(yk::Switch::Quiet))
         flags += 'q';
-    if (o->command == yk::Command::Add && o->noPaths)
+    if (o->command == yk::Command::Add && o->on(yk::Switch::NoPaths))
         flags += 'e';
-    if (o->move)
+    if (o->on(yk::Switch::Move))
         flags += 'm';
-    if (o->recurse)
+    if (o->on(yk::Switch::Recurse))
         flags += 'r';
-    if (o->literal)
+    if (o->on(yk::Switch::LiteralNames))
         flags += 'n';
-    if (o->systemAttr)
+    if (o->on(yk::Switch::SystemAttributes))
         flags += 'a';
-    if (o->currentTime)
+    if (o->on(yk::Switch::CurrentTime))
         flags += 't';
-    if (o->yes)
+    if (o->on(yk::Switch::OverwriteAll))
         flags += 'y';
-    if (o->full)
+    if (o->on(yk::Switch::FullListing))
         flags += 'f';
     s += QStringLiteral(" ") + flags + QStringLiteral(" ") + QString::fromStdString(o->archive);
     for (const std::string &n : o->names)

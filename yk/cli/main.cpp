@@ -47,19 +47,20 @@ int main(int argc, char **argv) {
         std::fputs(yk::msg::usage().c_str(), stderr);
         return yk::ExitNothing;
     }
-    yk::Console console = yk::Console::forTerminal(options->quiet);
+    yk::Console console = yk::Console::forTerminal(options->on(yk::Switch::Quiet));
     switch (options->command) {
     case yk::Command::Add:
         return yk::runAdd(*options, console);
     case yk::Command::Extract: {
         yk::Options o = *options;
         o.archive = existingArchive(o.archive);
-        yk::OverwritePrompt prompt(isatty(STDIN_FILENO) == 1, o.yes, stdin, stderr);
+        yk::OverwritePrompt prompt(isatty(STDIN_FILENO) == 1, o.on(yk::Switch::OverwriteAll), stdin,
+                                   stderr);
         return yk::runExtract(o, console, prompt);
     }
     case yk::Command::List:
         return yk::runList(yk::ArchiveSource::file(existingArchive(options->archive)),
-                           options->full, console);
+                           options->on(yk::Switch::FullListing), console);
     case yk::Command::Test:
         return yk::runTest(yk::ArchiveSource::file(existingArchive(options->archive)), console);
     }

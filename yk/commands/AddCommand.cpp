@@ -179,7 +179,7 @@ private:
             return Pass::Failed;
         }
         console_.line(msg::addSummary(outcome_.done, outcome_.failed, archivePath_));
-        if (o_.move)
+        if (o_.on(Switch::Move))
             removeSources(added);
         return Pass::Written;
     }

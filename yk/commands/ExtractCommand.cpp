@@ -60,7 +60,7 @@ public:
     Extractor(const Options &o, Console &c, OverwritePrompt &p) : o_(o), console_(c), prompt_(p) {}
 
     int run(const ArchiveSource &src) {
-        if (o_.systemAttr)
+        if (o_.on(Switch::SystemAttributes))
             console_.line(msg::systemAttributeIgnored());
         umask_ = currentUmask();
         if (!::realpath(".", cwdReal_)) {
@@ -124,7 +124,7 @@ private:
         if (type == AE_IFREG && archive_entry_size(e) == 0 && index < in.header().modes.size() &&
             S_ISLNK(in.header().modes[index]))
             return fail(msg::refused(stored, msg::emptyLinkTarget()));
-        if (o_.noPaths) {
+        if (o_.on(Switch::NoPaths)) {
             if (type == AE_IFDIR)
                 return true; // without paths there is nothing to make of a directory
             parts = {parts.back()};
@@ -273,7 +273,7 @@ private:
 
     DirFix fixFor(struct archive_entry *e, const std::string &target) const {
         DirFix f{target, permissions(e), false, {}};
-        if (!o_.currentTime && archive_entry_mtime_is_set(e)) {
+        if (!o_.on(Switch::CurrentTime) && archive_entry_mtime_is_set(e)) {
             f.setTime = true;
             f.times[1] = {archive_entry_mtime(e), archive_entry_mtime_nsec(e)};
             f.times[0] = archive_entry_atime_is_set(e)
@@ -391,7 +391,7 @@ private:
             return fail(msg::damagedEntry(stored, msg::reason(error)));
         if (end == DataEnd::Refused)
             return fail(msg::cannotExtract(target, msg::reason(error)));
-        if (!o_.currentTime && archive_entry_mtime_is_set(e)) {
+        if (!o_.on(Switch::CurrentTime) && archive_entry_mtime_is_set(e)) {
             const DirFix f = fixFor(e, target);
             futimens(out.fd(), f.times);
         }
@@ -440,7 +440,7 @@ private:
         if (fd < 0) {
             return failPlacing(stored, target, Error::system(errno));
         }
-        if (!o_.currentTime && archive_entry_mtime_is_set(e)) {
+        if (!o_.on(Switch::CurrentTime) && archive_entry_mtime_is_set(e)) {
             const DirFix f = fixFor(e, target);
             futimens(fd, f.times);
         }

@@ -21,8 +21,8 @@ public:
         : o_(o), exclude_(exclude), console_(console) {}
 
     void addName(const std::string &name) {
-        if (!o_.literal && hasWildcard(baseName(name))) {
-            if (!walk(dirName(name), baseName(name), o_.recurse))
+        if (!o_.on(Switch::LiteralNames) && hasWildcard(baseName(name))) {
+            if (!walk(dirName(name), baseName(name), o_.on(Switch::Recurse)))
                 problem(msg::noMatch(name));
             return;
         }
@@ -64,14 +64,14 @@ private:
                 const std::string path = joinPath(cur, n);
                 struct stat st;
                 if (lstat(path.c_str(), &st) != 0) {
-                    if (wildcardMatch(pattern, n, o_.hidden))
+                    if (wildcardMatch(pattern, n, o_.on(Switch::HiddenFiles)))
                         problem(msg::vanished(path));
                     continue;
                 }
                 const bool isDir = S_ISDIR(st.st_mode);
-                if (isDir && deep && (o_.hidden || n[0] != '.'))
+                if (isDir && deep && (o_.on(Switch::HiddenFiles) || n[0] != '.'))
                     subdirs.push_back(path);
-                if (!wildcardMatch(pattern, n, o_.hidden))
+                if (!wildcardMatch(pattern, n, o_.on(Switch::HiddenFiles)))
                     continue;
                 matched = true;
                 // Walked directories get their entries below; matching ones count as content.
@@ -114,7 +114,7 @@ private:
         } else if (S_ISLNK(st.st_mode)) {
             s.kind = Source::Symlink;
         } else if (S_ISDIR(st.st_mode)) {
-            if (!o_.storeDirs || o_.noPaths)
+            if (!o_.on(Switch::StoreDirs) || o_.on(Switch::NoPaths))
                 return;
             s.kind = Source::Directory;
         } else {
@@ -125,7 +125,7 @@ private:
             return;
         }
         bool changed = false;
-        s.stored = encodeName(storedName(path, o_.noPaths, &changed));
+        s.stored = encodeName(storedName(path, o_.on(Switch::NoPaths), &changed));
         if (s.stored.empty())
             return; // "." or "/" as a directory entry: nothing to name
         if (changed)

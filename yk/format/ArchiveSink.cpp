@@ -16,7 +16,7 @@ public:
     ~LibarchiveSink() override { archive_write_free(w_); }
 
     // PPMd (method 2), the one method libarchive writes for us.
-    bool open(Error &error) {
+    bool open(Error &error) override {
         archive_write_set_format_7zip(w_);
         if (archive_write_set_format_option(w_, "7zip", "compression", "ppmd") != ARCHIVE_OK)
             return failed(error);
@@ -58,11 +58,11 @@ StoreTime timeOf(bool set, time_t sec, long nsec) {
 }
 
 // Entries through one of the archiver's own writers (StoreWriter or SolidWriter).
-template <typename Writer> class OwnSink : public ArchiveSink {
+class OwnSink : public ArchiveSink {
 public:
-    template <typename... Args> explicit OwnSink(Args &&...args) : w_(args...) {}
+    explicit OwnSink(std::unique_ptr<EntryStream> w) : w_(std::move(w)) {}
 
-    bool open(Error &error) { return w_.open(error); }
+    bool open(Error &error) override { return w_->open(error); }
 
     bool header(struct archive_entry *e, Error &error) override {
         StoreEntry s;
@@ -88,35 +88,31 @@ public:
         default:
             break;
         }
-        if (!w_.add(s, error))
+        if (!w_->add(s, error))
             return false;
-        return target == nullptr || w_.write(target, s.size, error);
+        return target == nullptr || w_->write(target, s.size, error);
     }
 
     bool data(const void *bytes, std::size_t size, Error &error) override {
-        return w_.write(bytes, size, error);
+        return w_->write(bytes, size, error);
     }
-    bool close(Error &error) override { return w_.close(error); }
+    bool close(Error &error) override { return w_->close(error); }
 
 private:
-    Writer w_;
+    std::unique_ptr<EntryStream> w_;
 };
-
-template <typename Sink>
-std::unique_ptr<ArchiveSink> opened(std::unique_ptr<Sink> s, Error &error) {
-    if (!s->open(error))
-        return nullptr;
-    return s;
-}
 
 } // namespace
 
 std::unique_ptr<ArchiveSink> openSink(int method, int fd, Error &error) {
+    std::unique_ptr<ArchiveSink> s;
     if (method == 0)
-        return opened(std::make_unique<OwnSink<StoreWriter>>(fd), error);
-    if (method == 1)
-        return opened(std::make_unique<OwnSink<SolidWriter>>(fd, SolidSettings()), error);
-    return opened(std::make_unique<LibarchiveSink>(fd), error);
+        s = std::make_unique<OwnSink>(std::make_unique<StoreWriter>(fd));
+    else if (method == 1)
+        s = std::make_unique<OwnSink>(std::make_unique<SolidWriter>(fd, SolidSettings()));
+    else
+        s = std::make_unique<LibarchiveSink>(fd);
+    return s->open(error) ? std::move(s) : nullptr;
 }
 
 } // namespace yk

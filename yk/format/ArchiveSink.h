@@ -20,6 +20,8 @@ class ArchiveSink {
 public:
     virtual ~ArchiveSink() = default;
     // Each returns false with `error` set when the archive cannot be written.
+    // Starts the archive; openSink() calls it.
+    virtual bool open(Error &error) = 0;
     // Begins an entry; a regular file's data (archive_entry_size bytes) follows through data().
     virtual bool header(struct archive_entry *e, Error &error) = 0;
     virtual bool data(const void *bytes, std::size_t size, Error &error) = 0;

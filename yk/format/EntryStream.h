@@ -16,20 +16,23 @@ namespace yk {
 
 class EntryStream {
 public:
+    virtual ~EntryStream() = default;
     EntryStream(const EntryStream &) = delete;
     EntryStream &operator=(const EntryStream &) = delete;
 
     // Writes the placeholder start header.
-    bool open(Error &error);
+    virtual bool open(Error &error);
 
     // Begins an entry; its data (when `entry.size` is not 0) follows through write(). The entry
     // ends with the next add() or at the end.
     bool add(const StoreEntry &entry, Error &error);
     bool write(const void *data, std::size_t size, Error &error);
+    // Writes what is left, the header after the data, and fills in the start header. The file
+    // is not flushed.
+    virtual bool close(Error &error) = 0;
 
 protected:
     explicit EntryStream(int fd) : fd_(fd) {}
-    ~EntryStream() = default;
 
     // The current entry's next bytes, and the end of its data.
     virtual bool take(const std::uint8_t *data, std::size_t size, Error &error) = 0;

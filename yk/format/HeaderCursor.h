@@ -14,11 +14,8 @@ public:
     bool bad() const { return bad_; }
     std::size_t left() const { return n_ - i_; }
     std::uint8_t byte() {
-        if (i_ >= n_) {
-            bad_ = true;
-            return 0;
-        }
-        return p_[i_++];
+        const std::uint8_t *p = take(1);
+        return p ? *p : 0;
     }
     // A 7z number: the first byte's leading one bits say how many more bytes follow.
     std::uint64_t number() {
@@ -35,29 +32,18 @@ public:
         }
         return value;
     }
-    std::uint32_t le32() {
-        std::uint32_t v = 0;
-        for (int k = 0; k < 4; ++k)
-            v |= static_cast<std::uint32_t>(byte()) << (8 * k);
+    // A little-endian number of `size` bytes (at most 8).
+    std::uint64_t le(int size) {
+        std::uint64_t v = 0;
+        for (int k = 0; k < size; ++k)
+            v |= static_cast<std::uint64_t>(byte()) << (8 * k);
         return v;
     }
-    void skip(std::uint64_t k) {
-        if (k > n_ - i_) {
-            bad_ = true;
-            i_ = n_;
-        } else {
-            i_ += static_cast<std::size_t>(k);
-        }
-    }
+    std::uint32_t le32() { return static_cast<std::uint32_t>(le(4)); }
+    void skip(std::uint64_t k) { take(k); }
     std::vector<std::uint8_t> bytes(std::uint64_t k) {
-        if (k > n_ - i_) {
-            bad_ = true;
-            i_ = n_;
-            return {};
-        }
-        std::vector<std::uint8_t> v(p_ + i_, p_ + i_ + k);
-        i_ += static_cast<std::size_t>(k);
-        return v;
+        const std::uint8_t *p = take(k);
+        return p ? std::vector<std::uint8_t>(p, p + k) : std::vector<std::uint8_t>();
     }
     // A count that must fit in what is left of the header, one byte per item at least. One
     // that cannot is a lie (an absurd count): libarchive would allocate for it before noticing.
@@ -71,6 +57,17 @@ public:
     void markAbsurd() { bad_ = absurd_ = true; }
 
 private:
+    // The next `k` bytes; null, and the cursor at the end, when fewer are left.
+    const std::uint8_t *take(std::uint64_t k) {
+        if (k > n_ - i_) {
+            bad_ = true;
+            i_ = n_;
+            return nullptr;
+        }
+        i_ += static_cast<std::size_t>(k);
+        return p_ + i_ - k;
+    }
+
     const std::uint8_t *p_;
     std::size_t n_;
     std::size_t i_ = 0;

@@ -85,11 +85,6 @@ std::string sizeText(std::uint64_t bytes) {
     return std::to_string(bytes);
 }
 
-std::uint32_t le32(const std::vector<std::uint8_t> &v, std::size_t at) {
-    return v[at] | (v[at + 1] << 8) | (v[at + 2] << 16) |
-           (static_cast<std::uint32_t>(v[at + 3]) << 24);
-}
-
 // libarchive hands LZMA and LZMA2 data to liblzma with its filters (ARM Thumb only after LZMA2
 // in practice); after Copy, Deflate, BZip2 and PPMd it applies only the x86 ones itself.
 std::string filterNotApplied(const std::vector<std::string> &names, std::string &compressor) {
@@ -163,18 +158,17 @@ Error sizeFault(const StreamsInfo &s, std::uint64_t headerAt) {
 void readDigests(HeaderCursor &c, std::uint64_t n,
                  std::vector<std::pair<bool, std::uint32_t>> *out = nullptr) {
     const bool all = c.byte() != 0;
-    std::vector<bool> defined;
-    if (!all && n <= c.left() * 8 + 8) {
-        defined.resize(static_cast<std::size_t>(n));
-        readBits(c.bytes((n + 7) / 8), defined);
-    } else if (!all || n > c.left() / 4 + 1) {
+    if (n > (all ? c.left() / 4 + 1 : c.left() * 8 + 8)) {
         c.skip(~0ull); // more than the header holds: marks bad
         return;
     }
+    std::vector<bool> defined(static_cast<std::size_t>(n), all);
+    if (!all)
+        readBits(c.bytes((n + 7) / 8), defined);
     if (out)
         out->assign(static_cast<std::size_t>(n), {false, 0});
     for (std::uint64_t i = 0; i < n && !c.bad(); ++i) {
-        if (!all && !defined[static_cast<std::size_t>(i)])
+        if (!defined[static_cast<std::size_t>(i)])
             continue;
         const std::uint32_t v = c.le32();
         if (out)
@@ -580,7 +574,7 @@ std::uint64_t coderMemory(const std::vector<std::uint8_t> &id,
     const Coder *c = find(id);
     if (c && c->size == Size::Lzma2)
         return props.size() >= 1 && props[0] <= 40 ? lzma2DictSize(props[0]) : 0;
-    return c && c->size != Size::None && props.size() >= 5 ? le32(props, 1) : 0;
+    return c && c->size != Size::None && props.size() >= 5 ? HeaderCursor(&props[1], 4).le32() : 0;
 }
 
 const std::string &ProbeResult::method(std::size_t i) const {
@@ -597,15 +591,11 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
     std::uint8_t start[32];
     if (!readAt(0, 32, start) || std::memcmp(start, kSignature, sizeof kSignature) != 0)
         return {};
-    std::uint64_t off = 0, len = 0;
-    for (int i = 0; i < 8; ++i) {
-        off |= static_cast<std::uint64_t>(start[12 + i]) << (8 * i);
-        len |= static_cast<std::uint64_t>(start[20 + i]) << (8 * i);
-    }
-    const auto le32At = [](const std::uint8_t *p) {
-        return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-    };
-    if (updateCrc(0, start + 12, 20) != le32At(start + 8))
+    HeaderCursor fields(start + 8, 24);
+    const std::uint32_t startCrc = fields.le32();
+    const std::uint64_t off = fields.le(8), len = fields.le(8);
+    const std::uint32_t headerCrc = fields.le32();
+    if (updateCrc(0, start + 12, 20) != startCrc)
         return damaged(Error{Fault::StartHeaderCrc});
     if (len == 0)
         return {}; // an empty archive
@@ -617,7 +607,7 @@ ProbeResult probe(const ReadAt &readAt, std::uint64_t total) {
     std::vector<std::uint8_t> raw(static_cast<std::size_t>(len));
     if (!readAt(32 + off, raw.size(), raw.data()))
         return {};
-    if (updateCrc(0, raw.data(), raw.size()) != le32At(start + 28))
+    if (updateCrc(0, raw.data(), raw.size()) != headerCrc)
         return damaged(Error{Fault::HeaderCrc});
     HeaderCursor c(raw.data(), raw.size());
     const std::uint8_t t = c.byte();

@@ -233,11 +233,8 @@ bool SolidWriter::writeFront(Error &error) {
         if (!ok)
             return false;
     }
-    if (r.endMarker) {
-        const std::uint8_t end = kLzma2End;
-        if (!writeAll(&end, 1, error))
-            return false;
-    }
+    if (r.endMarker && !writeAll(&kLzma2End, 1, error))
+        return false;
     if (r.storedBytes == b->dataSize())
         ++storedBlocks_;
     dict_ = std::max(dict_, r.dict);
@@ -306,10 +303,8 @@ bool SolidWriter::packHeader(Bytes &header, Error &error) {
     const std::uint64_t packPos = offset_;
     if (!writeAll(packed.data(), packed.size(), error))
         return false;
-    SolidFolder coder;
-    coder.coderId = {kLzma2Id};
-    coder.properties = {lzma2DictProperty(encoderDict(packing, 0, header.size()))};
-    coder.packedSize = packed.size();
+    const SolidFolder coder{
+        {kLzma2Id}, {lzma2DictProperty(encoderDict(packing, 0, header.size()))}, packed.size()};
     header =
         encodedHeader(packPos, coder, header.size(), updateCrc(0, header.data(), header.size()));
     return true;
@@ -326,16 +321,13 @@ bool SolidWriter::close(Error &error) {
             return false;
     if (endPending) {
         // The last block went before it was known to be the last: the stream ends here.
-        const std::uint8_t end = kLzma2End;
-        if (!writeAll(&end, 1, error))
+        if (!writeAll(&kLzma2End, 1, error))
             return false;
         ++packed_;
     }
-    SolidFolder folder;
-    folder.coderId = {kLzma2Id};
     // The decoder needs no more than the largest window an encoder referred to.
-    folder.properties = {lzma2DictProperty(std::max(dict_, LZMA_DICT_SIZE_MIN))};
-    folder.packedSize = packed_;
+    const SolidFolder folder{
+        {kLzma2Id}, {lzma2DictProperty(std::max(dict_, LZMA_DICT_SIZE_MIN))}, packed_};
     Bytes header = solidHeader(headerOrder(entries_), folder);
     if (header.size() >= kPackHeaderFrom && !packHeader(header, error))
         return false;

@@ -37,13 +37,10 @@ public:
 
     // `fd` is an empty file open for writing; it stays the caller's.
     SolidWriter(int fd, const SolidSettings &settings);
-    ~SolidWriter();
-
-    // Writes the placeholder start header.
-    bool open(Error &error);
-
-    // Compresses what is left, writes the header and fills in the start header. Not flushed.
-    bool close(Error &error);
+    ~SolidWriter() override;
+    bool open(Error &error) override;
+    // Compresses what is left first.
+    bool close(Error &error) override;
 
     // One per core the process may run on, fewer where a quarter of the memory would not feed
     // them all.

@@ -20,6 +20,13 @@ void appendLe(Bytes &out, std::uint64_t value, int bytes) {
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
+// A property of the files: its identifier, its size and its bytes.
+void appendProperty(Bytes &out, std::uint8_t id, const Bytes &value) {
+    out.push_back(id);
+    appendNumber(out, value.size());
+    out.insert(out.end(), value.begin(), value.end());
+}
+
 // A bit vector, most significant bit first, one bit per item.
 template <typename Pred> Bytes bits(const std::vector<StoreEntry> &entries, Pred pred) {
     Bytes out((entries.size() + 7) / 8, 0);
@@ -39,22 +46,40 @@ void appendTimes(Bytes &out, std::uint8_t id, const std::vector<StoreEntry> &ent
         defined += (e.*which).set ? 1 : 0;
     if (defined == 0)
         return;
-    out.push_back(id);
-    if (defined == entries.size()) {
-        appendNumber(out, 2 + defined * 8);
-        out.push_back(1); // all defined
-    } else {
-        const Bytes mask = bits(entries, [which](const StoreEntry &e) { return (e.*which).set; });
-        appendNumber(out, 2 + mask.size() + defined * 8);
-        out.push_back(0);
-        out.insert(out.end(), mask.begin(), mask.end());
+    Bytes value{1}; // all defined
+    if (defined != entries.size()) {
+        value = bits(entries, [which](const StoreEntry &e) { return (e.*which).set; });
+        value.insert(value.begin(), 0); // those whose bit is set
     }
-    out.push_back(0); // not external
+    value.push_back(0); // not external
     for (const StoreEntry &e : entries) {
         const StoreTime &t = e.*which;
         if (t.set)
-            appendLe(out, fileTime(t.sec, t.nsec), 8);
+            appendLe(value, fileTime(t.sec, t.nsec), 8);
     }
+    appendProperty(out, id, value);
+}
+
+// One folder of one coder, as in the folder list of an unpack info.
+void appendFolder(Bytes &out, const SolidFolder &folder) {
+    out.push_back(1); // one coder
+    const std::uint8_t hasProperties = folder.properties.empty() ? 0 : 0x20;
+    out.push_back(static_cast<std::uint8_t>(hasProperties | folder.coderId.size()));
+    out.insert(out.end(), folder.coderId.begin(), folder.coderId.end());
+    if (hasProperties) {
+        appendNumber(out, folder.properties.size());
+        out.insert(out.end(), folder.properties.begin(), folder.properties.end());
+    }
+}
+
+// The CRCs of the entries' data, ending the substreams and the streams.
+void appendCrcs(Bytes &out, const std::vector<StoreEntry> &withData) {
+    out.push_back(kCrc);
+    out.push_back(1); // all defined
+    for (const StoreEntry &e : withData)
+        appendLe(out, e.crc, 4);
+    out.push_back(kEnd);
+    out.push_back(kEnd);
 }
 
 void appendStreams(Bytes &out, const std::vector<StoreEntry> &withData) {
@@ -73,36 +98,16 @@ void appendStreams(Bytes &out, const std::vector<StoreEntry> &withData) {
     out.push_back(kFolder);
     appendNumber(out, withData.size());
     out.push_back(0); // not external
-    for (std::size_t i = 0; i < withData.size(); ++i) {
-        out.push_back(1);    // one coder
-        out.push_back(0x01); // simple coder, one byte of identifier, no properties
-        out.push_back(0x00); // copy
-    }
+    const SolidFolder copy{{0x00}, {}, 0};
+    for (std::size_t i = 0; i < withData.size(); ++i)
+        appendFolder(out, copy);
     out.push_back(kCodersUnpackSize);
     for (const StoreEntry &e : withData)
         appendNumber(out, e.size);
     out.push_back(kEnd);
 
     out.push_back(kSubStreamsInfo);
-    out.push_back(kCrc);
-    out.push_back(1); // all defined
-    for (const StoreEntry &e : withData)
-        appendLe(out, e.crc, 4);
-    out.push_back(kEnd);
-
-    out.push_back(kEnd);
-}
-
-// One folder of one coder, as in the folder list of an unpack info.
-void appendFolder(Bytes &out, const SolidFolder &folder) {
-    out.push_back(1); // one coder
-    const std::uint8_t hasProperties = folder.properties.empty() ? 0 : 0x20;
-    out.push_back(static_cast<std::uint8_t>(hasProperties | folder.coderId.size()));
-    out.insert(out.end(), folder.coderId.begin(), folder.coderId.end());
-    if (hasProperties) {
-        appendNumber(out, folder.properties.size());
-        out.insert(out.end(), folder.properties.begin(), folder.properties.end());
-    }
+    appendCrcs(out, withData);
 }
 
 // The pack info of one packed stream at `packPos`, then the unpack info of its one folder up to
@@ -143,13 +148,7 @@ void appendSolidStreams(Bytes &out, const std::vector<StoreEntry> &withData,
         for (std::size_t i = 0; i + 1 < withData.size(); ++i)
             appendNumber(out, withData[i].size);
     }
-    out.push_back(kCrc);
-    out.push_back(1); // all defined
-    for (const StoreEntry &e : withData)
-        appendLe(out, e.crc, 4);
-    out.push_back(kEnd);
-
-    out.push_back(kEnd);
+    appendCrcs(out, withData);
 }
 
 template <typename Streams>
@@ -331,10 +330,8 @@ Bytes wholeHeader(const std::vector<StoreEntry> &entries, Streams appendStreamsO
     out.push_back(kFilesInfo);
     appendNumber(out, entries.size());
     if (empty > 0) {
-        const Bytes b = bits(entries, [](const StoreEntry &e) { return e.size == 0; });
-        out.push_back(kEmptyStream);
-        appendNumber(out, b.size());
-        out.insert(out.end(), b.begin(), b.end());
+        appendProperty(out, kEmptyStream,
+                       bits(entries, [](const StoreEntry &e) { return e.size == 0; }));
     }
     if (empty > dirs) {
         // One bit per entry without data: set for empty files, clear for directories.
@@ -342,34 +339,27 @@ Bytes wholeHeader(const std::vector<StoreEntry> &entries, Streams appendStreamsO
         for (const StoreEntry &e : entries)
             if (e.size == 0)
                 noData.push_back(e);
-        const Bytes b = bits(noData, [](const StoreEntry &e) { return !e.isDirectory(); });
-        out.push_back(kEmptyFile);
-        appendNumber(out, b.size());
-        out.insert(out.end(), b.begin(), b.end());
+        appendProperty(out, kEmptyFile,
+                       bits(noData, [](const StoreEntry &e) { return !e.isDirectory(); }));
     }
 
-    Bytes names;
+    Bytes names{0}; // not external
     for (const StoreEntry &e : entries) {
         const Bytes n = utf16le(e.name);
         names.insert(names.end(), n.begin(), n.end());
         names.push_back(0);
         names.push_back(0);
     }
-    out.push_back(kName);
-    appendNumber(out, names.size() + 1);
-    out.push_back(0); // not external
-    out.insert(out.end(), names.begin(), names.end());
+    appendProperty(out, kName, names);
 
     appendTimes(out, kMTime, entries, &StoreEntry::mtime);
     appendTimes(out, kCTime, entries, &StoreEntry::ctime);
     appendTimes(out, kATime, entries, &StoreEntry::atime);
 
-    out.push_back(kAttributes);
-    appendNumber(out, 2 + entries.size() * 4);
-    out.push_back(1); // all defined
-    out.push_back(0); // not external
+    Bytes attributes{1, 0}; // all defined, not external
     for (const StoreEntry &e : entries)
-        appendLe(out, storeAttributes(e.mode), 4);
+        appendLe(attributes, storeAttributes(e.mode), 4);
+    appendProperty(out, kAttributes, attributes);
 
     out.push_back(kEnd); // files
     out.push_back(kEnd); // header

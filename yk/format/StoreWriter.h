@@ -14,10 +14,8 @@ class StoreWriter final : public EntryStream {
 public:
     // `fd` is an empty file open for writing; it stays the caller's.
     explicit StoreWriter(int fd);
-    ~StoreWriter();
-
-    // Writes the header and fills in the start header. The file is not flushed.
-    bool close(Error &error);
+    ~StoreWriter() override;
+    bool close(Error &error) override;
 
 private:
     bool take(const std::uint8_t *data, std::size_t size, Error &error) override;
