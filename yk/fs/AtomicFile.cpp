@@ -109,10 +109,8 @@ AtomicFile::~AtomicFile() {
 
 bool AtomicFile::open(const std::string &target, Error &error) {
     const int d = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (d < 0) {
-        error = Error::system(errno);
+    if (!systemCall(d >= 0, error))
         return false;
-    }
     ownDir_.reset(d);
     return openAt(d, baseName(target), error);
 }
@@ -132,10 +130,7 @@ bool AtomicFile::openAt(int dirFd, const std::string &name, Error &error) {
             noteTemporary(dirFd_, temp, fd_); // a kill just before this leaves a file never removed
         return fd_ >= 0;
     };
-    if (withFreshName(name_, create, tempName_))
-        return true;
-    error = Error::system(errno);
-    return false;
+    return systemCall(withFreshName(name_, create, tempName_), error);
 }
 
 bool AtomicFile::nameTemporary(Error &error) {
@@ -148,10 +143,7 @@ bool AtomicFile::nameTemporary(Error &error) {
             noteTemporary(dirFd_, temp, fd_);
         return linkat(AT_FDCWD, proc.c_str(), dirFd_, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
     };
-    if (withFreshName(name_, link, tempName_))
-        return true;
-    error = Error::system(errno);
-    return false;
+    return systemCall(withFreshName(name_, link, tempName_), error);
 }
 
 mode_t AtomicFile::modeForTarget() const {
