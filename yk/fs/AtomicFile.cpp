@@ -2,6 +2,7 @@
 
 #include "fs/Names.h"
 #include "fs/TempRecord.h"
+#include "fs/Tree.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -170,11 +171,11 @@ bool renameNoReplace(int dir, const std::string &from, const std::string &to) {
 
 } // namespace
 
-bool AtomicFile::commit(mode_t mode, bool durable, Error &error, bool replace) {
-    if (fchmod(fd_, mode) != 0 || (durable && fsync(fd_) != 0)) {
-        error = Error::system(errno);
+bool AtomicFile::commit(mode_t mode, bool durable, Error &error, bool replace,
+                        const struct timespec *times) {
+    if (!setModeAndTimes(fd_, mode, times, error) ||
+        !systemCall(!durable || fsync(fd_) == 0, error))
         return false;
-    }
     bool placed = false;
     if (!replace && tempName_.empty()) {
         // An unnamed file is linked straight under its name, which fails if anything is there.
