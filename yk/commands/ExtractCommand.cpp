@@ -75,8 +75,6 @@ public:
     }
 
 private:
-    enum class Replace { Yes, Keep, Stop };
-
     // Reports an entry that failed; true, to go on with the next.
     bool fail(const std::string &text) {
         console_.problem(text);
@@ -120,10 +118,9 @@ private:
             parts = {parts.back()};
         }
         const std::string target = joinParts(parts, parts.size());
-        bool goOn = true;
-        const int parent = openParent(parts, stored, goOn);
+        const int parent = openParent(parts, stored);
         if (parent < 0)
-            return goOn;
+            return !stopped_;
         const std::string base = parts.back();
         struct stat st;
         Error error;
@@ -141,31 +138,30 @@ private:
         return extractFile(in, e, stored, parent, base, target, exists);
     }
 
-    Replace mayReplace(const std::string &target) {
+    bool mayReplace(const std::string &target) {
         switch (prompt_.ask(target)) {
         case Answer::Yes:
         case Answer::All:
-            return Replace::Yes;
+            return true;
         case Answer::No:
             if (!prompt_.interactive())
                 fail(msg::keptExisting(target));
-            return Replace::Keep;
+            return false;
         case Answer::Quit:
         case Answer::Unknown:
             break;
         }
         fail(msg::extractionStopped());
-        return Replace::Stop;
+        stopped_ = true;
+        return false;
     }
 
-    // Opens the directory that is to hold the last of `parts`, making the missing ones. Never
-    // passes through a symbolic link: what extraction writes stays inside the working directory
-    // whatever is already on disk: a link on the way is refused, not replaced. A file where a
-    // directory is needed is replaced only as any existing file is: through the question, or
-    // "y". -1 when the entry is not to be made (refused or kept); `goOn` false when
-    // extraction is to stop. The directory stays open for the entries that follow in it (it is
-    // never replaced).
-    int openParent(const std::vector<std::string> &parts, const std::string &stored, bool &goOn) {
+    // Opens the directory that is to hold the last of `parts`, making the missing ones, and keeps
+    // it open for the entries that follow in it (a directory is never replaced). Never passes
+    // through a symbolic link: what extraction writes stays inside the working directory whatever
+    // is on disk: a link on the way is refused, not replaced; a file where a directory is needed
+    // is replaced only as any existing file is. -1 when the entry is not made.
+    int openParent(const std::vector<std::string> &parts, const std::string &stored) {
         const std::string parentPath = joinParts(parts, parts.size() - 1);
         if (parentCache_.get() >= 0 && parentPath == parentCachePath_)
             return parentCache_.get();
@@ -187,11 +183,8 @@ private:
                 !S_ISLNK(st.st_mode)) {
                 if (isArchive(st))
                     return refuse(msg::wouldReplaceArchive());
-                const Replace r = mayReplace(joinParts(parts, i + 1));
-                if (r != Replace::Yes) {
-                    goOn = r == Replace::Keep;
+                if (!mayReplace(joinParts(parts, i + 1)))
                     return -1;
-                }
                 if (!removeAt(dir.get(), part, error))
                     return refuse(msg::reason(error));
                 error = Error::system(ENOENT);
@@ -229,8 +222,8 @@ private:
             report(target);
             return true;
         }
-        if (const Replace r = existing ? mayReplace(target) : Replace::Yes; r != Replace::Yes)
-            return r == Replace::Keep;
+        if (existing && !mayReplace(target))
+            return !stopped_;
         Error error;
         if (existing && !removeAt(dir, base, error))
             return failed(target, error);
@@ -272,8 +265,8 @@ private:
             why = linkPassesThroughOutsideLink(linkDestination(target, to), to);
         if (!why.empty())
             return fail(msg::refused(stored, why));
-        if (const Replace r = exists ? mayReplace(target) : Replace::Yes; r != Replace::Yes)
-            return r == Replace::Keep;
+        if (exists && !mayReplace(target))
+            return !stopped_;
         // Where nothing was, what appears there meanwhile is kept; else the link replaces what is
         // there at once.
         Error error;
@@ -289,12 +282,9 @@ private:
     // other must resolve inside.
     std::string linkPassesThroughOutsideLink(const std::string &destination,
                                              const std::string &to) const {
-        const std::vector<std::string> parts = nameParts(destination);
         std::string prefix;
-        for (std::size_t i = 1; i <= parts.size(); ++i) {
-            if (i > 1)
-                prefix += '/';
-            prefix += parts[i - 1];
+        for (const std::string &part : nameParts(destination)) {
+            prefix.append(prefix.empty() ? "" : "/").append(part);
             struct stat st;
             Error error;
             if (!statAt(AT_FDCWD, prefix, st, error)) {
@@ -313,15 +303,14 @@ private:
 
     bool inside(const std::string &path) const {
         const std::string &root = cwdReal_;
-        return path == root ||
-               (path.compare(0, root.size(), root) == 0 &&
-                (root == "/" || (path.size() > root.size() && path[root.size()] == '/')));
+        return path.compare(0, root.size(), root) == 0 &&
+               (path.size() == root.size() || root == "/" || path[root.size()] == '/');
     }
 
     bool extractFile(ArchiveInput &in, struct archive_entry *e, const std::string &stored, int dir,
                      const std::string &base, const std::string &target, bool exists) {
-        if (const Replace r = exists ? mayReplace(target) : Replace::Yes; r != Replace::Yes)
-            return r == Replace::Keep;
+        if (exists && !mayReplace(target))
+            return !stopped_;
         if (!exists && archive_entry_size_is_set(e) && archive_entry_size(e) == 0)
             return extractEmptyFile(in, e, stored, dir, base, target);
         AtomicFile out;
@@ -409,7 +398,8 @@ private:
     std::set<DirId> madeDirs_; // by identity: a set of paths would grow with the square of depth
     DirId archiveId_{0, 0};
     std::size_t entries_ = 0;
-    DirFd parentCache_; // the directory of the last entry, and its path
+    bool stopped_ = false; // the user asked to stop, in answer to mayReplace
+    DirFd parentCache_;    // the directory of the last entry, and its path
     std::string parentCachePath_;
 };
 

@@ -26,11 +26,8 @@ std::vector<std::string> nameParts(const std::string &name) {
 
 std::string joinParts(const std::vector<std::string> &parts, std::size_t count) {
     std::string out;
-    for (std::size_t i = 0; i < count && i < parts.size(); ++i) {
-        if (i > 0)
-            out += '/';
-        out += parts[i];
-    }
+    for (std::size_t i = 0; i < count && i < parts.size(); ++i)
+        out.append(i > 0 ? "/" : "").append(parts[i]);
     return out;
 }
 

@@ -109,11 +109,8 @@ AtomicFile::~AtomicFile() {
 }
 
 bool AtomicFile::open(const std::string &target, Error &error) {
-    const int d = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (!systemCall(d >= 0, error))
-        return false;
-    ownDir_.reset(d);
-    return openAt(d, baseName(target), error);
+    ownDir_.reset(::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return systemCall(ownDir_.get() >= 0, error) && openAt(ownDir_.get(), baseName(target), error);
 }
 
 bool AtomicFile::openAt(int dirFd, const std::string &name, Error &error) {
@@ -203,11 +200,7 @@ bool AtomicFile::commit(mode_t mode, bool durable, Error &error, bool replace,
     ::close(fd_);
     fd_ = -1;
     // A directory open only as a path (one we may not list) cannot be flushed: EBADF.
-    if (durable && fsync(dirFd_) != 0 && errno != EINVAL && errno != EBADF) {
-        error = Error::system(errno);
-        return false;
-    }
-    return true;
+    return systemCall(!durable || fsync(dirFd_) == 0 || errno == EINVAL || errno == EBADF, error);
 }
 
 std::vector<std::string> removeStaleTemporaries(int dirFd, const std::string &name) {

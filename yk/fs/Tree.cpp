@@ -19,8 +19,7 @@ bool statAt(int dir, const std::string &name, struct stat &st, Error &error) {
 
 int openDirAt(int dir, const std::string &name, Error &error) {
     const int fd = ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    systemCall(fd >= 0, error);
-    return fd;
+    return systemCall(fd >= 0, error) ? fd : -1;
 }
 
 int openPath(const std::vector<std::string> &parts, Error &error) {
@@ -44,13 +43,13 @@ bool placeLink(int dir, const std::string &name, const std::string &to, bool rep
         replace ? temporaryPrefix(name) + std::to_string(getpid()) + "-link00" : name;
     if (replace)
         ::unlinkat(dir, temp.c_str(), 0);
-    if (systemCall(::symlinkat(to.c_str(), dir, temp.c_str()) == 0 &&
+    const bool placed =
+        systemCall(::symlinkat(to.c_str(), dir, temp.c_str()) == 0 &&
                        (!replace || ::renameat(dir, temp.c_str(), dir, name.c_str()) == 0),
-                   error))
-        return true;
-    if (replace)
+                   error);
+    if (!placed && replace)
         ::unlinkat(dir, temp.c_str(), 0);
-    return false;
+    return placed;
 }
 
 bool makeEmptyFile(int dir, const std::string &name, mode_t mode, const struct timespec *times,
@@ -68,10 +67,9 @@ bool setModeAndTimes(int fd, mode_t mode, const struct timespec *times, Error &e
 
 bool realPath(const std::string &path, std::string &real, Error &error) {
     char buffer[PATH_MAX];
-    if (!systemCall(::realpath(path.c_str(), buffer) != nullptr, error))
-        return false;
-    real = buffer;
-    return true;
+    const bool found = systemCall(::realpath(path.c_str(), buffer) != nullptr, error);
+    real = found ? buffer : "";
+    return found;
 }
 
 } // namespace yk
