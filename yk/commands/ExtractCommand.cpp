@@ -9,15 +9,13 @@
 #include "fs/DirFd.h"
 #include "fs/FileWrite.h"
 #include "fs/Names.h"
+#include "fs/Tree.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <set>
 
 namespace yk {
@@ -32,17 +30,6 @@ struct DirFix {
     bool setTime;
     struct timespec times[2];
 };
-
-// Linear in the length of the result: deep names must not cost the square of their depth.
-std::string joinParts(const std::vector<std::string> &parts, std::size_t count) {
-    std::string out;
-    for (std::size_t i = 0; i < count && i < parts.size(); ++i) {
-        if (i > 0)
-            out += '/';
-        out += parts[i];
-    }
-    return out;
-}
 
 // The deepest name extraction makes: deeper ones are refused. Every step below costs in
 // proportion to the name's length, but nothing real is nested this deep, and a name of ten
@@ -63,18 +50,18 @@ public:
         if (o_.on(Switch::SystemAttributes))
             console_.line(msg::systemAttributeIgnored());
         umask_ = currentUmask();
-        if (!::realpath(".", cwdReal_)) {
-            console_.problem(msg::cannotExtract(".", msg::errnoText(errno)));
+        Error error;
+        if (!realPath(".", cwdReal_, error)) {
+            console_.problem(msg::cannotExtract(".", msg::reason(error)));
             return ExitNothing;
         }
-        Error error;
         ArchiveInput in(src);
         if (!in.open(error)) {
             console_.problem(msg::cannotReadArchive(msg::archiveName(src), msg::reason(error)));
             return ExitNothing;
         }
         struct stat self;
-        if (in.fd() >= 0 && fstat(in.fd(), &self) == 0)
+        if (in.fd() >= 0 && statAt(in.fd(), "", self, error))
             archiveId_ = idOf(self);
         // extractOne returns false when the user asked to stop.
         if (!forEachEntry(
@@ -88,8 +75,6 @@ public:
     }
 
 private:
-    enum class Replace { Yes, Keep, Stop };
-
     // Reports an entry that failed; true, to go on with the next.
     bool fail(const std::string &text) {
         console_.problem(text);
@@ -97,12 +82,15 @@ private:
         return true;
     }
 
+    bool failed(const std::string &target, const Error &e) {
+        return fail(msg::cannotExtract(target, msg::reason(e)));
+    }
+
     // An entry that could not take its name; what appeared there meanwhile is kept. True: go on.
     bool failPlacing(const std::string &stored, const std::string &target, const Error &e) {
         const bool taken =
             e.what == Fault::NameTaken || (e.what == Fault::System && e.code == EEXIST);
-        return fail(taken ? msg::refused(stored, msg::appearedMeanwhile())
-                          : msg::cannotExtract(target, msg::reason(e)));
+        return taken ? fail(msg::refused(stored, msg::appearedMeanwhile())) : failed(target, e);
     }
 
     // False when extraction is to stop.
@@ -130,21 +118,13 @@ private:
             parts = {parts.back()};
         }
         const std::string target = joinParts(parts, parts.size());
-        int parent = -1;
-        std::string why;
-        switch (openParent(parts, parent, why)) {
-        case Parent::Open:
-            break;
-        case Parent::Refused:
-            return fail(msg::refused(stored, why));
-        case Parent::Kept:
-            return true;
-        case Parent::Stop:
-            return false;
-        }
+        const int parent = openParent(parts, stored);
+        if (parent < 0)
+            return !stopped_;
         const std::string base = parts.back();
         struct stat st;
-        const bool exists = fstatat(parent, base.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+        Error error;
+        const bool exists = statAt(parent, base, st, error);
         if (exists && isArchive(st)) {
             // Replacing it would lose the entries not yet read, and the archive itself.
             return fail(msg::refused(stored, msg::wouldReplaceArchive()));
@@ -158,90 +138,78 @@ private:
         return extractFile(in, e, stored, parent, base, target, exists);
     }
 
-    Replace mayReplace(const std::string &target) {
+    bool mayReplace(const std::string &target) {
         switch (prompt_.ask(target)) {
         case Answer::Yes:
         case Answer::All:
-            return Replace::Yes;
+            return true;
         case Answer::No:
             if (!prompt_.interactive())
                 fail(msg::keptExisting(target));
-            return Replace::Keep;
+            return false;
         case Answer::Quit:
         case Answer::Unknown:
             break;
         }
         fail(msg::extractionStopped());
-        return Replace::Stop;
+        stopped_ = true;
+        return false;
     }
 
-    // Opens the directory that is to hold the last of `parts`, making the missing ones. Never
-    // passes through a symbolic link: what extraction writes stays inside the working directory
-    // whatever is already on disk: a link on the way is refused, not replaced. A file where a
-    // directory is needed is replaced only as any existing file is: through the question, or
-    // "y".
-    enum class Parent { Open, Refused, Kept, Stop };
-    // The directory stays open for the entries that follow in it (it is never replaced).
-    Parent openParent(const std::vector<std::string> &parts, int &parent, std::string &why) {
+    // Opens the directory that is to hold the last of `parts`, making the missing ones, and keeps
+    // it open for the entries that follow in it (a directory is never replaced). Never passes
+    // through a symbolic link: what extraction writes stays inside the working directory whatever
+    // is on disk: a link on the way is refused, not replaced; a file where a directory is needed
+    // is replaced only as any existing file is. -1 when the entry is not made.
+    int openParent(const std::vector<std::string> &parts, const std::string &stored) {
         const std::string parentPath = joinParts(parts, parts.size() - 1);
-        if (parentCache_.get() >= 0 && parentPath == parentCachePath_) {
-            parent = parentCache_.get();
-            return Parent::Open;
-        }
+        if (parentCache_.get() >= 0 && parentPath == parentCachePath_)
+            return parentCache_.get();
         parentCache_.reset(-1);
-        DirFd dir(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (dir.get() < 0) {
-            why = msg::errnoText(errno);
-            return Parent::Refused;
-        }
+        const auto refuse = [&](const std::string &why) {
+            fail(msg::refused(stored, why));
+            return -1;
+        };
+        Error error;
+        DirFd dir(openDirAt(AT_FDCWD, ".", error));
+        if (dir.get() < 0)
+            return refuse(msg::reason(error));
         for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-            const char *part = parts[i].c_str();
-            const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-            int next = ::openat(dir.get(), part, flags);
+            const std::string &part = parts[i];
+            int next = openDirAt(dir.get(), part, error);
             struct stat st;
-            if (next < 0 && (errno == ENOTDIR || errno == ELOOP) &&
-                fstatat(dir.get(), part, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode) &&
+            if (next < 0 && (error.code == ENOTDIR || error.code == ELOOP) &&
+                statAt(dir.get(), part, st, error) && !S_ISDIR(st.st_mode) &&
                 !S_ISLNK(st.st_mode)) {
-                if (isArchive(st)) {
-                    why = msg::wouldReplaceArchive();
-                    return Parent::Refused;
-                }
-                const Replace r = mayReplace(joinParts(parts, i + 1));
-                if (r != Replace::Yes)
-                    return r == Replace::Keep ? Parent::Kept : Parent::Stop;
-                if (::unlinkat(dir.get(), part, 0) != 0) {
-                    why = msg::errnoText(errno);
-                    return Parent::Refused;
-                }
-                errno = ENOENT;
+                if (isArchive(st))
+                    return refuse(msg::wouldReplaceArchive());
+                if (!mayReplace(joinParts(parts, i + 1)))
+                    return -1;
+                if (!removeAt(dir.get(), part, error))
+                    return refuse(msg::reason(error));
+                error = Error::system(ENOENT);
             }
-            bool made = false;
-            if (next < 0 && errno == ENOENT) {
-                made = ::mkdirat(dir.get(), part, 0777) == 0;
-                if (!made && errno != EEXIST) {
-                    why = msg::errnoText(errno);
-                    return Parent::Refused;
-                }
-                next = ::openat(dir.get(), part, flags);
-                if (made && next >= 0 && fstat(next, &st) == 0)
+            if (next < 0 && error.code == ENOENT) {
+                const bool made = makeDirAt(dir.get(), part, 0777, error);
+                if (!made && error.code != EEXIST)
+                    return refuse(msg::reason(error));
+                next = openDirAt(dir.get(), part, error);
+                if (made && next >= 0 && statAt(next, "", st, error))
                     madeDirs_.insert(idOf(st));
             }
             if (next < 0) {
-                const int err = errno;
                 const std::string shown = joinParts(parts, i + 1);
-                if (fstatat(dir.get(), part, &st, AT_SYMLINK_NOFOLLOW) == 0)
-                    why = S_ISLNK(st.st_mode) ? msg::throughLinkOnDisk(shown)
-                                              : msg::notADirectoryOnDisk(shown);
-                else
-                    why = msg::errnoText(err);
-                return Parent::Refused;
+                Error unseen; // the failure to say is the open's
+                if (!statAt(dir.get(), part, st, unseen))
+                    return refuse(msg::reason(error));
+                return refuse(S_ISLNK(st.st_mode) ? msg::throughLinkOnDisk(shown)
+                                                  : msg::notADirectoryOnDisk(shown));
             }
             dir.reset(next);
         }
         parentCache_.reset(dir.release());
         parentCachePath_ = parentPath;
-        parent = parentCache_.get();
-        return Parent::Open;
+        return parentCache_.get();
     }
 
     bool extractDirectory(struct archive_entry *e, int dir, const std::string &base,
@@ -254,17 +222,15 @@ private:
             report(target);
             return true;
         }
-        if (existing) {
-            const Replace r = mayReplace(target);
-            if (r != Replace::Yes)
-                return r == Replace::Keep;
-            if (::unlinkat(dir, base.c_str(), 0) != 0)
-                return fail(msg::cannotExtract(target, msg::errnoText(errno)));
-        }
-        if (::mkdirat(dir, base.c_str(), 0700) != 0)
-            return fail(msg::cannotExtract(target, msg::errnoText(errno)));
+        if (existing && !mayReplace(target))
+            return !stopped_;
+        Error error;
+        if (existing && !removeAt(dir, base, error))
+            return failed(target, error);
+        if (!makeDirAt(dir, base, 0700, error))
+            return failed(target, error);
         struct stat made;
-        if (fstatat(dir, base.c_str(), &made, AT_SYMLINK_NOFOLLOW) == 0)
+        if (statAt(dir, base, made, error))
             madeDirs_.insert(idOf(made));
         fixes_.push_back(fixFor(e, target));
         report(target);
@@ -299,30 +265,13 @@ private:
             why = linkPassesThroughOutsideLink(linkDestination(target, to), to);
         if (!why.empty())
             return fail(msg::refused(stored, why));
-        if (exists) {
-            const Replace r = mayReplace(target);
-            if (r != Replace::Yes)
-                return r == Replace::Keep;
-        }
-        // Where nothing was, the link is made under its own name: should something appear there
-        // meanwhile, it is kept and the link is not made.
-        if (!exists) {
-            if (::symlinkat(to.c_str(), dir, base.c_str()) != 0) {
-                return failPlacing(stored, target, Error::system(errno));
-            }
-            madeLinks_.insert(target);
-            report(target);
-            return true;
-        }
-        // Made under a temporary name and renamed into place, replacing what was there at once.
-        const std::string temp = temporaryPrefix(base) + std::to_string(getpid()) + "-link00";
-        ::unlinkat(dir, temp.c_str(), 0);
-        if (::symlinkat(to.c_str(), dir, temp.c_str()) != 0 ||
-            ::renameat(dir, temp.c_str(), dir, base.c_str()) != 0) {
-            const int err = errno;
-            ::unlinkat(dir, temp.c_str(), 0);
-            return fail(msg::cannotExtract(target, msg::errnoText(err)));
-        }
+        if (exists && !mayReplace(target))
+            return !stopped_;
+        // Where nothing was, what appears there meanwhile is kept; else the link replaces what is
+        // there at once.
+        Error error;
+        if (!placeLink(dir, base, to, exists, error))
+            return exists ? failed(target, error) : failPlacing(stored, target, error);
         madeLinks_.insert(target);
         report(target);
         return true;
@@ -333,47 +282,41 @@ private:
     // other must resolve inside.
     std::string linkPassesThroughOutsideLink(const std::string &destination,
                                              const std::string &to) const {
-        const std::vector<std::string> parts = nameParts(destination);
         std::string prefix;
-        for (std::size_t i = 1; i <= parts.size(); ++i) {
-            if (i > 1)
-                prefix += '/';
-            prefix += parts[i - 1];
+        for (const std::string &part : nameParts(destination)) {
+            prefix.append(prefix.empty() ? "" : "/").append(part);
             struct stat st;
-            if (lstat(prefix.c_str(), &st) != 0) {
-                if (errno == ENOENT || errno == ENOTDIR)
+            Error error;
+            if (!statAt(AT_FDCWD, prefix, st, error)) {
+                if (error.code == ENOENT || error.code == ENOTDIR)
                     return std::string();        // nothing further exists yet
                 return msg::linkThroughLink(to); // cannot be checked: not made
             }
             if (!S_ISLNK(st.st_mode) || madeLinks_.count(prefix))
                 continue;
-            char real[PATH_MAX];
-            if (!::realpath(prefix.c_str(), real) || !inside(real))
+            std::string real;
+            if (!realPath(prefix, real, error) || !inside(real))
                 return msg::linkThroughLink(to);
         }
         return std::string();
     }
 
     bool inside(const std::string &path) const {
-        const std::string root = cwdReal_;
-        return path == root ||
-               (path.compare(0, root.size(), root) == 0 &&
-                (root == "/" || (path.size() > root.size() && path[root.size()] == '/')));
+        const std::string &root = cwdReal_;
+        return path.compare(0, root.size(), root) == 0 &&
+               (path.size() == root.size() || root == "/" || path[root.size()] == '/');
     }
 
     bool extractFile(ArchiveInput &in, struct archive_entry *e, const std::string &stored, int dir,
                      const std::string &base, const std::string &target, bool exists) {
-        if (exists) {
-            const Replace r = mayReplace(target);
-            if (r != Replace::Yes)
-                return r == Replace::Keep;
-        } else if (archive_entry_size_is_set(e) && archive_entry_size(e) == 0) {
+        if (exists && !mayReplace(target))
+            return !stopped_;
+        if (!exists && archive_entry_size_is_set(e) && archive_entry_size(e) == 0)
             return extractEmptyFile(in, e, stored, dir, base, target);
-        }
         AtomicFile out;
         Error error;
         if (!out.openAt(dir, base, error))
-            return fail(msg::cannotExtract(target, msg::reason(error)));
+            return failed(target, error);
         const std::string label = msg::extracting(target);
         const la_int64_t size = archive_entry_size_is_set(e) ? archive_entry_size(e) : 0;
         const DataEnd end = forEachBlock(
@@ -390,34 +333,16 @@ private:
         if (end == DataEnd::Damaged)
             return fail(msg::damagedEntry(stored, msg::reason(error)));
         if (end == DataEnd::Refused)
-            return fail(msg::cannotExtract(target, msg::reason(error)));
-        if (!o_.on(Switch::CurrentTime) && archive_entry_mtime_is_set(e)) {
-            const DirFix f = fixFor(e, target);
-            futimens(out.fd(), f.times);
-        }
+            return failed(target, error);
         // Without a yes to replacing, nothing that appears meanwhile under the name is replaced.
-        if (!out.commit(permissions(e), false, error, exists)) {
+        const DirFix f = fixFor(e, target);
+        if (!out.commit(permissions(e), false, error, exists, f.setTime ? f.times : nullptr))
             return failPlacing(stored, target, error);
-        }
-        console_.line(label);
-        ++outcome_.done;
+        report(target);
         return true;
     }
 
     bool isArchive(const struct stat &st) const { return idOf(st) == archiveId_; }
-
-    // Opens a directory this run made, one level at a time: never through a link, and with no
-    // limit on the length of the whole path.
-    static int openDirectory(const std::string &path) {
-        DirFd dir(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        for (const std::string &part : nameParts(path)) {
-            if (dir.get() < 0)
-                break;
-            dir.reset(
-                ::openat(dir.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        }
-        return dir.release();
-    }
 
     // An empty file where nothing is: made under its own name at once (it has no data that a
     // kill could cut short), never over anything that appeared meanwhile. An unnamed temporary
@@ -433,22 +358,11 @@ private:
             },
             error);
         if (end != DataEnd::Complete)
-            return fail(end == DataEnd::Damaged ? msg::damagedEntry(stored, msg::reason(error))
-                                                : msg::cannotExtract(target, msg::reason(error)));
-        const int fd =
-            ::openat(dir, base.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            return failPlacing(stored, target, Error::system(errno));
-        }
-        if (!o_.on(Switch::CurrentTime) && archive_entry_mtime_is_set(e)) {
-            const DirFix f = fixFor(e, target);
-            futimens(fd, f.times);
-        }
-        const bool done = fchmod(fd, permissions(e)) == 0;
-        const int err = errno;
-        ::close(fd);
-        if (!done)
-            return fail(msg::cannotExtract(target, msg::errnoText(err)));
+            return end == DataEnd::Damaged ? fail(msg::damagedEntry(stored, msg::reason(error)))
+                                           : failed(target, error);
+        const DirFix f = fixFor(e, target);
+        if (!makeEmptyFile(dir, base, permissions(e), f.setTime ? f.times : nullptr, error))
+            return failPlacing(stored, target, error);
         report(target);
         return true;
     }
@@ -465,14 +379,11 @@ private:
         };
         std::stable_sort(fixes_.begin(), fixes_.end(),
                          [&](const DirFix &a, const DirFix &b) { return depth(a) > depth(b); });
+        Error ignored; // a directory that cannot be set is left as it is
         for (const DirFix &f : fixes_) {
-            const int fd = openDirectory(f.path);
-            if (fd < 0)
-                continue;
-            fchmod(fd, f.mode);
-            if (f.setTime)
-                futimens(fd, f.times);
-            ::close(fd);
+            const DirFd dir(openPath(nameParts(f.path), ignored));
+            if (dir.get() >= 0)
+                setModeAndTimes(dir.get(), f.mode, f.setTime ? f.times : nullptr, ignored);
         }
     }
 
@@ -481,13 +392,14 @@ private:
     OverwritePrompt &prompt_;
     Outcome outcome_;
     mode_t umask_ = 022;
-    char cwdReal_[PATH_MAX] = {};
+    std::string cwdReal_;
     std::vector<DirFix> fixes_;
     std::set<std::string> madeLinks_;
     std::set<DirId> madeDirs_; // by identity: a set of paths would grow with the square of depth
     DirId archiveId_{0, 0};
     std::size_t entries_ = 0;
-    DirFd parentCache_; // the directory of the last entry, and its path
+    bool stopped_ = false; // the user asked to stop, in answer to mayReplace
+    DirFd parentCache_;    // the directory of the last entry, and its path
     std::string parentCachePath_;
 };
 

@@ -5,36 +5,12 @@
 
 namespace yk {
 
-namespace {
-
-std::vector<std::string> splitSlash(const std::string &s) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t slash = s.find('/', start);
-        out.push_back(s.substr(start, slash == std::string::npos ? slash : slash - start));
-        if (slash == std::string::npos)
-            return out;
-        start = slash + 1;
-    }
-}
-
-// The components of `parts` up to `count`, joined with "/".
-std::string joinFirst(const std::vector<std::string> &parts, std::size_t count) {
-    std::string out;
-    for (std::size_t i = 0; i < count && i < parts.size(); ++i)
-        out = joinPath(out, parts[i]);
-    return out;
-}
-
-} // namespace
-
 std::string unsafeNameReason(const std::string &name) {
     if (name.empty())
         return msg::emptyName();
     if (name[0] == '/')
         return msg::absolutePath();
-    for (const std::string &part : splitSlash(name))
+    for (const std::string &part : splitPath(name))
         if (part == "..")
             return msg::dotDotInPath();
     return std::string();
@@ -42,9 +18,16 @@ std::string unsafeNameReason(const std::string &name) {
 
 std::vector<std::string> nameParts(const std::string &name) {
     std::vector<std::string> out;
-    for (std::string &part : splitSlash(name))
+    for (std::string &part : splitPath(name))
         if (!part.empty() && part != ".")
             out.push_back(std::move(part));
+    return out;
+}
+
+std::string joinParts(const std::vector<std::string> &parts, std::size_t count) {
+    std::string out;
+    for (std::size_t i = 0; i < count && i < parts.size(); ++i)
+        out.append(i > 0 ? "/" : "").append(parts[i]);
     return out;
 }
 
@@ -79,7 +62,7 @@ std::string linkDestination(const std::string &linkPath, const std::string &targ
             parts.push_back(part);
         }
     }
-    return joinFirst(parts, parts.size());
+    return joinParts(parts, parts.size());
 }
 
 } // namespace yk

@@ -14,6 +14,8 @@ std::string unsafeNameReason(const std::string &name);
 // The components of a stored name that name something: "." and empty ones dropped. An entry
 // with none ("." or "") names the working directory itself and is ignored.
 std::vector<std::string> nameParts(const std::string &name);
+// The first `count` of `parts` joined with "/", in time linear in the result (not its square).
+std::string joinParts(const std::vector<std::string> &parts, std::size_t count);
 
 // Why a link at `linkPath` with `target` may not be made, or empty when it may. A target must be
 // relative, and its ".." steps may only come first and not climb above the working directory:

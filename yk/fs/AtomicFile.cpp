@@ -2,6 +2,7 @@
 
 #include "fs/Names.h"
 #include "fs/TempRecord.h"
+#include "fs/Tree.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -108,13 +109,8 @@ AtomicFile::~AtomicFile() {
 }
 
 bool AtomicFile::open(const std::string &target, Error &error) {
-    const int d = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (d < 0) {
-        error = Error::system(errno);
-        return false;
-    }
-    ownDir_.reset(d);
-    return openAt(d, baseName(target), error);
+    ownDir_.reset(::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return systemCall(ownDir_.get() >= 0, error) && openAt(ownDir_.get(), baseName(target), error);
 }
 
 bool AtomicFile::openAt(int dirFd, const std::string &name, Error &error) {
@@ -132,10 +128,7 @@ bool AtomicFile::openAt(int dirFd, const std::string &name, Error &error) {
             noteTemporary(dirFd_, temp, fd_); // a kill just before this leaves a file never removed
         return fd_ >= 0;
     };
-    if (withFreshName(name_, create, tempName_))
-        return true;
-    error = Error::system(errno);
-    return false;
+    return systemCall(withFreshName(name_, create, tempName_), error);
 }
 
 bool AtomicFile::nameTemporary(Error &error) {
@@ -148,10 +141,7 @@ bool AtomicFile::nameTemporary(Error &error) {
             noteTemporary(dirFd_, temp, fd_);
         return linkat(AT_FDCWD, proc.c_str(), dirFd_, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
     };
-    if (withFreshName(name_, link, tempName_))
-        return true;
-    error = Error::system(errno);
-    return false;
+    return systemCall(withFreshName(name_, link, tempName_), error);
 }
 
 mode_t AtomicFile::modeForTarget() const {
@@ -178,11 +168,11 @@ bool renameNoReplace(int dir, const std::string &from, const std::string &to) {
 
 } // namespace
 
-bool AtomicFile::commit(mode_t mode, bool durable, Error &error, bool replace) {
-    if (fchmod(fd_, mode) != 0 || (durable && fsync(fd_) != 0)) {
-        error = Error::system(errno);
+bool AtomicFile::commit(mode_t mode, bool durable, Error &error, bool replace,
+                        const struct timespec *times) {
+    if (!setModeAndTimes(fd_, mode, times, error) ||
+        !systemCall(!durable || fsync(fd_) == 0, error))
         return false;
-    }
     bool placed = false;
     if (!replace && tempName_.empty()) {
         // An unnamed file is linked straight under its name, which fails if anything is there.
@@ -210,11 +200,7 @@ bool AtomicFile::commit(mode_t mode, bool durable, Error &error, bool replace) {
     ::close(fd_);
     fd_ = -1;
     // A directory open only as a path (one we may not list) cannot be flushed: EBADF.
-    if (durable && fsync(dirFd_) != 0 && errno != EINVAL && errno != EBADF) {
-        error = Error::system(errno);
-        return false;
-    }
-    return true;
+    return systemCall(!durable || fsync(dirFd_) == 0 || errno == EINVAL || errno == EBADF, error);
 }
 
 std::vector<std::string> removeStaleTemporaries(int dirFd, const std::string &name) {

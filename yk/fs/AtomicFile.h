@@ -33,11 +33,12 @@ public:
     // Notes the temporary name before it is given, so that a later add may remove the file.
     void noteWhenNamed() { noted_ = true; }
 
-    // Gives the data `mode`, renames it over the target. With `durable`, the data and then the
-    // directory are flushed to disk around the rename (an archive must never be replaced by
-    // an empty file after a crash). Without `replace`, whatever has appeared under the target's
-    // name since is kept: the commit then fails with NameTaken.
-    bool commit(mode_t mode, bool durable, Error &error, bool replace = true);
+    // Gives the data `mode` and `times` (setModeAndTimes), renames it over the target. With
+    // `durable`, the data and then the directory are flushed to disk around the rename (an
+    // archive must never be replaced by an empty file after a crash). Without `replace`, whatever
+    // has appeared under the target's name since is kept: the commit then fails with NameTaken.
+    bool commit(mode_t mode, bool durable, Error &error, bool replace = true,
+                const struct timespec *times = nullptr);
     // The old file's permissions, or the usual ones for a new file (umask applied).
     mode_t modeForTarget() const;
 

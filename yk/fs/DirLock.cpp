@@ -12,9 +12,7 @@ bool DirLock::open(Error &error) {
     // A directory we may write in but not list still takes an archive; it cannot be locked.
     if (fd_.get() < 0 && errno == EACCES)
         fd_.reset(::open(dir_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (fd_.get() < 0)
-        error = Error::system(errno);
-    return fd_.get() >= 0;
+    return systemCall(fd_.get() >= 0, error);
 }
 
 DirLock::Result DirLock::tryLock(Error &error) {

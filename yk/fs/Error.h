@@ -3,6 +3,7 @@
 // of the archive) and what it concerns. No words here: commands/Messages turns it into the text
 // the user reads. A function that can fail returns false and fills an Error.
 
+#include <cerrno>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -62,5 +63,12 @@ struct Error {
     bool empty() const { return what == Fault::None; }
     static Error system(int err) { return Error(Fault::System, static_cast<std::uint64_t>(err)); }
 };
+
+// A system call's outcome: `ok`, or false with `error` made from errno.
+inline bool systemCall(bool ok, Error &error) {
+    if (!ok)
+        error = Error::system(errno);
+    return ok;
+}
 
 } // namespace yk

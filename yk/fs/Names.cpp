@@ -1,7 +1,5 @@
 #include "fs/Names.h"
 
-#include <vector>
-
 namespace yk {
 
 namespace {
@@ -57,22 +55,18 @@ void appendUtf8(std::string &out, unsigned cp) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
 }
 
-std::vector<std::string> splitPath(const std::string &path) {
-    std::vector<std::string> parts;
-    std::string cur;
-    for (char c : path) {
-        if (c == '/') {
-            parts.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    parts.push_back(cur);
-    return parts;
-}
-
 } // namespace
+
+std::vector<std::string> splitPath(const std::string &path) {
+    std::vector<std::string> out;
+    for (std::size_t start = 0;;) {
+        const std::size_t slash = path.find('/', start);
+        out.push_back(path.substr(start, slash == std::string::npos ? slash : slash - start));
+        if (slash == std::string::npos)
+            return out;
+        start = slash + 1;
+    }
+}
 
 std::string storedName(const std::string &path, bool noPaths, bool *changed) {
     bool dropped = !path.empty() && path[0] == '/';

@@ -6,6 +6,7 @@
 // so the escape is never ambiguous and every name survives a round trip byte for byte.
 
 #include <string>
+#include <vector>
 
 namespace yk {
 
@@ -13,6 +14,9 @@ namespace yk {
 // dropped, any leading "/" and every ".." component removed (`changed` tells the caller so it can
 // say so), only the last component when `noPaths`. Empty when nothing is left.
 std::string storedName(const std::string &path, bool noPaths, bool *changed = nullptr);
+
+// The pieces of `path` between its slashes, empty ones too ("/a//b" gives "", "a", "", "b").
+std::vector<std::string> splitPath(const std::string &path);
 
 // Disk bytes to archive text and back.
 std::string encodeName(const std::string &bytes);
