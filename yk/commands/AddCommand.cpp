@@ -278,7 +278,7 @@ private:
         Error error;
         bool written = w->header(e.get(), error);
         std::string why; // when the file could not be read whole
-        if (written && file.isOpen())
+        if (written && s.kind == Source::File)
             written = copyData(w, file, s.diskPath, label, why, error);
         if (!written) {
             console_.problem(msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));

@@ -1,8 +1,8 @@
 #include "commands/Sources.h"
 
 #include "commands/Messages.h"
-#include "fs/SourceFile.h"
 #include "fs/Names.h"
+#include "fs/SourceFile.h"
 #include "fs/Wildcard.h"
 
 #include <cerrno>
@@ -28,13 +28,9 @@ public:
         if (!pathState(name, st, error))
             return problem(error.code == ENOENT ? msg::notFound(name)
                                                 : msg::cannotRead(name, msg::reason(error)));
-        if (S_ISDIR(st.st_mode)) {
-            // A directory named outright stands for its whole content.
-            addEntry(name, st);
-            walk(name, "*", true);
-            return;
-        }
         addEntry(name, st);
+        if (S_ISDIR(st.st_mode))
+            walk(name, "*", true); // a directory named outright stands for its whole content
     }
 
     SourceList take() { return std::move(list_); }

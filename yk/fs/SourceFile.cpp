@@ -18,6 +18,7 @@ bool sameState(const struct stat &a, const struct stat &b) {
     return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
            sameTime(a.st_mtim, b.st_mtim) && sameTime(a.st_ctim, b.st_ctim);
 }
+// Notes errno in `error`; false, for "return done || failed(error)".
 bool failed(Error &error) {
     error = Error::system(errno);
     return false;
@@ -60,11 +61,10 @@ Removal removeIfUnchanged(const std::string &path, const struct stat &seen, Erro
 
 bool SourceFile::open(const std::string &path, const FileId &id, Error &error) {
     fd_.reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-    if (fd_.get() < 0)
-        return failed(error);
-    if (fstat(fd_.get(), &st_) == 0 && S_ISREG(st_.st_mode) && FileId{st_.st_dev, st_.st_ino} == id)
+    if (fd_.get() >= 0 && fstat(fd_.get(), &st_) == 0 && S_ISREG(st_.st_mode) &&
+        FileId{st_.st_dev, st_.st_ino} == id)
         return true;
-    error = Error::system(ENOENT);
+    error = Error::system(fd_.get() < 0 ? errno : ENOENT); // ENOENT: something else is there
     return false;
 }
 

@@ -24,7 +24,6 @@ bool pathState(const std::string &path, struct stat &st, Error &error, bool foll
 bool listDir(const std::string &dir, std::vector<std::string> &names, Error &error);
 // The target of the link at `path`, whose state gave `size`.
 bool readLink(const std::string &path, off_t size, std::string &target, Error &error);
-
 // Removes `path` only while it is in the state `seen` (as archived): Changed when it is not, Gone
 // when nothing is there any more, Failed with `error` when it cannot be removed.
 enum class Removal { Removed, Gone, Changed, Failed };
@@ -36,12 +35,10 @@ class SourceFile {
 public:
     // False with `error`: the system's, or ENOENT when `path` is no longer the regular file `id`.
     bool open(const std::string &path, const FileId &id, Error &error);
-    bool isOpen() const { return fd_.get() >= 0; }
     const struct stat &state() const { return st_; } // as opened
     // Reads up to `size` bytes: how many, 0 at the end, -1 with `error`.
     ssize_t read(void *to, std::size_t size, Error &error);
-    // Still the same size, modification and change time as when opened.
-    bool unchanged() const;
+    bool unchanged() const; // the same size, modification and change time as when opened
 
 private:
     DirFd fd_;
