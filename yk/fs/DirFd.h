@@ -1,5 +1,5 @@
 #pragma once
-// A directory descriptor closed when it goes out of scope.
+// A descriptor (mostly a directory's) closed when it goes out of scope.
 
 #include <unistd.h>
 
