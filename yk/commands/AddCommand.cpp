@@ -10,14 +10,12 @@
 #include "fs/AtomicFile.h"
 #include "fs/DirLock.h"
 #include "fs/Names.h"
+#include "fs/SourceFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <set>
 #include <vector>
 
@@ -87,7 +85,8 @@ private:
     // name is taken by something else.
     bool checkOldArchive(FileId &self) {
         struct stat ast;
-        hadOld_ = stat(archivePath_.c_str(), &ast) == 0;
+        Error none; // whatever the reason, there is no old archive to keep
+        hadOld_ = pathState(archivePath_, ast, none, true);
         if (hadOld_ && !S_ISREG(ast.st_mode)) {
             console_.problem(msg::archiveNotRegular(archivePath_, ast.st_mode));
             return false;
@@ -266,11 +265,9 @@ private:
             replaced_.count(s.stored) ? msg::replacing(s.diskPath) : msg::adding(s.diskPath);
         struct stat seen;
         Entry e(archive_entry_new());
-        int fd = -1;
-        const std::string problem = takeState(s, e.get(), seen, fd);
+        SourceFile file;
+        const std::string problem = takeState(s, e.get(), seen, file);
         if (!problem.empty()) {
-            if (fd >= 0)
-                ::close(fd);
             tell(index, problem, true);
             ++outcome_.failed;
             return Result::Done;
@@ -281,10 +278,8 @@ private:
         Error error;
         bool written = w->header(e.get(), error);
         std::string why; // when the file could not be read whole
-        if (written && fd >= 0)
-            written = copyData(w, fd, s.diskPath, seen, label, why, error);
-        if (fd >= 0)
-            ::close(fd);
+        if (written && s.kind == Source::File)
+            written = copyData(w, file, s.diskPath, label, why, error);
         if (!written) {
             console_.problem(msg::cannotWriteArchive(archivePath_, msg::reason(error), hadOld_));
             return Result::ArchiveFailed;
@@ -299,55 +294,48 @@ private:
         return Result::Done;
     }
 
-    // Takes the source's present state into `e` and `seen` (a file is opened as `fd`, to be
+    // Takes the source's present state into `e` and `seen` (a file is opened as `file`, to be
     // read): the problem to tell when it is no longer what was listed, or cannot be read.
     static std::string takeState(const Source &s, struct archive_entry *e, struct stat &seen,
-                                 int &fd) {
+                                 SourceFile &file) {
+        Error error;
         if (s.kind == Source::File) {
-            // Non-blocking and no link following: whatever took the file's place since it was
-            // listed (a pipe, a link) must not stall or mislead the add.
-            fd = ::open(s.diskPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-            if (fd < 0)
-                return errno == ENOENT || errno == ELOOP
+            if (!file.open(s.diskPath, s.id, error))
+                return error.code == ENOENT || error.code == ELOOP
                            ? msg::vanished(s.diskPath)
-                           : msg::cannotRead(s.diskPath, msg::errnoText(errno));
-            if (fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode) || seen.st_ino != s.id.ino ||
-                seen.st_dev != s.id.dev)
-                return msg::vanished(s.diskPath);
+                           : msg::cannotRead(s.diskPath, msg::reason(error));
+            seen = file.state();
             archive_entry_copy_stat(e, &seen);
             return {};
         }
-        if (lstat(s.diskPath.c_str(), &seen) != 0)
+        if (!pathState(s.diskPath, seen, error))
             return msg::vanished(s.diskPath);
         archive_entry_copy_stat(e, &seen);
         if (s.kind == Source::Directory)
             return S_ISDIR(seen.st_mode) ? std::string() : msg::vanished(s.diskPath);
-        std::vector<char> target(static_cast<size_t>(seen.st_size) + 2);
-        const ssize_t n = readlink(s.diskPath.c_str(), target.data(), target.size() - 1);
-        if (n < 0 || !S_ISLNK(seen.st_mode))
+        std::string target;
+        if (!S_ISLNK(seen.st_mode) || !readLink(s.diskPath, seen.st_size, target, error))
             return msg::vanished(s.diskPath);
-        target[static_cast<size_t>(n)] = '\0';
-        archive_entry_set_symlink_utf8(e, encodeName(target.data()).c_str());
+        archive_entry_set_symlink_utf8(e, encodeName(target).c_str());
         archive_entry_set_size(e, 0);
         return {};
     }
 
-    // Copies the file's `seen.st_size` bytes into the archive. `why` tells (in a message) when
+    // Copies the file's size as opened into the archive. `why` tells (in a message) when
     // the file gave fewer bytes or could not be read, or its size, modification or change time
     // differ afterwards: what was read may then be a mix of two states of the file. False with
     // `error` when the archive cannot be written.
-    bool copyData(ArchiveSink *w, int fd, const std::string &path, const struct stat &seen,
+    bool copyData(ArchiveSink *w, SourceFile &file, const std::string &path,
                   const std::string &label, std::string &why, Error &error) {
-        const uint64_t size = static_cast<uint64_t>(seen.st_size);
+        const uint64_t size = static_cast<uint64_t>(file.state().st_size);
         uint64_t done = 0;
+        Error readError;
         while (done < size) {
             const size_t want =
                 static_cast<size_t>(std::min<uint64_t>(buffer_.size(), size - done));
-            const ssize_t n = ::read(fd, buffer_.data(), want);
-            if (n < 0 && errno == EINTR)
-                continue;
+            const ssize_t n = file.read(buffer_.data(), want, readError);
             if (n <= 0) {
-                why = n < 0 ? msg::cannotRead(path, msg::errnoText(errno))
+                why = n < 0 ? msg::cannotRead(path, msg::reason(readError))
                             : msg::changedWhileReading(path);
                 break;
             }
@@ -357,19 +345,9 @@ private:
             console_.progress(label, done, size);
         }
         console_.clearProgress();
-        struct stat after;
-        if (why.empty() && (fstat(fd, &after) != 0 || !sameState(seen, after)))
+        if (why.empty() && !file.unchanged())
             why = msg::changedWhileReading(path);
         return true;
-    }
-
-    static bool sameTime(const struct timespec &a, const struct timespec &b) {
-        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-    }
-    // The same file in the same state: reading it changes none of these.
-    static bool sameState(const struct stat &a, const struct stat &b) {
-        return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
-               sameTime(a.st_mtim, b.st_mtim) && sameTime(a.st_ctim, b.st_ctim);
     }
 
     void removeSources(const std::vector<Added> &added) {
@@ -377,21 +355,15 @@ private:
         for (const Added &a : added) {
             if (a.source->kind == Source::Directory)
                 continue;
-            struct stat now;
-            if (lstat(a.source->diskPath.c_str(), &now) != 0)
-                continue;
-            if (!sameState(a.seen, now)) {
-                console_.problem(
-                    msg::cannotDelete(a.source->diskPath, msg::changedSinceArchived()));
+            Error error;
+            const Removal r = removeIfUnchanged(a.source->diskPath, a.seen, error);
+            removed += r == Removal::Removed ? 1 : 0;
+            if (r == Removal::Changed || r == Removal::Failed) {
+                console_.problem(msg::cannotDelete(
+                    a.source->diskPath,
+                    r == Removal::Changed ? msg::changedSinceArchived() : msg::reason(error)));
                 ++outcome_.failed;
-                continue;
             }
-            if (::unlink(a.source->diskPath.c_str()) != 0) {
-                console_.problem(msg::cannotDelete(a.source->diskPath, msg::errnoText(errno)));
-                ++outcome_.failed;
-                continue;
-            }
-            ++removed;
         }
         console_.line(msg::movedSummary(removed));
     }

@@ -2,12 +2,9 @@
 
 #include "commands/Messages.h"
 #include "fs/Names.h"
+#include "fs/SourceFile.h"
 #include "fs/Wildcard.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
-#include <algorithm>
 #include <cerrno>
 #include <map>
 
@@ -27,16 +24,13 @@ public:
             return;
         }
         struct stat st;
-        if (lstat(name.c_str(), &st) != 0)
-            return problem(errno == ENOENT ? msg::notFound(name)
-                                           : msg::cannotRead(name, msg::errnoText(errno)));
-        if (S_ISDIR(st.st_mode)) {
-            // A directory named outright stands for its whole content.
-            addEntry(name, st);
-            walk(name, "*", true);
-            return;
-        }
+        Error error;
+        if (!pathState(name, st, error))
+            return problem(error.code == ENOENT ? msg::notFound(name)
+                                                : msg::cannotRead(name, msg::reason(error)));
         addEntry(name, st);
+        if (S_ISDIR(st.st_mode))
+            walk(name, "*", true); // a directory named outright stands for its whole content
     }
 
     SourceList take() { return std::move(list_); }
@@ -53,17 +47,20 @@ private:
     bool walk(const std::string &dir, const std::string &pattern, bool deep) {
         bool matched = false;
         std::vector<std::string> pending{dir};
+        Error error;
         while (!pending.empty()) {
             const std::string cur = pending.back();
             pending.pop_back();
             std::vector<std::string> names;
-            if (!listDir(cur, names))
+            if (!listDir(cur, names, error)) {
+                problem(msg::cannotOpenDir(cur.empty() ? "." : cur, msg::reason(error)));
                 continue;
+            }
             std::vector<std::string> subdirs;
             for (const std::string &n : names) {
                 const std::string path = joinPath(cur, n);
                 struct stat st;
-                if (lstat(path.c_str(), &st) != 0) {
+                if (!pathState(path, st, error)) {
                     if (wildcardMatch(pattern, n, o_.on(Switch::HiddenFiles)))
                         problem(msg::vanished(path));
                     continue;
@@ -81,29 +78,12 @@ private:
             // Depth first in name order, like a directory listing.
             for (auto it = subdirs.rbegin(); it != subdirs.rend(); ++it) {
                 struct stat st;
-                if (lstat(it->c_str(), &st) == 0)
+                if (pathState(*it, st, error))
                     addEntry(*it, st);
                 pending.push_back(*it);
             }
         }
         return matched;
-    }
-
-    bool listDir(const std::string &dir, std::vector<std::string> &names) {
-        const std::string path = dir.empty() ? "." : dir;
-        DIR *d = opendir(path.c_str());
-        if (!d) {
-            problem(msg::cannotOpenDir(path, msg::errnoText(errno)));
-            return false;
-        }
-        while (dirent *e = readdir(d)) {
-            const std::string n = e->d_name;
-            if (n != "." && n != "..")
-                names.push_back(n);
-        }
-        closedir(d);
-        std::sort(names.begin(), names.end());
-        return true;
     }
 
     void addEntry(const std::string &path, const struct stat &st) {

@@ -5,20 +5,12 @@
 
 #include "commands/Console.h"
 #include "commands/Options.h"
+#include "fs/SourceFile.h"
 
-#include <sys/types.h>
-
-#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace yk {
-
-struct FileId {
-    dev_t dev = 0;
-    ino_t ino = 0;
-    bool operator==(const FileId &o) const { return dev == o.dev && ino == o.ino; }
-};
 
 struct Source {
     enum Kind { File, Directory, Symlink };
