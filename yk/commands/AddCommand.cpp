@@ -91,7 +91,7 @@ private:
             console_.problem(msg::archiveNotRegular(archivePath_, ast.st_mode));
             return false;
         }
-        self = FileId{ast.st_dev, ast.st_ino};
+        self = FileId::of(ast);
         return true;
     }
 

@@ -36,12 +36,6 @@ struct DirFix {
 // thousand levels is a way to keep the disk and the kernel busy.
 constexpr std::size_t kMaxDepth = 4096;
 
-using DirId = std::pair<dev_t, ino_t>;
-
-DirId idOf(const struct stat &st) {
-    return {st.st_dev, st.st_ino};
-}
-
 class Extractor {
 public:
     Extractor(const Options &o, Console &c, OverwritePrompt &p) : o_(o), console_(c), prompt_(p) {}
@@ -62,7 +56,7 @@ public:
         }
         struct stat self;
         if (in.fd() >= 0 && statAt(in.fd(), "", self, error))
-            archiveId_ = idOf(self);
+            archiveId_ = FileId::of(self);
         // extractOne returns false when the user asked to stop.
         if (!forEachEntry(
                 in, [&](struct archive_entry *e) { return extractOne(in, e); }, error)) {
@@ -195,7 +189,7 @@ private:
                     return refuse(msg::reason(error));
                 next = openDirAt(dir.get(), part, error);
                 if (made && next >= 0 && statAt(next, "", st, error))
-                    madeDirs_.insert(idOf(st));
+                    madeDirs_.insert(FileId::of(st));
             }
             if (next < 0) {
                 const std::string shown = joinParts(parts, i + 1);
@@ -217,7 +211,7 @@ private:
         if (existing && S_ISDIR(existing->st_mode)) {
             // A directory that was there before keeps its permissions; one this run made (on
             // the way to a file, before its own entry came) takes the entry's.
-            if (madeDirs_.count(idOf(*existing)))
+            if (madeDirs_.count(FileId::of(*existing)))
                 fixes_.push_back(fixFor(e, target));
             report(target);
             return true;
@@ -231,7 +225,7 @@ private:
             return failed(target, error);
         struct stat made;
         if (statAt(dir, base, made, error))
-            madeDirs_.insert(idOf(made));
+            madeDirs_.insert(FileId::of(made));
         fixes_.push_back(fixFor(e, target));
         report(target);
         return true;
@@ -287,7 +281,7 @@ private:
             prefix.append(prefix.empty() ? "" : "/").append(part);
             struct stat st;
             Error error;
-            if (!statAt(AT_FDCWD, prefix, st, error)) {
+            if (!pathState(prefix, st, error)) {
                 if (error.code == ENOENT || error.code == ENOTDIR)
                     return std::string();        // nothing further exists yet
                 return msg::linkThroughLink(to); // cannot be checked: not made
@@ -342,7 +336,7 @@ private:
         return true;
     }
 
-    bool isArchive(const struct stat &st) const { return idOf(st) == archiveId_; }
+    bool isArchive(const struct stat &st) const { return FileId::of(st) == archiveId_; }
 
     // An empty file where nothing is: made under its own name at once (it has no data that a
     // kill could cut short), never over anything that appeared meanwhile. An unnamed temporary
@@ -395,8 +389,8 @@ private:
     std::string cwdReal_;
     std::vector<DirFix> fixes_;
     std::set<std::string> madeLinks_;
-    std::set<DirId> madeDirs_; // by identity: a set of paths would grow with the square of depth
-    DirId archiveId_{0, 0};
+    std::set<FileId> madeDirs_; // by identity: a set of paths would grow with the square of depth
+    FileId archiveId_;
     std::size_t entries_ = 0;
     bool stopped_ = false; // the user asked to stop, in answer to mayReplace
     DirFd parentCache_;    // the directory of the last entry, and its path

@@ -88,7 +88,7 @@ private:
 
     void addEntry(const std::string &path, const struct stat &st) {
         Source s;
-        s.id = FileId{st.st_dev, st.st_ino};
+        s.id = FileId::of(st);
         if (S_ISREG(st.st_mode)) {
             s.kind = Source::File;
         } else if (S_ISLNK(st.st_mode)) {

@@ -18,21 +18,12 @@ bool sameState(const struct stat &a, const struct stat &b) {
     return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
            sameTime(a.st_mtim, b.st_mtim) && sameTime(a.st_ctim, b.st_ctim);
 }
-// Notes errno in `error`; false, for "return done || failed(error)".
-bool failed(Error &error) {
-    error = Error::system(errno);
-    return false;
-}
 } // namespace
-
-bool pathState(const std::string &path, struct stat &st, Error &error, bool followLink) {
-    return (followLink ? stat : lstat)(path.c_str(), &st) == 0 || failed(error);
-}
 
 bool listDir(const std::string &dir, std::vector<std::string> &names, Error &error) {
     DIR *d = opendir(dir.empty() ? "." : dir.c_str());
-    if (!d)
-        return failed(error);
+    if (!systemCall(d != nullptr, error))
+        return false;
     while (const dirent *e = readdir(d)) {
         const std::string n = e->d_name;
         if (n != "." && n != "..")
@@ -47,7 +38,7 @@ bool readLink(const std::string &path, off_t size, std::string &target, Error &e
     target.assign(static_cast<std::size_t>(size) + 1, '\0');
     const ssize_t n = readlink(path.c_str(), &target[0], target.size());
     target.resize(n < 0 ? 0 : static_cast<std::size_t>(n));
-    return n >= 0 || failed(error);
+    return systemCall(n >= 0, error);
 }
 
 Removal removeIfUnchanged(const std::string &path, const struct stat &seen, Error &error) {
@@ -56,7 +47,7 @@ Removal removeIfUnchanged(const std::string &path, const struct stat &seen, Erro
         return Removal::Gone;
     if (!sameState(seen, now))
         return Removal::Changed;
-    return ::unlink(path.c_str()) == 0 || failed(error) ? Removal::Removed : Removal::Failed;
+    return systemCall(::unlink(path.c_str()) == 0, error) ? Removal::Removed : Removal::Failed;
 }
 
 bool SourceFile::open(const std::string &path, const FileId &id, Error &error) {
@@ -72,8 +63,7 @@ ssize_t SourceFile::read(void *to, std::size_t size, Error &error) {
     ssize_t n;
     while ((n = ::read(fd_.get(), to, size)) < 0 && errno == EINTR) {
     }
-    if (n < 0)
-        failed(error);
+    systemCall(n >= 0, error);
     return n;
 }
 

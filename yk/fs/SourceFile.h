@@ -4,6 +4,7 @@
 
 #include "fs/DirFd.h"
 #include "fs/Error.h"
+#include "fs/Tree.h"
 
 #include <sys/stat.h>
 
@@ -12,14 +13,6 @@
 
 namespace yk {
 
-struct FileId {
-    dev_t dev = 0;
-    ino_t ino = 0;
-    bool operator==(const FileId &o) const { return dev == o.dev && ino == o.ino; }
-};
-
-// What is at `path` itself (a link, not its target, unless `followLink`).
-bool pathState(const std::string &path, struct stat &st, Error &error, bool followLink = false);
 // The names in directory `dir` ("" for the working directory), sorted, without "." and "..".
 bool listDir(const std::string &dir, std::vector<std::string> &names, Error &error);
 // The target of the link at `path`, whose state gave `size`.

@@ -17,6 +17,10 @@ bool statAt(int dir, const std::string &name, struct stat &st, Error &error) {
                       error);
 }
 
+bool pathState(const std::string &path, struct stat &st, Error &error, bool followLink) {
+    return systemCall((followLink ? ::stat : ::lstat)(path.c_str(), &st) == 0, error);
+}
+
 int openDirAt(int dir, const std::string &name, Error &error) {
     const int fd = ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     return systemCall(fd >= 0, error) ? fd : -1;

@@ -11,6 +11,17 @@
 
 namespace yk {
 
+// A file's identity, whatever its name.
+struct FileId {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    static FileId of(const struct stat &st) { return {st.st_dev, st.st_ino}; }
+    bool operator==(const FileId &o) const { return dev == o.dev && ino == o.ino; }
+    bool operator<(const FileId &o) const { return dev < o.dev || (dev == o.dev && ino < o.ino); }
+};
+
+// What is at `path` itself (a link, not its target, unless `followLink`).
+bool pathState(const std::string &path, struct stat &st, Error &error, bool followLink = false);
 // What is at `name` in `dir` (AT_FDCWD: the working directory), a link itself and not where it
 // leads; with an empty name, what `dir` is open on.
 bool statAt(int dir, const std::string &name, struct stat &st, Error &error);
