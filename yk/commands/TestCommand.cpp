@@ -6,10 +6,7 @@
 #include "format/StoreFormat.h"
 #include "fs/Names.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace yk {
@@ -58,24 +55,14 @@ private:
 // Why a packed stream of the archive does not match its CRC, if one does not. Reads each such
 // stream once, in order.
 Error packedFault(ArchiveInput &in) {
-    const ArchiveSource &src = in.source();
     std::vector<std::uint8_t> buf(1u << 16);
     for (const ProbeResult::PackCrc &p : in.header().packCrcs) {
         std::uint32_t crc = 0;
         for (std::uint64_t done = 0; done < p.size;) {
             const std::size_t n =
                 static_cast<std::size_t>(std::min<std::uint64_t>(buf.size(), p.size - done));
-            const std::uint64_t at = p.offset + done;
-            if (src.inMemory()) {
-                if (at > src.size || n > src.size - at)
-                    return Error(); // beyond the end: the reading has said so already
-                std::memcpy(buf.data(), static_cast<const std::uint8_t *>(src.data) + at, n);
-            } else {
-                const ssize_t got =
-                    in.fd() < 0 ? -1 : pread(in.fd(), buf.data(), n, static_cast<off_t>(at));
-                if (got != static_cast<ssize_t>(n))
-                    return Error();
-            }
+            if (!in.readAt(p.offset + done, buf.data(), n))
+                return Error(); // beyond the end: the reading has said so already
             crc = updateCrc(crc, buf.data(), n);
             done += n;
         }

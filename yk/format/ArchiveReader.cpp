@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace yk {
 
@@ -126,6 +127,16 @@ Error archiveFailure(int errnum, const char *text) {
         error = Error::system(errnum);
     error.detail = text ? text : "";
     return error;
+}
+
+bool ArchiveInput::readAt(std::uint64_t at, void *to, std::size_t n) const {
+    if (source_.inMemory()) {
+        if (at > source_.size || n > source_.size - at)
+            return false;
+        std::memcpy(to, static_cast<const std::uint8_t *>(source_.data) + at, n);
+        return true;
+    }
+    return fd_ >= 0 && pread(fd_, to, n, static_cast<off_t>(at)) == static_cast<ssize_t>(n);
 }
 
 std::uint64_t archiveBytes(const ArchiveSource &source) {

@@ -39,6 +39,8 @@ public:
     }
     const ArchiveSource &source() const { return source_; }
     int fd() const { return fd_; } // the archive file, -1 for one in memory
+    // Copies `n` of the archive's bytes from offset `at`: false when they are not all there.
+    bool readAt(std::uint64_t at, void *to, std::size_t n) const;
 
     // The header as our own reader understands it; read once, on first use.
     const ProbeResult &header();
