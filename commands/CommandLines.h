@@ -3,8 +3,8 @@
 // Every piece that holds a blank, a tab or a double quote is quoted by the convention the
 // launcher splits by, so any name reaches the archiver as one argument; other pieces come out
 // exactly as they are. Command words follow the archiver's own grammar.
-#include "platform/Launcher.h"
 #include "cli/Grammar.h"
+#include "platform/Launcher.h"
 
 #include <QByteArray>
 #include <QList>
