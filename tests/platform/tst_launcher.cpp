@@ -446,7 +446,12 @@ private slots:
             QVERIFY(writeFile(bin_ + '/' + name, "#!/bin/sh\n", 0755));
         const QByteArray path = qgetenv("PATH"), display = qgetenv("DISPLAY"),
                          terminal = qgetenv("TERMINAL");
-        qputenv("PATH", "/nonexistent:" + bin_);
+        // A terminal in a relative PATH entry is in the directory the user browses: never run.
+        QVERIFY(::mkdir((dir_ + "/rel").constData(), 0755) == 0 &&
+                writeFile(dir_ + "/rel/lxterminal", "#!/bin/sh\n", 0755));
+        const QString cwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(QFile::decodeName(dir_)));
+        qputenv("PATH", "/nonexistent:rel:" + bin_);
         qputenv("DISPLAY", ":99");
         platform::setTerminalCandidates({});
         auto order = [] {
@@ -462,6 +467,7 @@ private slots:
         const QList<QByteArray> withKitty = order();
         qunsetenv("TERMINAL");
         const QList<QByteArray> without = order();
+        QDir::setCurrent(cwd);
         qputenv("PATH", path);
         qputenv("DISPLAY", display);
         if (terminal.isNull())
