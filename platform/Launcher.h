@@ -52,7 +52,8 @@ QByteArray findUnexecutable(const QByteArray &name, const QByteArray &ownDir,
 
 // The directory of the running program, from /proc/self/exe; empty when unknown.
 QByteArray ownDirectory();
-// The directories searched for programs: PATH, or the usual ones when it is unset or empty.
-QByteArray searchPath();
+// The absolute directories of pathList, or the usual ones when it has none: every program we
+// start searches only these, since a relative entry names the directory the user browses.
+QByteArray searchPath(const QByteArray &pathList = qgetenv("PATH"));
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/posix/Child.h"
 
+#include "platform/Launcher.h"
 #include "platform/posix/ChildSetup.h"
 
 #include <QSocketNotifier>
@@ -58,6 +59,9 @@ StartedChild startChild(const QByteArray &program, const QList<QByteArray> &argv
     StartedChild result;
     // Everything the child needs is made before fork: it may not allocate.
     QList<QByteArray> argStore = argv, envStore = env;
+    for (QByteArray &e : envStore)
+        if (e.startsWith("PATH="))
+            e = "PATH=" + searchPath(e.mid(5));
     const std::vector<char *> argp = execArray(argStore), envp = execArray(envStore);
     if (program.isEmpty() || program.contains('\0') || workingDir.contains('\0') || argp.empty() ||
         envp.empty()) {

@@ -80,8 +80,6 @@ QByteArray lookUp(const QByteArray &name, const QList<QByteArray> &dirs) {
     if (name.contains('/'))
         return posix::isExecutableFile(name) ? name : QByteArray();
     for (const QByteArray &dir : dirs) {
-        if (!dir.startsWith('/')) // never the working directory, nor a path below it
-            continue;
         const QByteArray path = joinPath(dir, name);
         if (posix::isExecutableFile(path))
             return path;

@@ -18,9 +18,10 @@ extern char **environ;
 
 namespace platform {
 
-QByteArray searchPath() {
-    const QByteArray path = qgetenv("PATH");
-    return path.isEmpty() ? QByteArray("/usr/local/bin:/usr/bin:/bin") : path;
+QByteArray searchPath(const QByteArray &pathList) {
+    QList<QByteArray> dirs = pathList.split(':');
+    dirs.removeIf([](const QByteArray &d) { return !d.startsWith('/'); });
+    return dirs.isEmpty() ? QByteArray("/usr/local/bin:/usr/bin:/bin") : dirs.join(':');
 }
 
 QByteArray ownDirectory() {

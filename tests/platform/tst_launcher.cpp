@@ -249,6 +249,33 @@ private slots:
         QVERIFY(!exists(dir_ + "/pwned"));
     }
 
+    // What the programs we start run in turn (a terminal's own scripts, the opener's) searches
+    // PATH in the directory the user browses: they get its absolute entries only.
+    void childrenSearchOnlyAbsoluteDirectories_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("without a window") << int(platform::ShowHidden);
+        QTest::newRow("in a terminal") << int(platform::ShowNormal);
+    }
+    void childrenSearchOnlyAbsoluteDirectories() {
+        QFETCH(int, mode);
+        QVERIFY(writeFile(bin_ + "/yk",
+                          "#!/bin/sh\necho \"$PATH\" > '" + out_ + "/path.tmp'\nmv '" + out_ +
+                              "/path.tmp' '" + out_ + "/path'\n",
+                          0755));
+        QVERIFY(writeFile(bin_ + "/term", "#!/bin/sh\nshift\nexec \"$@\" </dev/null >/dev/null\n",
+                          0755));
+        platform::setTerminalCandidates({{bin_ + "/term", "-e"}});
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin_ + ":.:rel::/usr/bin:/bin:");
+        QVERIFY(platform::winExec("yk.exe l x.yk", platform::ShowMode(mode), work_));
+        qputenv("PATH", path);
+        QCOMPARE(waitFor(out_ + "/path"), bin_ + ":/usr/bin:/bin\n");
+        // The terminal is the launcher's child, reaped on the event loop: leave none behind.
+        siginfo_t info;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == -1 && errno == ECHILD, 20000);
+    }
+
     void nothingStartedIsFalse() {
         QVERIFY(!platform::winExec("", platform::ShowHidden, work_));
         QVERIFY(!platform::winExec("no-such-program-here.exe x", platform::ShowHidden, work_));
